@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// The identity key (STAG) by which a pre-scan recognises a file it has catalogued before.
+namespace IdentityKey {
+
+// The fixed text form of a date-time in keys and in the catalogue: "yyyy-MM-dd hh:mm:ss".
+QString dateText(const QDateTime &when);
+
+// Normal form: whole name + " " + length + " " + date text, upper-cased.
+QString normal(const QString &wholeName, qint64 length, const QDateTime &modified);
+
+// Identify-by-location form: the first five characters of the volume tag, then the last 200
+// characters of path + whole name + " " + length + " " + date text; upper-cased.
+QString byLocation(const QString &driveVolume, const QString &path, const QString &wholeName,
+                   qint64 length, const QDateTime &modified);
+
+// Chooses the form by the setting.
+QString make(bool identifyByLocation, const QString &driveVolume, const QString &path,
+             const QString &wholeName, qint64 length, const QDateTime &modified);
+
+} // namespace IdentityKey

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#include "orientation.h"
+
+namespace Orientation {
+namespace {
+Table s_table{};
+}
+
+void BuildOrientationTable()
+{
+    for (int a = 0; a < 10; ++a) {
+        for (int b = 0; b < 10; ++b) {
+            const int k = 10 * a + b + 1;
+            auto &row = s_table[size_t(k - 1)];
+            row[Unchanged] = k;
+            row[QuarterClockwise] = 10 * b + (9 - a) + 1;
+            row[HalfTurn] = 101 - k;
+            row[QuarterAnticlockwise] = 10 * (9 - b) + a + 1;
+            row[MirrorLeftRight] = 10 * (9 - a) + b + 1;
+            row[MirrorTopBottom] = 10 * a + (9 - b) + 1;
+        }
+    }
+}
+
+const Table &table()
+{
+    return s_table;
+}
+
+} // namespace Orientation

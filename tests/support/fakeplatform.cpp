@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#include "fakeplatform.h"
+
+#include <QFile>
+
+FakePlatform::FakePlatform()
+{
+    Platform::setServicesForTesting(this);
+}
+
+FakePlatform::~FakePlatform()
+{
+    Platform::setServicesForTesting(nullptr);
+}
+
+void FakePlatform::addVolume(const QString &root, Platform::DriveKind kind, const QString &label,
+                             qint64 bytesFree, int blockSize, bool mounted)
+{
+    FakeVolume v;
+    v.volume.root = root;
+    v.volume.label = label.toUpper();
+    v.volume.fileSystem = QStringLiteral("fake");
+    v.volume.bytesFree = bytesFree;
+    v.volume.blockSize = blockSize;
+    v.volume.valid = mounted;
+    v.kind = kind;
+    v.mounted = mounted;
+    volumes.insert(root, v);
+}
+
+const FakePlatform::FakeVolume *FakePlatform::find(const QString &path) const
+{
+    const FakeVolume *best = nullptr;
+    for (auto it = volumes.cbegin(); it != volumes.cend(); ++it) {
+        const QString root = it.key();
+        const bool under = path == root || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+        if (under && (!best || root.size() > best->volume.root.size()))
+            best = &it.value();
+    }
+    return best;
+}
+
+Platform::DriveKind FakePlatform::driveKind(const QString &path)
+{
+    const FakeVolume *v = find(path);
+    if (!v)
+        return Platform::DriveKind::Fixed;
+    return v->mounted ? v->kind : Platform::DriveKind::NoRoot;
+}
+
+Platform::Volume FakePlatform::volume(const QString &path)
+{
+    if (const FakeVolume *v = find(path))
+        return v->mounted ? v->volume : Platform::Volume{};
+    Platform::Volume root;
+    root.root = QStringLiteral("/");
+    root.fileSystem = QStringLiteral("fake");
+    root.bytesFree = rootBytesFree;
+    root.blockSize = 4096;
+    root.valid = true;
+    return root;
+}
+
+QList<Platform::Volume> FakePlatform::mountedVolumes()
+{
+    QList<Platform::Volume> out;
+    for (const auto &v : volumes) {
+        if (v.mounted)
+            out.append(v.volume);
+    }
+    return out;
+}
+
+std::optional<QString> FakePlatform::moveToTrash(const QString &path)
+{
+    if (trashFails)
+        return QStringLiteral("The Trash is not available");
+    if (!QFile::remove(path))
+        return QStringLiteral("Cannot remove %1").arg(path);
+    trashed.append(path);
+    return std::nullopt;
+}
+
+bool FakePlatform::acquireInstanceLock(const QString &)
+{
+    if (otherInstanceRunning)
+        return false;
+    lockHeld = true;
+    return true;
+}
+
+void FakePlatform::releaseInstanceLock()
+{
+    lockHeld = false;
+}
+
+void FakePlatform::playSound(const QString &wavPath)
+{
+    sounds.append(wavPath);
+}
+
+void FakePlatform::beep()
+{
+    ++beeps;
+}
+
+bool FakePlatform::startProgram(const QString &program, const QStringList &arguments)
+{
+    started.append(QStringList{program} + arguments);
+    return true;
+}
+
+bool FakePlatform::openHelp(const QString &htmlPath)
+{
+    helpPages.append(htmlPath);
+    return true;
+}
+
+int FakePlatform::screenDepth()
+{
+    return depth;
+}

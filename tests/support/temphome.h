@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A fresh program directory for one test: VEXA_HOME points at a new temporary folder for as
+// long as the object lives.
+class TempHome
+{
+public:
+    TempHome();
+    ~TempHome();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const;
+    // Writes text (lines joined with CRLF when crlf is true) to a file under the home.
+    void write(const QString &name, const QByteArray &content) const;
+    QByteArray read(const QString &name) const;
+    bool exists(const QString &name) const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldHome;
+    bool m_hadHome;
+};
