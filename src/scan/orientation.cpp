@@ -12,7 +12,7 @@ void BuildOrientationTable()
     for (int a = 0; a < 10; ++a) {
         for (int b = 0; b < 10; ++b) {
             const int k = 10 * a + b + 1;
-            auto &row = s_table[size_t(k - 1)];
+            auto &row = s_table[std::size_t(k - 1)];
             row[Unchanged] = k;
             row[QuarterClockwise] = 10 * b + (9 - a) + 1;
             row[HalfTurn] = 101 - k;

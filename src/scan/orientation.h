@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 // Where each cell of the 10 x 10 pattern grid moves when a picture is turned or mirrored, so
 // that patterns can be compared whatever way up the picture was saved.
