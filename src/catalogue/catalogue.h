@@ -6,7 +6,9 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
+#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -34,14 +36,23 @@ public:
     QSqlDatabase database() const;
 
     // Writes an empty catalogue (table FILES and index ref) to path, which must not exist.
+    // The file is made in rollback-journal mode, so it is one file that can be copied.
     static bool createTemplate(const QString &path, QString *error = nullptr);
-    // Makes sure the template exists at templatePath, then copies it to cataloguePath when
-    // that is missing. Never overwrites an existing file.
+    // Creates the template at templatePath when it is missing. A file already there is kept:
+    // true when it is a catalogue, an error when it is anything else.
     static bool ensureTemplate(const QString &templatePath, QString *error = nullptr);
+    // Copies the template to cataloguePath when that is missing (true at once when it exists).
+    // Fails when the template is missing or is not a catalogue. Never overwrites a file.
     static bool createFromTemplate(const QString &templatePath, const QString &cataloguePath,
                                    QString *error = nullptr);
-    // True when the file is a catalogue this program can open (a database with FILES).
-    static bool isCatalogue(const QString &path);
+    // True when the file is a catalogue this program can open (a database with FILES and all
+    // its fields). The file is not changed.
+    static bool isCatalogue(const QString &path, QString *error = nullptr);
+
+    // The fields of FILES in table order, and the table's own spelling of a field name given
+    // in any case (empty when there is no such field).
+    static const QStringList &fieldNames();
+    static QString canonicalField(const QString &name);
 
     // D1: removes the rows of files deleted from a review.
     bool deleteTagged();
@@ -56,19 +67,28 @@ public:
     std::unique_ptr<RecordSet> selectAll();
     // S2: the rows of one directory and type not yet marked "X" in this pre-scan.
     std::unique_ptr<RecordSet> selectForReactivation(const QString &driveVolume,
-                                                     const QString &path,
-                                                     const QString &extension);
+                                                     const QString &path, const QString &extension);
     // S3: the row with this RECNUM and whole name.
     std::unique_ptr<RecordSet> selectByRecnumAndName(double recnum, const QString &wholeName);
-    // Any other select: a where clause (may be empty) and an order clause (may be empty),
-    // with ? placeholders bound from values.
+    // Any other select: a where clause (may be empty) and an order clause (may be empty, or
+    // start with "order by"), with ? placeholders bound from values. Both clauses are program
+    // text, never user data. Rows that tie on the order stay in row-id order.
+    // The selects return nullptr (and set lastError) when the query fails. A record set
+    // must not outlive its catalogue.
     std::unique_ptr<RecordSet> select(const QString &where, const QString &orderBy = QString(),
                                       const QVariantList &values = {});
+    // The row ids such a select finds, or nothing when the query fails.
+    std::optional<QVector<qint64>> rowIds(const QString &where, const QString &orderBy = QString(),
+                                          const QVariantList &values = {}) const;
 
-    // Seek "=" on the index ref: the row id of one row whose REF equals key.
+    // Seek "=" on the index ref: the row id of one row whose REF equals key (exactly, case
+    // included), the lowest such row id when there are several.
     std::optional<qint64> seekRef(const QString &key);
 
-    // Row access by row id.
+    // Row access by row id. Texts longer than their field are cut to fit (255 characters, 1
+    // for ACTIVE and RTAG); DATE is kept as local "yyyy-MM-dd hh:mm:ss" text. read() and
+    // field() give nothing for a row that does not exist; update() and setField() fail then.
+    // Field names are matched without regard to case; an unknown name fails.
     std::optional<FilesRecord> read(qint64 rowId) const;
     std::optional<qint64> insert(const FilesRecord &record);
     bool update(qint64 rowId, const FilesRecord &record);
@@ -77,15 +97,25 @@ public:
     qint64 rowCount() const;
 
     // Runs fn inside one transaction; commits when fn returns true, rolls back otherwise.
+    // A transaction started inside fn joins the outer one; if it fails the whole is rolled
+    // back. Returns true when the work was committed.
     bool transaction(const std::function<bool()> &fn);
 
     // Copies the open catalogue into a compacted file at targetPath (which must not exist).
     bool compactInto(const QString &targetPath);
 
 private:
+    struct Statements;
+
     bool exec(const QString &sql, const QVariantList &values = {});
+    std::unique_ptr<RecordSet> makeSet(const QString &where, const QString &orderBy,
+                                       const QVariantList &values);
+    bool fail(const QString &what, const QString &detail) const;
 
     QString m_connection;
     QString m_path;
     mutable QString m_error;
+    std::unique_ptr<Statements> m_statements; // prepared once per open catalogue
+    int m_transactionDepth = 0;
+    bool m_transactionFailed = false;
 };

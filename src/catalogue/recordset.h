@@ -15,6 +15,7 @@ class Catalogue;
 
 // An ordered list of rows of FILES, fixed when its query ran. Fields are read from the
 // database when asked for, so a change made through another record set is seen at once.
+// A new set stands on its first row; an empty set is at BOF and EOF at once.
 class RecordSet
 {
 public:
@@ -35,8 +36,9 @@ public:
     // false (and the position unchanged) when there is none.
     bool findFirst(const QString &where, const QVariantList &values = {});
 
-    // The current row; nothing at BOF/EOF or when the row was deleted meanwhile.
+    // The current row's id; nothing at BOF/EOF.
     std::optional<qint64> rowId() const;
+    // The current row's contents; nothing at BOF/EOF or when the row was deleted meanwhile.
     std::optional<FilesRecord> record() const;
     QVariant field(const QString &name) const;
     bool setField(const QString &name, const QVariant &value);

@@ -9,35 +9,58 @@ namespace VbText {
 namespace {
 
 // Up to 15 significant digits, plain form from 1E-4 up to below 1E15, exponent form outside.
+// The value is rounded to 15 digits first and the form chosen from the rounded exponent, so
+// 999999999999999.9 reads "1E+15" and never shows a sixteenth digit.
 QString formatDigits(double value)
 {
-    if (value == 0.0 || !std::isfinite(value))
-        return value == 0.0 ? QStringLiteral("0") : QString::number(value);
-    const double magnitude = std::fabs(value);
-    QString sign = value < 0 ? QStringLiteral("-") : QString();
-    if (magnitude >= 1e15 || magnitude < 1e-4) {
-        // Mantissa with trailing zeros dropped, then E, sign, at least two exponent digits.
-        QString text = QString::number(magnitude, 'e', 14);
-        const int e = text.indexOf(QLatin1Char('e'));
-        QString mantissa = text.left(e);
-        const int exponent = text.mid(e + 1).toInt();
-        if (mantissa.contains(QLatin1Char('.'))) {
-            while (mantissa.endsWith(QLatin1Char('0')))
-                mantissa.chop(1);
-            if (mantissa.endsWith(QLatin1Char('.')))
-                mantissa.chop(1);
-        }
-        return sign + mantissa + QStringLiteral("E") + (exponent < 0 ? QStringLiteral("-") : QStringLiteral("+"))
-               + QStringLiteral("%1").arg(std::abs(exponent), 2, 10, QLatin1Char('0'));
+    if (value == 0.0)
+        return QStringLiteral("0");
+    if (!std::isfinite(value))
+        return QString::number(value);
+    const QString sign = value < 0 ? QStringLiteral("-") : QString();
+    // "d.dddddddddddddde+XX": the fifteen rounded digits and the decimal exponent.
+    const QString scientific = QString::number(std::fabs(value), 'e', 14);
+    const int e = scientific.indexOf(QLatin1Char('e'));
+    const int exponent = scientific.mid(e + 1).toInt();
+    QString digits = scientific.left(1) + scientific.mid(2, e - 2);
+    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+
+    if (exponent >= 15 || exponent < -4) {
+        QString mantissa = digits.left(1);
+        if (digits.size() > 1)
+            mantissa += QLatin1Char('.') + digits.mid(1);
+        return sign + mantissa + QLatin1Char('E') +
+               (exponent < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
+               QStringLiteral("%1").arg(std::abs(exponent), 2, 10, QLatin1Char('0'));
     }
-    QString text = QString::number(magnitude, 'f', std::max(0, 14 - int(std::floor(std::log10(magnitude)))));
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
+    if (exponent < 0)
+        return sign + QStringLiteral("0.") + QString(-exponent - 1, QLatin1Char('0')) + digits;
+    const int wholeDigits = exponent + 1;
+    if (digits.size() <= wholeDigits)
+        return sign + digits + QString(wholeDigits - digits.size(), QLatin1Char('0'));
+    return sign + digits.left(wholeDigits) + QLatin1Char('.') + digits.mid(wholeDigits);
+}
+
+// Reads the digits of a "&H" or "&O" number as the bits of a signed integer: up to &HFFFF a
+// 16-bit one (so "&HFFFF" is -1), up to &HFFFFFFFF a 32-bit one; a trailing "&" asks for the
+// 32-bit reading ("&HFFFF&" is 65535). Anything larger overflows and reads as 0.
+double radixNumber(const QString &s, int from, int base)
+{
+    quint64 v = 0;
+    int i = from;
+    for (; i < s.size(); ++i) {
+        const int d = QStringLiteral("0123456789ABCDEF").indexOf(s[i].toUpper());
+        if (d < 0 || d >= base)
+            break;
+        v = v * quint64(base) + quint64(d);
+        if (v > 0xFFFFFFFFu)
+            return 0;
     }
-    return sign + text;
+    const bool longSuffix = i < s.size() && s[i] == QLatin1Char('&');
+    if (v <= 0xFFFFu && !longSuffix)
+        return double(qint16(quint16(v)));
+    return double(qint32(quint32(v)));
 }
 
 } // namespace
@@ -73,15 +96,7 @@ double leadingNumber(const QString &text)
         const int base = kind == QLatin1Char('H') ? 16 : kind == QLatin1Char('O') ? 8 : 0;
         if (base == 0)
             return 0;
-        qint64 v = 0;
-        int digits = 0;
-        for (i = 2; i < n && digits < 16; ++i, ++digits) {
-            const int d = QStringLiteral("0123456789ABCDEF").indexOf(s[i].toUpper());
-            if (d < 0 || d >= base)
-                break;
-            v = v * base + d;
-        }
-        return double(v);
+        return radixNumber(s, 2, base);
     }
     QString number;
     if (i < n && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')))

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "prompts.h"
+#include "qtprinters.h"
 
 #include <QList>
 

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #pragma once
 
+#include "qtprinters.h"
+
 #include <QString>
 #include <QTemporaryDir>
 

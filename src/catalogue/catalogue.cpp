@@ -1,0 +1,933 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#include "catalogue.h"
+
+#include "identitykey.h"
+#include "recordset.h"
+
+#include <QAtomicInteger>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLoggingCategory>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryFile>
+
+#include <array>
+#include <limits>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcCatalogue, "vexa.catalogue")
+
+const QString Driver = QStringLiteral("QSQLITE");
+constexpr int TextWidth = 255;
+
+enum class Kind { Real, Small, Text, Date };
+
+// One field of FILES: its name, how it is stored and where it lives in a FilesRecord.
+struct Column
+{
+    const char *name;
+    Kind kind;
+    int width; // characters, for texts
+    double FilesRecord::*real;
+    qint16 FilesRecord::*small;
+    QString FilesRecord::*text;
+    QDateTime FilesRecord::*date;
+};
+
+constexpr Column real(const char *name, double FilesRecord::*m)
+{
+    return {name, Kind::Real, 0, m, nullptr, nullptr, nullptr};
+}
+constexpr Column small(const char *name, qint16 FilesRecord::*m)
+{
+    return {name, Kind::Small, 0, nullptr, m, nullptr, nullptr};
+}
+constexpr Column text(const char *name, QString FilesRecord::*m, int width = TextWidth)
+{
+    return {name, Kind::Text, width, nullptr, nullptr, m, nullptr};
+}
+constexpr Column date(const char *name, QDateTime FilesRecord::*m)
+{
+    return {name, Kind::Date, 0, nullptr, nullptr, nullptr, m};
+}
+
+// The table in column order. The schema, the statements and the record mapping all come
+// from this list, so they cannot drift apart.
+const std::array<Column, 27> Columns = {{
+    real("RECNUM", &FilesRecord::RECNUM),
+    text("DRIVEVOLUME", &FilesRecord::DRIVEVOLUME),
+    text("PATH", &FilesRecord::PATH),
+    text("NAME", &FilesRecord::NAME),
+    text("REFNAME", &FilesRecord::REFNAME),
+    text("BASENAME", &FilesRecord::BASENAME),
+    text("WHOLEBASE", &FilesRecord::WHOLEBASE),
+    text("WHOLENAME", &FilesRecord::WHOLENAME),
+    text("DISKNAME", &FilesRecord::DISKNAME),
+    text("EXTENSION", &FilesRecord::EXTENSION),
+    real("SIZE", &FilesRecord::SIZE),
+    date("DATE", &FilesRecord::DATE),
+    text("CHECKSUM", &FilesRecord::CHECKSUM),
+    small("X", &FilesRecord::X),
+    small("Y", &FilesRecord::Y),
+    real("XYRATIO", &FilesRecord::XYRATIO),
+    text("RGB", &FilesRecord::RGB),
+    text("QRGB", &FilesRecord::QRGB),
+    text("SOFTRGB", &FilesRecord::SOFTRGB),
+    text("SOFTQRGB", &FilesRecord::SOFTQRGB),
+    text("PXLRAY", &FilesRecord::PXLRAY),
+    small("PXLNUM", &FilesRecord::PXLNUM),
+    text("ACTIVE", &FilesRecord::ACTIVE, 1),
+    text("RTAG", &FilesRecord::RTAG, 1),
+    text("STAG", &FilesRecord::STAG),
+    text("REF", &FilesRecord::REF),
+    real("ACCESSED", &FilesRecord::ACCESSED),
+}};
+
+int columnIndex(const QString &name)
+{
+    for (int i = 0; i < int(Columns.size()); ++i) {
+        if (name.compare(QLatin1String(Columns[i].name), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString columnList()
+{
+    QStringList names;
+    for (const Column &c : Columns)
+        names << QLatin1String(c.name);
+    return names.join(QStringLiteral(", "));
+}
+
+QString schemaSql()
+{
+    QStringList defs;
+    for (const Column &c : Columns) {
+        const QString name = QLatin1String(c.name);
+        switch (c.kind) {
+        case Kind::Real:
+            defs << name + QStringLiteral(" REAL NOT NULL DEFAULT 0");
+            break;
+        case Kind::Small:
+            defs << name + QStringLiteral(" SMALLINT NOT NULL DEFAULT 0");
+            break;
+        case Kind::Text:
+            defs << name + QStringLiteral(" VARCHAR(%1) NOT NULL DEFAULT ' '").arg(c.width);
+            break;
+        case Kind::Date:
+            defs << name + QStringLiteral(" TEXT");
+            break;
+        }
+    }
+    return QStringLiteral("CREATE TABLE FILES (%1)").arg(defs.join(QStringLiteral(", ")));
+}
+
+// A text as the field stores it: never NULL (a null QString would bind as NULL), cut to fit.
+QString fitText(const QString &value, int width)
+{
+    if (value.size() > width) {
+        qCWarning(lcCatalogue) << "text cut to" << width << "characters:" << value.left(40);
+        return value.left(width);
+    }
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
+// The value to bind for field c, converted from anything a caller may hand over. Fails only
+// for a 16-bit field given a number out of range.
+bool toStored(const Column &c, const QVariant &value, QVariant *stored)
+{
+    switch (c.kind) {
+    case Kind::Real:
+        *stored = value.toDouble();
+        return true;
+    case Kind::Small: {
+        const double v = value.toDouble();
+        if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max())
+            return false;
+        *stored = int(v);
+        return true;
+    }
+    case Kind::Text:
+        *stored = fitText(value.toString(), c.width);
+        return true;
+    case Kind::Date:
+        if (value.metaType().id() == QMetaType::QDateTime) {
+            const QDateTime when = value.toDateTime();
+            *stored = when.isValid() ? QVariant(IdentityKey::dateText(when))
+                                     : QVariant(QMetaType::fromType<QString>());
+        } else {
+            const QString t = value.toString();
+            *stored = t.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(t);
+        }
+        return true;
+    }
+    return false;
+}
+
+QVariant fromStored(const Column &c, const QVariant &value)
+{
+    switch (c.kind) {
+    case Kind::Real:
+        return value.toDouble();
+    case Kind::Small:
+        return value.toInt();
+    case Kind::Text:
+        return value.isNull() ? QStringLiteral("") : value.toString();
+    case Kind::Date:
+        return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    }
+    return {};
+}
+
+QVariant recordValue(const FilesRecord &r, const Column &c)
+{
+    QVariant stored;
+    switch (c.kind) {
+    case Kind::Real:
+        return r.*c.real;
+    case Kind::Small:
+        return int(r.*c.small);
+    case Kind::Text:
+        return fitText(r.*c.text, c.width);
+    case Kind::Date:
+        toStored(c, r.*c.date, &stored);
+        return stored;
+    }
+    return stored;
+}
+
+void setRecordValue(FilesRecord *r, const Column &c, const QVariant &value)
+{
+    const QVariant v = fromStored(c, value);
+    switch (c.kind) {
+    case Kind::Real:
+        r->*c.real = v.toDouble();
+        break;
+    case Kind::Small:
+        r->*c.small = qint16(v.toInt());
+        break;
+    case Kind::Text:
+        r->*c.text = v.toString();
+        break;
+    case Kind::Date:
+        r->*c.date = v.toDateTime();
+        break;
+    }
+}
+
+QString nextConnectionName()
+{
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral("vexa-catalogue-%1").arg(++counter);
+}
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString notCatalogue(const QString &path)
+{
+    return QStringLiteral("The catalogue %1 is not a Vexa! catalogue database.").arg(shown(path));
+}
+
+bool hasSqliteHeader(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+// Checks an open connection to path for the table FILES with every field; reads only.
+// Returns the error sentence, empty when the catalogue is sound.
+QString checkCatalogue(QSqlDatabase &db, const QString &path)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = ? AND "
+                                  "name = ? COLLATE NOCASE"))) {
+        return notCatalogue(path);
+    }
+    q.addBindValue(QStringLiteral("table"));
+    q.addBindValue(QStringLiteral("FILES"));
+    if (!q.exec() || !q.next())
+        return notCatalogue(path);
+    const QString table = q.value(0).toString();
+    q.finish();
+
+    const QSqlRecord fields = db.record(table);
+    for (const Column &c : Columns) {
+        if (fields.indexOf(QLatin1String(c.name)) < 0) {
+            return QStringLiteral("The catalogue %1 is not a Vexa! catalogue database: its "
+                                  "table FILES has no field %2.")
+                .arg(shown(path), QLatin1String(c.name));
+        }
+    }
+    return QString();
+}
+
+// The catalogue test in one place, for isCatalogue and open: the file must exist and be a
+// database (checked from its first bytes, so no other file is ever handed to SQLite) before a
+// connection reads its table list.
+QString validateFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("The catalogue %1 does not exist.").arg(shown(path));
+    if (!info.isFile() || !hasSqliteHeader(path))
+        return notCatalogue(path);
+    return QString();
+}
+
+bool setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    qCWarning(lcCatalogue).noquote() << text;
+    return false;
+}
+
+// Runs one statement with bound values on a connection used by the static helpers.
+bool execOn(QSqlDatabase &db, const QString &sql, QString *detail)
+{
+    QSqlQuery q(db);
+    if (q.exec(sql))
+        return true;
+    *detail = q.lastError().text();
+    return false;
+}
+
+QString stripOrderBy(const QString &orderBy)
+{
+    QString o = orderBy.trimmed();
+    static const QString keyword = QStringLiteral("order by");
+    if (o.startsWith(keyword, Qt::CaseInsensitive))
+        o = o.mid(keyword.size()).trimmed();
+    return o;
+}
+
+} // namespace
+
+// Prepared statements kept for the life of one open connection: a pre-scan reads, seeks and
+// writes once per file, and preparing each time would dominate the work.
+struct Catalogue::Statements
+{
+    explicit Statements(const QSqlDatabase &db)
+        : seekRef(db), read(db), insert(db), update(db), exists(db), count(db)
+    {}
+
+    QSqlQuery seekRef;
+    QSqlQuery read;
+    QSqlQuery insert;
+    QSqlQuery update;
+    QSqlQuery exists;
+    QSqlQuery count;
+    QHash<int, QSqlQuery> getField; // by column index
+    QHash<int, QSqlQuery> setField;
+};
+
+Catalogue::Catalogue() = default;
+
+Catalogue::~Catalogue()
+{
+    close();
+}
+
+const QStringList &Catalogue::fieldNames()
+{
+    static const QStringList names = [] {
+        QStringList list;
+        for (const Column &c : Columns)
+            list << QLatin1String(c.name);
+        return list;
+    }();
+    return names;
+}
+
+QString Catalogue::canonicalField(const QString &name)
+{
+    const int i = columnIndex(name.trimmed());
+    return i < 0 ? QString() : QString::fromLatin1(Columns[i].name);
+}
+
+bool Catalogue::fail(const QString &what, const QString &detail) const
+{
+    m_error =
+        QStringLiteral("The catalogue %1 could not be %2: %3").arg(shown(m_path), what, detail);
+    qCWarning(lcCatalogue).noquote() << m_error;
+    return false;
+}
+
+bool Catalogue::open(const QString &path)
+{
+    close();
+    m_error.clear();
+    if (!QSqlDatabase::isDriverAvailable(Driver)) {
+        m_error = QStringLiteral("The SQLite database driver is missing, so the catalogue %1 "
+                                 "cannot be opened.")
+                      .arg(shown(path));
+        return false;
+    }
+    m_error = validateFile(path);
+    if (!m_error.isEmpty()) {
+        qCWarning(lcCatalogue).noquote() << m_error;
+        return false;
+    }
+
+    const QString connection = nextConnectionName();
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(Driver, connection);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            m_error = notCatalogue(path);
+        } else {
+            m_error = checkCatalogue(db, path);
+            ok = m_error.isEmpty();
+            if (ok) {
+                // Only a sound catalogue is changed: write-ahead logging for fast pre-scans
+                // (the log is folded back into the file on close), and the indexes that
+                // keep the per-directory and per-number look-ups from reading the whole table.
+                QSqlQuery q(db);
+                if (q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && q.next() &&
+                    q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
+                    qCInfo(lcCatalogue) << "write-ahead logging unavailable for" << path;
+                }
+                q.finish();
+                QString detail;
+                ok = execOn(db, QStringLiteral("PRAGMA synchronous=NORMAL"), &detail) &&
+                     execOn(db,
+                            QStringLiteral("CREATE INDEX IF NOT EXISTS location ON FILES "
+                                           "(DRIVEVOLUME, PATH, EXTENSION)"),
+                            &detail) &&
+                     execOn(db,
+                            QStringLiteral("CREATE INDEX IF NOT EXISTS recnum ON FILES (RECNUM)"),
+                            &detail);
+                if (!ok) {
+                    m_error = QStringLiteral("The catalogue %1 could not be prepared for use: %2")
+                                  .arg(shown(path), detail);
+                }
+            }
+            if (!ok)
+                db.close();
+        }
+    }
+    if (!ok) {
+        QSqlDatabase::removeDatabase(connection);
+        qCWarning(lcCatalogue).noquote() << m_error;
+        return false;
+    }
+    m_connection = connection;
+    m_path = path;
+    m_statements = std::make_unique<Statements>(database());
+    return true;
+}
+
+void Catalogue::close()
+{
+    if (m_connection.isEmpty())
+        return;
+    m_statements.reset(); // every query on the connection must be gone before it is removed
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+    m_connection.clear();
+    m_transactionDepth = 0;
+    m_transactionFailed = false;
+}
+
+bool Catalogue::isOpen() const
+{
+    return !m_connection.isEmpty();
+}
+
+QString Catalogue::path() const
+{
+    return m_path;
+}
+
+QString Catalogue::lastError() const
+{
+    return m_error;
+}
+
+QSqlDatabase Catalogue::database() const
+{
+    return m_connection.isEmpty() ? QSqlDatabase() : QSqlDatabase::database(m_connection, false);
+}
+
+bool Catalogue::createTemplate(const QString &path, QString *error)
+{
+    if (QFileInfo::exists(path)) {
+        return setError(error, QStringLiteral("The template catalogue %1 already exists and is "
+                                              "left as it is.")
+                                   .arg(shown(path)));
+    }
+    if (!QSqlDatabase::isDriverAvailable(Driver)) {
+        return setError(error, QStringLiteral("The SQLite database driver is missing, so the "
+                                              "template catalogue %1 cannot be made.")
+                                   .arg(shown(path)));
+    }
+    // Built under a temporary name beside the target, then renamed: a failure never leaves a
+    // half-made template, and the rename refuses to replace a file that appeared meanwhile.
+    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
+    if (!temp.open()) {
+        return setError(error, QStringLiteral("The template catalogue %1 could not be made: %2")
+                                   .arg(shown(path), temp.errorString()));
+    }
+    const QString tempPath = temp.fileName();
+    temp.close();
+
+    const QString connection = nextConnectionName();
+    QString detail;
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(Driver, connection);
+        db.setDatabaseName(tempPath);
+        if (!db.open()) {
+            detail = db.lastError().text();
+        } else {
+            ok = execOn(db, QStringLiteral("PRAGMA journal_mode=DELETE"), &detail) &&
+                 execOn(db, schemaSql(), &detail) &&
+                 execOn(db, QStringLiteral("CREATE INDEX ref ON FILES (REF)"), &detail);
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!ok) {
+        return setError(error, QStringLiteral("The template catalogue %1 could not be made: %2")
+                                   .arg(shown(path), detail));
+    }
+    if (!temp.rename(path)) {
+        return setError(error, QStringLiteral("The template catalogue %1 could not be made: %2")
+                                   .arg(shown(path), temp.errorString()));
+    }
+    temp.setAutoRemove(false);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                    QFile::ReadOther);
+    return true;
+}
+
+bool Catalogue::ensureTemplate(const QString &templatePath, QString *error)
+{
+    if (!QFileInfo::exists(templatePath))
+        return createTemplate(templatePath, error);
+    QString why;
+    if (isCatalogue(templatePath, &why))
+        return true;
+    return setError(error, QStringLiteral("The template catalogue %1 is not a Vexa! catalogue "
+                                          "database; it is left as it is.")
+                               .arg(shown(templatePath)));
+}
+
+bool Catalogue::createFromTemplate(const QString &templatePath, const QString &cataloguePath,
+                                   QString *error)
+{
+    if (QFileInfo::exists(cataloguePath))
+        return true;
+    QString why;
+    if (!isCatalogue(templatePath, &why)) {
+        return setError(error, QStringLiteral("The catalogue %1 cannot be made from the "
+                                              "template: %2")
+                                   .arg(shown(cataloguePath), why));
+    }
+    if (!QFile::copy(templatePath, cataloguePath)) {
+        return setError(error, QStringLiteral("The template catalogue %1 could not be copied "
+                                              "to %2.")
+                                   .arg(shown(templatePath), shown(cataloguePath)));
+    }
+    QFile::setPermissions(cataloguePath, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                             QFile::ReadOther);
+    return true;
+}
+
+bool Catalogue::isCatalogue(const QString &path, QString *error)
+{
+    QString why = validateFile(path);
+    if (why.isEmpty() && !QSqlDatabase::isDriverAvailable(Driver))
+        why = QStringLiteral("The SQLite database driver is missing.");
+    if (why.isEmpty()) {
+        const QString connection = nextConnectionName();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(Driver, connection);
+            db.setDatabaseName(path);
+            if (db.open()) {
+                why = checkCatalogue(db, path);
+                db.close();
+            } else {
+                why = notCatalogue(path);
+            }
+        }
+        QSqlDatabase::removeDatabase(connection);
+    }
+    if (error)
+        *error = why;
+    return why.isEmpty();
+}
+
+bool Catalogue::exec(const QString &sql, const QVariantList &values)
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return false;
+    }
+    QSqlQuery q(database());
+    if (!q.prepare(sql))
+        return fail(QStringLiteral("changed"), q.lastError().text());
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        return fail(QStringLiteral("changed"), q.lastError().text());
+    return true;
+}
+
+bool Catalogue::deleteTagged()
+{
+    return exec(QStringLiteral("DELETE FROM FILES WHERE RTAG = ?"), {QStringLiteral("D")});
+}
+
+bool Catalogue::deleteAccessedBefore(int cutoff)
+{
+    return exec(QStringLiteral("DELETE FROM FILES WHERE ACCESSED < ?"), {cutoff});
+}
+
+bool Catalogue::resetMarks()
+{
+    return exec(QStringLiteral("UPDATE FILES SET ACTIVE = ?, RECNUM = ?, RTAG = ?, REF = STAG"),
+                {QStringLiteral(" "), 0.0, QStringLiteral(" ")});
+}
+
+bool Catalogue::markMatched(double recnum)
+{
+    return exec(QStringLiteral("UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ?"),
+                {QStringLiteral("*"), recnum});
+}
+
+std::unique_ptr<RecordSet> Catalogue::selectAll()
+{
+    return makeSet(QString(), QString(), {});
+}
+
+std::unique_ptr<RecordSet> Catalogue::selectForReactivation(const QString &driveVolume,
+                                                            const QString &path,
+                                                            const QString &extension)
+{
+    return makeSet(QStringLiteral("DRIVEVOLUME = ? AND PATH = ? AND EXTENSION = ? AND ACTIVE <> ?"),
+                   QString(), {driveVolume, path, extension, QStringLiteral("X")});
+}
+
+std::unique_ptr<RecordSet> Catalogue::selectByRecnumAndName(double recnum, const QString &wholeName)
+{
+    return makeSet(QStringLiteral("RECNUM = ? AND WHOLENAME = ?"), QString(), {recnum, wholeName});
+}
+
+std::unique_ptr<RecordSet> Catalogue::select(const QString &where, const QString &orderBy,
+                                             const QVariantList &values)
+{
+    return makeSet(where, orderBy, values);
+}
+
+std::unique_ptr<RecordSet> Catalogue::makeSet(const QString &where, const QString &orderBy,
+                                              const QVariantList &values)
+{
+    const std::optional<QVector<qint64>> rows = rowIds(where, orderBy, values);
+    if (!rows)
+        return nullptr;
+    return std::make_unique<RecordSet>(this, *rows);
+}
+
+std::optional<QVector<qint64>> Catalogue::rowIds(const QString &where, const QString &orderBy,
+                                                 const QVariantList &values) const
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return std::nullopt;
+    }
+    QString sql = QStringLiteral("SELECT rowid FROM FILES");
+    if (!where.trimmed().isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    const QString order = stripOrderBy(orderBy);
+    sql += order.isEmpty() ? QStringLiteral(" ORDER BY rowid")
+                           : QStringLiteral(" ORDER BY ") + order + QStringLiteral(", rowid");
+
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        fail(QStringLiteral("read"), q.lastError().text());
+        return std::nullopt;
+    }
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        fail(QStringLiteral("read"), q.lastError().text());
+        return std::nullopt;
+    }
+    QVector<qint64> rows;
+    while (q.next())
+        rows.append(q.value(0).toLongLong());
+    return rows;
+}
+
+std::optional<qint64> Catalogue::seekRef(const QString &key)
+{
+    if (!isOpen())
+        return std::nullopt;
+    QSqlQuery &q = m_statements->seekRef;
+    if (q.lastQuery().isEmpty()) {
+        q.setForwardOnly(true);
+        if (!q.prepare(QStringLiteral("SELECT rowid FROM FILES WHERE REF = ? ORDER BY rowid "
+                                      "LIMIT 1"))) {
+            fail(QStringLiteral("read"), q.lastError().text());
+            return std::nullopt;
+        }
+    }
+    q.bindValue(0, fitText(key, TextWidth));
+    if (!q.exec()) {
+        fail(QStringLiteral("read"), q.lastError().text());
+        return std::nullopt;
+    }
+    std::optional<qint64> found;
+    if (q.next())
+        found = q.value(0).toLongLong();
+    q.finish();
+    return found;
+}
+
+std::optional<FilesRecord> Catalogue::read(qint64 rowId) const
+{
+    if (!isOpen())
+        return std::nullopt;
+    QSqlQuery &q = m_statements->read;
+    if (q.lastQuery().isEmpty()) {
+        q.setForwardOnly(true);
+        if (!q.prepare(QStringLiteral("SELECT %1 FROM FILES WHERE rowid = ?").arg(columnList()))) {
+            fail(QStringLiteral("read"), q.lastError().text());
+            return std::nullopt;
+        }
+    }
+    q.bindValue(0, rowId);
+    if (!q.exec()) {
+        fail(QStringLiteral("read"), q.lastError().text());
+        return std::nullopt;
+    }
+    std::optional<FilesRecord> record;
+    if (q.next()) {
+        record.emplace();
+        for (int i = 0; i < int(Columns.size()); ++i)
+            setRecordValue(&*record, Columns[i], q.value(i));
+    }
+    q.finish();
+    return record;
+}
+
+std::optional<qint64> Catalogue::insert(const FilesRecord &record)
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return std::nullopt;
+    }
+    QSqlQuery &q = m_statements->insert;
+    if (q.lastQuery().isEmpty()) {
+        QStringList marks;
+        for (size_t i = 0; i < Columns.size(); ++i)
+            marks << QStringLiteral("?");
+        if (!q.prepare(QStringLiteral("INSERT INTO FILES (%1) VALUES (%2)")
+                           .arg(columnList(), marks.join(QStringLiteral(", "))))) {
+            fail(QStringLiteral("changed"), q.lastError().text());
+            return std::nullopt;
+        }
+    }
+    for (int i = 0; i < int(Columns.size()); ++i)
+        q.bindValue(i, recordValue(record, Columns[i]));
+    if (!q.exec()) {
+        fail(QStringLiteral("changed"), q.lastError().text());
+        return std::nullopt;
+    }
+    const qint64 id = q.lastInsertId().toLongLong();
+    q.finish();
+    return id;
+}
+
+bool Catalogue::update(qint64 rowId, const FilesRecord &record)
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return false;
+    }
+    QSqlQuery &q = m_statements->update;
+    if (q.lastQuery().isEmpty()) {
+        QStringList sets;
+        for (const Column &c : Columns)
+            sets << QLatin1String(c.name) + QStringLiteral(" = ?");
+        if (!q.prepare(QStringLiteral("UPDATE FILES SET %1 WHERE rowid = ?")
+                           .arg(sets.join(QStringLiteral(", "))))) {
+            return fail(QStringLiteral("changed"), q.lastError().text());
+        }
+    }
+    const int n = int(Columns.size());
+    for (int i = 0; i < n; ++i)
+        q.bindValue(i, recordValue(record, Columns[i]));
+    q.bindValue(n, rowId);
+    if (!q.exec())
+        return fail(QStringLiteral("changed"), q.lastError().text());
+    if (q.numRowsAffected() != 1)
+        return fail(QStringLiteral("changed"), QStringLiteral("row %1 does not exist").arg(rowId));
+    return true;
+}
+
+bool Catalogue::setField(qint64 rowId, const QString &field, const QVariant &value)
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return false;
+    }
+    const int i = columnIndex(field.trimmed());
+    if (i < 0)
+        return fail(QStringLiteral("changed"), QStringLiteral("it has no field %1").arg(field));
+    QVariant stored;
+    if (!toStored(Columns[i], value, &stored)) {
+        return fail(QStringLiteral("changed"),
+                    QStringLiteral("%1 does not fit the field %2").arg(value.toString(), field));
+    }
+    QSqlQuery &q = m_statements->setField[i];
+    if (q.lastQuery().isEmpty()) {
+        q = QSqlQuery(database());
+        // The name comes from the table's own list, never from the caller's text.
+        if (!q.prepare(QStringLiteral("UPDATE FILES SET %1 = ? WHERE rowid = ?")
+                           .arg(QLatin1String(Columns[i].name)))) {
+            return fail(QStringLiteral("changed"), q.lastError().text());
+        }
+    }
+    q.bindValue(0, stored);
+    q.bindValue(1, rowId);
+    if (!q.exec())
+        return fail(QStringLiteral("changed"), q.lastError().text());
+    if (q.numRowsAffected() != 1)
+        return fail(QStringLiteral("changed"), QStringLiteral("row %1 does not exist").arg(rowId));
+    return true;
+}
+
+QVariant Catalogue::field(qint64 rowId, const QString &field) const
+{
+    if (!isOpen())
+        return {};
+    const int i = columnIndex(field.trimmed());
+    if (i < 0) {
+        fail(QStringLiteral("read"), QStringLiteral("it has no field %1").arg(field));
+        return {};
+    }
+    QSqlQuery &q = m_statements->getField[i];
+    if (q.lastQuery().isEmpty()) {
+        q = QSqlQuery(database());
+        q.setForwardOnly(true);
+        if (!q.prepare(QStringLiteral("SELECT %1 FROM FILES WHERE rowid = ?")
+                           .arg(QLatin1String(Columns[i].name)))) {
+            fail(QStringLiteral("read"), q.lastError().text());
+            return {};
+        }
+    }
+    q.bindValue(0, rowId);
+    if (!q.exec()) {
+        fail(QStringLiteral("read"), q.lastError().text());
+        return {};
+    }
+    QVariant value;
+    if (q.next())
+        value = fromStored(Columns[i], q.value(0));
+    q.finish();
+    return value;
+}
+
+qint64 Catalogue::rowCount() const
+{
+    if (!isOpen())
+        return 0;
+    QSqlQuery &q = m_statements->count;
+    if (q.lastQuery().isEmpty()) {
+        q.setForwardOnly(true);
+        if (!q.prepare(QStringLiteral("SELECT count(*) FROM FILES"))) {
+            fail(QStringLiteral("read"), q.lastError().text());
+            return 0;
+        }
+    }
+    qint64 n = 0;
+    if (q.exec() && q.next())
+        n = q.value(0).toLongLong();
+    else
+        fail(QStringLiteral("read"), q.lastError().text());
+    q.finish();
+    return n;
+}
+
+bool Catalogue::transaction(const std::function<bool()> &fn)
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return false;
+    }
+    if (m_transactionDepth > 0) {
+        // Joins the transaction already running; its failure dooms the outer one.
+        ++m_transactionDepth;
+        const bool ok = fn();
+        --m_transactionDepth;
+        if (!ok)
+            m_transactionFailed = true;
+        return ok;
+    }
+
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        return fail(QStringLiteral("changed"), db.lastError().text());
+    // Rolls back on every way out that did not commit.
+    struct Guard
+    {
+        QSqlDatabase &db;
+        bool done = false;
+        ~Guard()
+        {
+            if (!done)
+                db.rollback();
+        }
+    } guard{db};
+
+    m_transactionDepth = 1;
+    m_transactionFailed = false;
+    const bool ok = fn() && !m_transactionFailed;
+    m_transactionDepth = 0;
+    m_transactionFailed = false;
+    if (!ok)
+        return false;
+    guard.done = true;
+    if (!db.commit()) {
+        fail(QStringLiteral("changed"), db.lastError().text());
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+bool Catalogue::compactInto(const QString &targetPath)
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return false;
+    }
+    if (QFileInfo::exists(targetPath)) {
+        m_error = QStringLiteral("The catalogue %1 cannot be compacted into %2: that file "
+                                 "already exists.")
+                      .arg(shown(m_path), shown(targetPath));
+        return false;
+    }
+    return exec(QStringLiteral("VACUUM INTO ?"), {targetPath});
+}

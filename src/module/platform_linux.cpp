@@ -1,0 +1,271 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+// The platform services on Linux: volumes come from the mount table through QStorageInfo,
+// removable disks from sysfs, the Trash follows the freedesktop.org layout.
+#include "platform_p.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLockFile>
+#include <QPointer>
+#include <QProcess>
+#include <QScreen>
+#include <QSoundEffect>
+#include <QStandardPaths>
+#include <QStorageInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <iterator>
+
+namespace Platform {
+namespace {
+
+template <std::size_t N> bool isOneOf(const QByteArray &value, const char *const (&names)[N])
+{
+    return std::any_of(std::begin(names), std::end(names),
+                       [&value](const char *name) { return value == name; });
+}
+
+const char *const networkFileSystems[] = {"nfs",   "nfs4",  "cifs",       "smb3",
+                                          "smbfs", "sshfs", "fuse.sshfs", "9p",
+                                          "afs",   "ceph",  "glusterfs",  "davfs"};
+const char *const opticalFileSystems[] = {"iso9660", "udf"};
+const char *const ramFileSystems[] = {"tmpfs", "ramfs"};
+
+// Kernel and desktop interfaces that show up in the mount table but hold no user files.
+// overlay is not among them: it is the root file system in containers.
+const char *const pseudoFileSystems[] = {
+    "proc",    "sysfs",    "devpts",     "cgroup",      "cgroup2",  "securityfs",
+    "debugfs", "tracefs",  "mqueue",     "hugetlbfs",   "pstore",   "bpf",
+    "autofs",  "configfs", "fusectl",    "binfmt_misc", "devtmpfs", "efivarfs",
+    "nsfs",    "rootfs",   "rpc_pipefs", "selinuxfs",   "nfsd",     "fuse.portal"};
+
+bool isUnder(const QString &path, const QString &folder)
+{
+    return path.startsWith(folder) && path.size() > folder.size() &&
+           path.at(folder.size()) == QLatin1Char('/');
+}
+
+Volume toVolume(const QStorageInfo &info)
+{
+    Volume v;
+    v.root = info.rootPath();
+    v.label = info.name().toUpper();
+    v.fileSystem = QString::fromLatin1(info.fileSystemType());
+    v.bytesFree = info.bytesAvailable();
+    v.blockSize = std::max(0, info.blockSize());
+    v.valid = info.isValid() && info.isReady();
+    return v;
+}
+
+// Plays one sound on the application's thread. Each effect deletes itself when it has
+// finished or failed to load; the oldest are dropped should too many pile up (an effect
+// whose output never starts would otherwise live as long as the program).
+void startSound(const QString &wavPath)
+{
+    constexpr int maxLiveSounds = 8;
+    static QList<QPointer<QSoundEffect>> live;
+    live.removeAll(nullptr);
+    while (live.size() >= maxLiveSounds) {
+        if (QSoundEffect *oldest = live.takeFirst()) {
+            oldest->stop();
+            oldest->deleteLater();
+        }
+    }
+    auto *effect = new QSoundEffect(QCoreApplication::instance());
+    QObject::connect(effect, &QSoundEffect::playingChanged, effect, [effect] {
+        if (!effect->isPlaying())
+            effect->deleteLater();
+    });
+    QObject::connect(effect, &QSoundEffect::statusChanged, effect, [effect] {
+        if (effect->status() == QSoundEffect::Error)
+            effect->deleteLater();
+    });
+    effect->setSource(QUrl::fromLocalFile(wavPath));
+    effect->play();
+    live.append(effect);
+}
+
+} // namespace
+
+DriveKind classify(const QByteArray &fileSystemType, const QString &mountPoint,
+                   bool deviceRemovable)
+{
+    const QByteArray type = fileSystemType.toLower();
+    if (isOneOf(type, networkFileSystems))
+        return DriveKind::Remote;
+    if (isOneOf(type, opticalFileSystems))
+        return DriveKind::Optical;
+    if (isOneOf(type, ramFileSystems))
+        return DriveKind::Ram;
+    // Desktops mount hot-plugged disks under /media or /run/media; USB hard disks often
+    // report a fixed device, so the mount point counts as much as the kernel flag.
+    if (deviceRemovable || isUnder(mountPoint, QStringLiteral("/media")) ||
+        isUnder(mountPoint, QStringLiteral("/run/media")))
+        return DriveKind::Removable;
+    return DriveKind::Fixed;
+}
+
+bool isListedVolume(const QByteArray &fileSystemType, const QString &mountPoint, bool readOnly)
+{
+    const QByteArray type = fileSystemType.toLower();
+    if (isOneOf(type, pseudoFileSystems))
+        return false;
+    const bool snapImage = type == "squashfs" && readOnly &&
+                           (isUnder(mountPoint, QStringLiteral("/snap")) ||
+                            isUnder(mountPoint, QStringLiteral("/var/lib/snapd")));
+    return !snapImage;
+}
+
+bool isDeviceRemovable(const QByteArray &device, const QString &sysRoot)
+{
+    if (!device.startsWith("/dev/"))
+        return false; // network shares, tmpfs and the like have no block device
+    // Follow /dev/disk/by-* and /dev/mapper links to the kernel's name of the device.
+    const QString given = QFile::decodeName(device);
+    const QString resolved = QFileInfo(given).canonicalFilePath();
+    QString name = (resolved.startsWith(QLatin1String("/dev/")) ? resolved : given).mid(5);
+    name.replace(QLatin1Char('/'), QLatin1Char('!')); // sysfs spells "cciss/c0d0" "cciss!c0d0"
+
+    const QDir block(sysRoot + QStringLiteral("/class/block/") + name);
+    if (!block.exists())
+        return false;
+    // A partition's folder sits inside the folder of its disk, which carries the flag.
+    QString disk = block.canonicalPath();
+    if (QFileInfo::exists(block.filePath(QStringLiteral("partition"))))
+        disk = QFileInfo(disk).path();
+    QFile flag(disk + QStringLiteral("/removable"));
+    return flag.open(QIODevice::ReadOnly) && flag.readAll().trimmed() == "1";
+}
+
+namespace Internal {
+
+Services &systemServices()
+{
+    static LinuxServices services;
+    return services;
+}
+
+} // namespace Internal
+
+LinuxServices::LinuxServices() = default;
+LinuxServices::~LinuxServices() = default;
+
+DriveKind LinuxServices::driveKind(const QString &path)
+{
+    // QStorageInfo would report the volume of the nearest existing folder; a path that is
+    // not there (a disk taken out, a share gone) has no volume as far as the program cares.
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return DriveKind::NoRoot;
+    const QStorageInfo info(path);
+    if (!info.isValid())
+        return DriveKind::NoRoot;
+    return classify(info.fileSystemType(), info.rootPath(), isDeviceRemovable(info.device()));
+}
+
+Volume LinuxServices::volume(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return Volume{};
+    return toVolume(QStorageInfo(path));
+}
+
+QList<Volume> LinuxServices::mountedVolumes()
+{
+    QList<Volume> volumes;
+    const QList<QStorageInfo> mounted = QStorageInfo::mountedVolumes();
+    for (const QStorageInfo &info : mounted) {
+        if (!info.isValid() || !info.isReady())
+            continue;
+        if (!isListedVolume(info.fileSystemType(), info.rootPath(), info.isReadOnly()))
+            continue;
+        // Containers bind single files (/etc/hosts) into place; those are no volumes.
+        if (!QFileInfo(info.rootPath()).isDir())
+            continue;
+        volumes.append(toVolume(info));
+    }
+    return volumes;
+}
+
+std::optional<QString> LinuxServices::moveToTrash(const QString &path)
+{
+    const QString failure =
+        QStringLiteral("Unable to move %1 to the Trash").arg(QDir::toNativeSeparators(path));
+    // Files on other volumes go to that volume's $topdir/.Trash-$uid, files on the home volume
+    // (and those of volumes without a usable Trash) to the home Trash. When the home Trash is
+    // missing and cannot be made, QFile::moveToTrash would use the current directory instead;
+    // so the home Trash is made first, owner-only like the desktop makes it, or nothing moves.
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty())
+        return failure;
+    const QString homeTrash = dataHome + QStringLiteral("/Trash");
+    if (!QFileInfo(homeTrash).isDir() && QDir().mkpath(dataHome))
+        QDir().mkdir(homeTrash, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!QFileInfo(homeTrash).isDir())
+        return failure;
+    if (QFile::moveToTrash(path))
+        return std::nullopt;
+    return failure;
+}
+
+bool LinuxServices::acquireInstanceLock(const QString &programDir)
+{
+    const QString fileName = QDir(programDir).filePath(QStringLiteral("vexa.lock"));
+    if (m_lock && m_lock->fileName() == fileName && m_lock->isLocked())
+        return true;
+    m_lock.reset();
+    auto lock = std::make_unique<QLockFile>(fileName);
+    // A running instance keeps its lock however long it runs; only a lock whose process is
+    // gone (a crash) counts as stale and is taken over.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return false;
+    m_lock = std::move(lock);
+    return true;
+}
+
+void LinuxServices::releaseInstanceLock()
+{
+    if (m_lock)
+        m_lock->unlock();
+    m_lock.reset();
+}
+
+void LinuxServices::playSound(const QString &wavPath)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || wavPath.isEmpty())
+        return;
+    // Sound effects belong to the application's thread; from elsewhere the call is queued.
+    QMetaObject::invokeMethod(app, [wavPath] { startSound(wavPath); });
+}
+
+void LinuxServices::beep()
+{
+    Internal::soundBeep();
+}
+
+bool LinuxServices::startProgram(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+bool LinuxServices::openHelp(const QString &htmlPath)
+{
+    if (!qGuiApp)
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(htmlPath));
+}
+
+int LinuxServices::screenDepth()
+{
+    const QScreen *screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
+    return screen ? screen->depth() : 32;
+}
+
+} // namespace Platform

@@ -1,0 +1,439 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#include "maincontroller.h"
+
+#include "catalogue.h"
+#include "fakeplatform.h"
+#include "listtag.h"
+#include "programdir.h"
+#include "scriptedprompts.h"
+#include "settingsini.h"
+#include "temphome.h"
+
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QFile>
+#include <QSqlQuery>
+
+using Check = MainState::Check;
+using Mode = MainState::Mode;
+using Prompts::Answer;
+
+namespace {
+
+// Windows around the main window, reduced to what they report back.
+class FakeHost : public MainWindowHost
+{
+public:
+    explicit FakeHost(MainState &s) : state(s) {}
+    MainState &state;
+    QStringList calls;
+    QString reviewTitle;
+    std::function<void()> duringPreScan; // runs while the launch waits for the pre-scan
+    std::function<void()> inResumeDialog;
+    bool statsNoDisplay = false;
+    QString statsShown;
+    int exitCode = -1;
+
+    void processEvents() override {}
+    void waitForEvents() override
+    {
+        if (duringPreScan) {
+            auto fn = std::move(duringPreScan);
+            duringPreScan = nullptr;
+            fn();
+        }
+        state.preScanDone = true;
+        state.preMatchDone = true;
+    }
+    void runResumeDialog() override
+    {
+        calls << "resume:" + state.startMode;
+        if (inResumeDialog)
+            inResumeDialog();
+    }
+    void showPreScan() override
+    {
+        calls << "prescan";
+        state.searchCompleted = "YES";
+    }
+    void showPreMatch() override { calls << "prematch"; }
+    void showReview(bool snapshot, const QString &title) override
+    {
+        calls << (snapshot ? "snapshot" : "pairs");
+        reviewTitle = title;
+    }
+    void hideMain() override {}
+    void setEyeTimer(bool) override {}
+    void setGoEnabled(bool) override {}
+    void setCompactWindowVisible(bool visible) override
+    {
+        if (visible)
+            calls << "compact";
+    }
+    bool showStats(const QString &message) override
+    {
+        calls << "stats";
+        statsShown = message;
+        return statsNoDisplay;
+    }
+    void endProgram(int code) override
+    {
+        calls << "end";
+        exitCode = code;
+    }
+};
+
+// A program directory with a list "Photos" ticking .JPG, and a controller over it.
+struct LaunchFixture : ::testing::Test
+{
+    TempHome home;
+    FakePlatform platform;
+    ScriptedPrompts prompts;
+    MainState state;
+    FakeHost host{state};
+    MainController controller{state, host};
+
+    void SetUp() override
+    {
+        state.listName = "Photos";
+        state.directories = QStringList{"[] /tmp/photos/"};
+        state.clickFileType(MainState::fileTypeIndex(".JPG"), true);
+        state.optionsChanged = false;
+        state.filter = "*";
+    }
+    QString catalogue() const { return home.file("data/Photos.mdb"); }
+    void makeCatalogue()
+    {
+        ASSERT_TRUE(ProgramDir::ensureDataDir());
+        ASSERT_TRUE(Catalogue::ensureTemplate(home.file("vexa.mdb")));
+        ASSERT_TRUE(Catalogue::createFromTemplate(home.file("vexa.mdb"), catalogue()));
+    }
+    void tagMonth(int month)
+    {
+        ASSERT_TRUE(ProgramDir::ensureDataDir());
+        ASSERT_TRUE(ListTag::write(ListTag::pathFor("Photos"), month));
+    }
+};
+
+} // namespace
+
+TEST_F(LaunchFixture, RequestsThatCannotStartStopWithTheirMessage)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(MainState &)> setup;
+        QString message;
+    };
+    const Case cases[] = {
+        {"empty list name", [](MainState &s) { s.listName = "  "; },
+         "Please name and save the directory list."},
+        {"IFCD with Exclusive",
+         [](MainState &s) {
+             s.ifcd = "[] /tmp/in/";
+             s.clickCheck(Check::Exclusive, true);
+         },
+         "You may not combine the IFCD and Exclusive search options..."},
+        {"no file type",
+         [](MainState &s) { s.clickFileType(MainState::fileTypeIndex(".JPG"), false); },
+         "You have not selected any file types..."},
+    };
+    for (const Case &c : cases) {
+        MainState s;
+        s.listName = "Photos";
+        s.clickFileType(MainState::fileTypeIndex(".JPG"), true);
+        c.setup(s);
+        FakeHost h(s);
+        MainController m(s, h);
+        prompts.then(Answer::Ok);
+        m.cmdGO_Click();
+        EXPECT_EQ(prompts.boxes.last().text, c.message) << c.name;
+        EXPECT_EQ(prompts.boxes.last().buttons, Prompts::Buttons::Ok);
+        EXPECT_TRUE(h.calls.isEmpty()) << c.name;
+        EXPECT_FALSE(m.isSearchBusy()) << c.name;
+    }
+    EXPECT_TRUE(home.exists("VEXA.INI")); // settings are written before the checks
+}
+
+TEST_F(LaunchFixture, FirstSearchCopiesTheTemplateAndLeavesTheTagAlone)
+{
+    controller.cmdGO_Click();
+    EXPECT_EQ(host.calls, (QStringList{"prescan", "pairs"}));
+    EXPECT_EQ(host.reviewTitle, "Vexa! - NAME search, IGNORE TYPE");
+    EXPECT_TRUE(Catalogue::isCatalogue(catalogue()));
+    EXPECT_TRUE(home.exists("vexa.mdb"));
+    EXPECT_FALSE(home.exists("data/Photos.lcd"));
+    EXPECT_FALSE(controller.isSearchBusy());
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+}
+
+TEST_F(LaunchFixture, ResumeIsOfferedOnlyForAnUnchangedSearch)
+{
+    struct Case
+    {
+        const char *name;
+        bool optionsChanged;
+        int stoppedAt;
+        QString searchCompleted;
+        std::optional<Answer> question; // the "not completed" question and its answer
+        QStringList calls;
+        int stoppedAfter;
+    };
+    const Case cases[] = {
+        {"resume", false, 5, "YES", std::nullopt, {"resume:RESUME", "pairs"}, 5},
+        {"incomplete, resume anyway", false, 5, "NO", Answer::Yes, {"resume:RESUME", "pairs"}, 5},
+        {"incomplete, new search", false, 5, "NO", Answer::No,
+         {"resume:RESUME", "prescan", "pairs"}, 0},
+        {"options changed", true, 5, "YES", std::nullopt, {"resume:NEW", "prescan", "pairs"}, 0},
+        {"nothing to resume", false, 0, "YES", std::nullopt, {"resume:NEW", "prescan", "pairs"}, 0},
+    };
+    makeCatalogue();
+    tagMonth(QDate::currentDate().month());
+    for (const Case &c : cases) {
+        host.calls.clear();
+        state.optionsChanged = c.optionsChanged;
+        state.stoppedAtRecord = c.stoppedAt;
+        state.searchCompleted = c.searchCompleted;
+        if (c.question)
+            prompts.then(*c.question);
+        const int boxesBefore = int(prompts.boxes.size());
+        controller.cmdGO_Click();
+        EXPECT_EQ(host.calls, c.calls) << c.name;
+        EXPECT_EQ(state.stoppedAtRecord, c.stoppedAfter) << c.name;
+        if (c.question) {
+            ASSERT_EQ(prompts.boxes.size(), boxesBefore + 1) << c.name;
+            const Prompts::Box &b = prompts.boxes.last();
+            EXPECT_EQ(b.text, "The Directory Pre-Scan was not completed on your last session.\n\n"
+                              "Would you like to resume where you last left off anyway?");
+            EXPECT_EQ(b.title, "Resume session?");
+            EXPECT_EQ(b.buttons, Prompts::Buttons::YesNo);
+            EXPECT_EQ(b.icon, Prompts::Icon::Information);
+        }
+    }
+}
+
+TEST_F(LaunchFixture, ResumeDialogClosedWithoutChoiceKeepsResume)
+{
+    makeCatalogue();
+    tagMonth(QDate::currentDate().month());
+    state.stoppedAtRecord = 3;
+    state.searchCompleted = "YES";
+    host.inResumeDialog = [&] { state.startMode = "NEW"; };
+    controller.cmdGO_Click();
+    EXPECT_EQ(host.calls, (QStringList{"resume:RESUME", "prescan", "pairs"}));
+}
+
+TEST_F(LaunchFixture, ColourModesWarnUnlessSilencedOrGathering)
+{
+    struct Case
+    {
+        Mode mode;
+        bool noWarnings, gather;
+        std::optional<Answer> answer;
+        bool scans;
+    };
+    const Case cases[] = {
+        {Mode::AverageRgb, false, false, Answer::No, false},
+        {Mode::QuadRgb, false, false, Answer::Yes, true},
+        {Mode::Pattern, false, false, Answer::No, false},
+        {Mode::Pattern, true, false, std::nullopt, true},
+        {Mode::Size, false, false, std::nullopt, true},
+    };
+    for (const Case &c : cases) {
+        host.calls.clear();
+        state.clickMode(c.mode);
+        state.noWarnings = c.noWarnings;
+        if (c.answer)
+            prompts.then(*c.answer);
+        controller.cmdGO_Click();
+        EXPECT_EQ(host.calls.contains("prescan"), c.scans) << int(c.mode);
+        EXPECT_FALSE(controller.isSearchBusy());
+        if (c.answer) {
+            EXPECT_EQ(prompts.boxes.last().title, "Warning");
+            EXPECT_TRUE(prompts.boxes.last().text.startsWith(
+                "The comparison mode you have chosen requires that I read each individual file"));
+        }
+    }
+}
+
+TEST_F(LaunchFixture, MarkerFilesSkipTheChecks)
+{
+    // Scanning.dat wins: the scan reruns even with no file type ticked.
+    state.clickFileType(MainState::fileTypeIndex(".JPG"), false);
+    home.write("Scanning.dat", "1");
+    home.write("Matching.dat", "1");
+    controller.cmdGO_Click();
+    EXPECT_EQ(host.calls, (QStringList{"prescan", "pairs"}));
+
+    // Matching.dat alone goes to the pre-match (when ticked) and the review.
+    QFile::remove(home.file("Scanning.dat"));
+    host.calls.clear();
+    controller.cmdGO_Click();
+    EXPECT_EQ(host.calls, (QStringList{"pairs"}));
+    state.clickCheck(Check::PreMatch, true);
+    state.clickCheck(Check::Snapshot, true);
+    host.calls.clear();
+    controller.cmdGO_Click();
+    EXPECT_EQ(host.calls, (QStringList{"prematch", "snapshot"}));
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+}
+
+TEST_F(LaunchFixture, GatherScansThenQuitsWithoutStatistics)
+{
+    makeCatalogue();
+    tagMonth(QDate::currentDate().month());
+    state.stoppedAtRecord = 9;
+    state.clickCheck(Check::Gather, true);
+    controller.cmdGO_Click();
+    EXPECT_EQ(host.calls, (QStringList{"prescan", "end"}));
+    EXPECT_EQ(host.exitCode, 0);
+    EXPECT_TRUE(controller.hasEnded());
+    EXPECT_EQ(state.stoppedAtRecord, 0);
+    EXPECT_TRUE(SettingsIni::compose(state) == home.read("VEXA.INI"));
+}
+
+TEST_F(LaunchFixture, SecondLaunchWhileWaitingOnlySavesSettings)
+{
+    state.listName = "General";
+    host.duringPreScan = [&] {
+        QFile::remove(home.file("data/General.lst"));
+        QFile::remove(home.file("VEXA.INI"));
+        controller.cmdGO_Click();
+        EXPECT_TRUE(home.exists("data/General.lst"));
+        EXPECT_TRUE(home.exists("VEXA.INI"));
+    };
+    controller.cmdGO_Click();
+    EXPECT_EQ(host.calls, (QStringList{"prescan", "pairs"}));
+}
+
+TEST_F(LaunchFixture, MonthlyCheckCompactsOnceTheMonthChanges)
+{
+    makeCatalogue();
+    {
+        Catalogue c;
+        ASSERT_TRUE(c.open(catalogue()));
+        FilesRecord r;
+        r.WHOLENAME = "A.JPG";
+        r.STAG = "A.JPG 1 2026-01-01 00:00:00";
+        for (int i = 0; i < 50; ++i)
+            ASSERT_TRUE(c.insert(r));
+        ASSERT_TRUE(c.database().exec("delete from FILES where rowid > 10").isActive());
+    }
+    const int thisMonth = QDate::currentDate().month();
+    tagMonth(thisMonth == 1 ? 12 : thisMonth - 1);
+    controller.cmdGO_Click();
+    EXPECT_EQ(host.calls, (QStringList{"resume:NEW", "compact", "prescan", "pairs"}));
+    EXPECT_EQ(ListTag::readFirstLine(ListTag::pathFor("Photos")), QString::number(thisMonth));
+    EXPECT_EQ(home.read("data/Photos.lcd"), " " + QByteArray::number(thisMonth) + "\r\n");
+    Catalogue c;
+    ASSERT_TRUE(c.open(catalogue()));
+    EXPECT_EQ(c.rowCount(), 10);
+    EXPECT_FALSE(home.exists("vexatmp.mdb"));
+
+    host.calls.clear();
+    controller.cmdGO_Click(); // same month now: no compaction
+    EXPECT_EQ(host.calls, (QStringList{"resume:NEW", "prescan", "pairs"}));
+}
+
+TEST_F(LaunchFixture, MissingTagIsCreatedAndAnUnreadableOneEndsTheProgram)
+{
+    makeCatalogue();
+    controller.cmdGO_Click();
+    EXPECT_EQ(home.read("data/Photos.lcd"),
+              " " + QByteArray::number(QDate::currentDate().month()) + "\r\n");
+
+    QFile::remove(home.file("data/Photos.lcd"));
+    QDir(home.path()).mkpath("data/Photos.lcd"); // a folder cannot be read as a file
+    host.calls.clear();
+    prompts.then(Answer::Ok);
+    controller.cmdGO_Click();
+    EXPECT_EQ(prompts.boxes.last().text, "Unable to read LIST TAG file");
+    EXPECT_EQ(host.calls, (QStringList{"resume:NEW", "end"}));
+    EXPECT_TRUE(controller.hasEnded());
+}
+
+TEST_F(LaunchFixture, DamagedCatalogueStopsTheLaunchAndIsLeftAlone)
+{
+    QDir(home.path()).mkpath("data");
+    const QByteArray junk("this is not a database at all, just some text\n");
+    home.write("data/Photos.mdb", junk);
+    tagMonth(QDate::currentDate().month() % 12 + 1); // would compact if it got that far
+    prompts.then(Answer::Ok);
+    controller.cmdGO_Click();
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    EXPECT_TRUE(prompts.boxes[0].text.contains(catalogue())) << prompts.boxes[0].text.toStdString();
+    EXPECT_EQ(prompts.boxes[0].icon, Prompts::Icon::Critical);
+    EXPECT_EQ(home.read("data/Photos.mdb"), junk);
+    EXPECT_FALSE(host.calls.contains("prescan"));
+    EXPECT_FALSE(controller.isSearchBusy());
+}
+
+TEST_F(LaunchFixture, SingleDatabaseUsesTheSharedCatalogue)
+{
+    state.clickCheck(Check::SingleTable, true);
+    controller.cmdGO_Click();
+    EXPECT_TRUE(home.exists("data/vexatmp.mdb"));
+    EXPECT_FALSE(home.exists("data/Photos.mdb"));
+}
+
+TEST(ReviewTitle, FollowsModeAndOptions)
+{
+    struct Case
+    {
+        Mode mode;
+        bool soft, ignore;
+        QString ifcd, title;
+    };
+    const Case cases[] = {
+        {Mode::Name, true, false, "[] /in/", "Vexa! - NAME search, SOFT MATCHING, IFCD"},
+        {Mode::Size, false, false, "", "Vexa! - SIZE search"},
+        {Mode::NameSize, true, true, "", "Vexa! - NAME and SIZE search, SOFT MATCHING, IGNORE TYPE"},
+        {Mode::Numbered, false, true, " ", "Vexa! - NUMBERED search, IGNORE TYPE"},
+        {Mode::AverageRgb, false, false, "", "Vexa! - AVERAGE RGB search"},
+        {Mode::QuadRgb, true, false, "", "Vexa! - QUADRANT RGB search, SOFT MATCHING"},
+        {Mode::Pattern, true, true, "", "Vexa! - PATTERN search"},
+        {Mode::Checksum, false, true, "[] /in/", "Vexa! - CHECKSUM search, IFCD"},
+    };
+    for (const Case &c : cases) {
+        MainState s;
+        s.clickMode(c.mode);
+        s.clickCheck(Check::SoftMatch, c.soft);
+        s.clickCheck(Check::Ignore, c.ignore);
+        s.ifcd = c.ifcd;
+        EXPECT_EQ(MainController::reviewTitle(s), c.title);
+    }
+}
+
+TEST(QuitStatistics, MegabytesAlwaysShowThePoint)
+{
+    const struct
+    {
+        double bytes;
+        const char *text;
+    } cases[] = {{0, "."},          {2114000, "2."},     {1057000 * 1.5, "1.5"},
+                 {5285, ".01"},     {5284, "."},         {1057000 * 12.345, "12.35"},
+                 {1e12, "946073.79"}};
+    for (const auto &c : cases)
+        EXPECT_EQ(MainController::megabytes(c.bytes), c.text) << c.bytes;
+}
+
+TEST(QuitStatistics, MessageAddsThisRunToTheTotal)
+{
+    MainState s;
+    s.sessionFilesDeleted = 3;
+    s.totalFilesDeleted = 10;
+    s.sessionBytesRecovered = 2114000;
+    s.sessionSectorBytesRecovered = 2117632;
+    s.totalBytesRecovered = 1e15;
+    EXPECT_EQ(MainController::statsMessage(s),
+              "3 file(s) deleted this session.\n\n"
+              "2114000 bytes recovered, or 2. meg(s).\n\n"
+              "Actual space adjusted for sector usage...\n"
+              "2117632 bytes recovered, or 2. meg(s).\n"
+              "__________\n\n"
+              "Total recovered for all sessions...\n"
+              "1.00000000211763E+15 bytes recovered, or 946073795.76 meg(s).\n"
+              "10 files deleted.");
+}

@@ -1,0 +1,288 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#include "frmmain.h"
+
+#include "fakeplatform.h"
+#include "scriptedprompts.h"
+#include "settingsini.h"
+#include "temphome.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+using Check = MainState::Check;
+using Mode = MainState::Mode;
+using Prompts::Answer;
+
+namespace {
+
+struct WindowFixture : ::testing::Test
+{
+    TempHome home;
+    FakePlatform platform;
+    ScriptedPrompts prompts;
+
+    void TearDown() override
+    {
+        // No window may outlive its test.
+        for (QWidget *w : QApplication::topLevelWidgets())
+            delete w;
+    }
+};
+
+} // namespace
+
+TEST_F(WindowFixture, ControlsCarryTheirCaptionsTooltipsAndDefaults)
+{
+    frmMAIN w;
+    const struct
+    {
+        const char *name, *caption;
+    } captions[] = {
+        {"optNAME", "Name"},           {"optSIZE", "Size"},
+        {"optNAMESIZE", "Name && Size"}, {"optNUMBERED", "Numbered"},
+        {"optCHECKSUM", "Checksum"},   {"optAVERAGERGB", "Avg. RGB"},
+        {"optQUADRGB", "Quadrant RGB"}, {"optPATTERN", "Pattern"},
+        {"chkSOFTMATCH", "SOFT matching"}, {"chkIGNORE", "Ignore .EXT"},
+        {"chkEXCLUSIVE", "Exclusive"}, {"chkGATHER", "Gather and Quit"},
+        {"chkPREMATCH", "Pre-Match"},  {"chkSNAPSHOT", "SnapShot"},
+        {"chkRECYCLE", "Recycle"},     {"chkCONFIRM", "No Confirm"},
+        {"chkAUTONEXT", "AutoNEXT"},   {"chkNOT", "NOT"},
+        {"chkJPEG", "Fix jpeg / jpe"}, {"chkNOSOUND", "No Sound"},
+        {"chkSAVELIST", "AutoSave list"}, {"chkSINGLETABLE", "Single Database"},
+        {"chkART", ".art"},            {"chkICO", ".ico"},
+        {"chkWPG", ".wpg"},            {"cmdGO", "&Go"},
+        {"cmdQUIT", "&Quit"},          {"cmdADD", "&Add"},
+        {"cmdDELETE", "&Delete"},      {"cmdCLEAR", "&Clear"},
+        {"cmdLOAD", "&Load"},          {"cmdSAVE", "&Save"},
+        {"cmdPURGE", "Purge Database..."}, {"cmdCOMPACT", "Compact Database..."},
+        {"cmdHELP", "Help!"},          {"cmdABOUT", "Hello!"},
+    };
+    for (const auto &c : captions) {
+        auto *b = w.findChild<QAbstractButton *>(c.name);
+        ASSERT_NE(b, nullptr) << c.name;
+        EXPECT_EQ(b->text(), c.caption) << c.name;
+        const bool checkedAtStart = QByteArray(c.name) == "optNAME" || QByteArray(c.name) == "chkIGNORE";
+        if (b->isCheckable())
+            EXPECT_EQ(b->isChecked(), checkedAtStart) << c.name;
+    }
+    EXPECT_EQ(w.findChildren<QCheckBox *>(QRegularExpression("^chk[A-Z]{3}$")).size(), 24 + 1); // + chkNOT
+    EXPECT_EQ(w.cmdGO->toolTip(), "Let's go!");
+    EXPECT_EQ(w.txtTOLERANCE->toolTip(), "Sets the Tolerance for RGB and Pattern modes");
+    EXPECT_EQ(w.chkGATHER->toolTip(), "Use this to populate your database with all file info in one pass.");
+    EXPECT_EQ(w.txtTOLERANCE->text(), "5");
+    EXPECT_EQ(w.txtTOLERANCE->maxLength(), 4);
+    EXPECT_EQ(w.txtFILTER->maxLength(), 20);
+    EXPECT_EQ(w.lblLISTNAME->text(), "General");
+    EXPECT_EQ(w.imgLEFTEYE->toolTip(), "Please take your finger out of my eye!");
+    // A fresh program directory gets a settings file at load, with the first-run values.
+    EXPECT_EQ(w.txtTHUMBNAILEXT->text(), ".THN");
+    EXPECT_TRUE(home.read("VEXA.INI").contains("THUMBNAIL = .THN\r\nFILTER = *\r\n"));
+    EXPECT_TRUE(w.controller().isFirstRun());
+}
+
+TEST_F(WindowFixture, ClicksChangeTheOptionsAsDesigned)
+{
+    frmMAIN w;
+    MainState &s = w.state();
+    w.chkSOFTMATCH->click();
+    EXPECT_TRUE(s.isChecked(Check::SoftMatch));
+    EXPECT_TRUE(s.optionsChanged);
+    s.optionsChanged = false;
+    w.optPATTERN->click();
+    EXPECT_EQ(s.mode(), Mode::Pattern);
+    EXPECT_FALSE(w.chkSOFTMATCH->isChecked()); // a mode click unchecks soft matching
+    EXPECT_TRUE(s.optionsChanged);
+
+    const struct
+    {
+        QCheckBox *box;
+        bool raises;
+    } boxes[] = {{w.fileTypeBoxes[0], true}, {w.chkEXCLUSIVE, true}, {w.chkGATHER, true},
+                 {w.chkNOT, true},           {w.chkSINGLETABLE, true}, {w.chkSNAPSHOT, false},
+                 {w.chkRECYCLE, false},      {w.chkNOSOUND, false},   {w.chkPREMATCH, false}};
+    for (const auto &b : boxes) {
+        s.optionsChanged = false;
+        b.box->click();
+        EXPECT_EQ(s.optionsChanged, b.raises) << b.box->objectName().toStdString();
+    }
+}
+
+TEST_F(WindowFixture, LeavingAFieldValidatesIt)
+{
+    frmMAIN w;
+    MainState &s = w.state();
+    const struct
+    {
+        QString typed, tolerance;
+    } tolerances[] = {{"150", "5"}, {"-1", "5"}, {"99", "99"}, {"0", "0"}, {" 12 ", "12"}, {"abc", "abc"}};
+    for (const auto &t : tolerances) {
+        s.tolerance = t.typed;
+        w.controller().txtTOLERANCE_LostFocus();
+        EXPECT_EQ(w.txtTOLERANCE->text(), t.tolerance) << t.typed.toStdString();
+    }
+    s.optionsChanged = false;
+    w.controller().txtTOLERANCE_LostFocus();
+    EXPECT_FALSE(s.optionsChanged);
+    s.clickCheck(Check::PreMatch, true);
+    s.optionsChanged = false;
+    w.controller().txtTOLERANCE_LostFocus();
+    EXPECT_TRUE(s.optionsChanged); // the pre-match results depend on the tolerance
+
+    const struct
+    {
+        QString typed, ext;
+    } exts[] = {{"  thn ", ".THN"}, {"", ""}, {".jpg", ".JPG"}};
+    for (const auto &e : exts) {
+        s.thumbnailExt = e.typed;
+        w.controller().txtTHUMBNAILEXT_LostFocus();
+        EXPECT_EQ(w.txtTHUMBNAILEXT->text(), e.ext);
+    }
+    s.filter = "  dog*,cat* ";
+    s.optionsChanged = false;
+    w.controller().txtFILTER_LostFocus();
+    EXPECT_EQ(w.txtFILTER->text(), "DOG*,CAT*");
+    EXPECT_TRUE(s.optionsChanged);
+    s.filter = "   ";
+    w.controller().txtFILTER_LostFocus();
+    EXPECT_EQ(s.filter, "*");
+}
+
+TEST_F(WindowFixture, FirstActivationReadsSettingsAndClearsOptionsChanged)
+{
+    home.write("VEXA.INI", "LIST NAME = Pics\r\nPATTERN\r\nUSE SOFTMATCH\r\n.GIF\r\n");
+    home.write("data/Pics.lst", "[DIRECTORIES]\r\n[] /srv/pics/\r\n = INCOMING FILE DIRECTORY\r\n \r\n");
+    frmMAIN w;
+    w.controller().Form_Activate();
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+    EXPECT_EQ(w.lblLISTNAME->text(), "Pics");
+    EXPECT_TRUE(w.optPATTERN->isChecked());
+    EXPECT_TRUE(w.chkSOFTMATCH->isChecked());
+    EXPECT_TRUE(w.findChild<QCheckBox *>("chkGIF")->isChecked());
+    EXPECT_TRUE(w.chkIGNORE->isChecked());
+    EXPECT_FALSE(w.state().optionsChanged);
+    EXPECT_TRUE(w.cmdGO->isEnabled());
+    EXPECT_TRUE(platform.lockHeld);
+    EXPECT_TRUE(platform.helpPages.isEmpty()); // not a first run
+    // Every activation writes the settings.
+    EXPECT_EQ(home.read("VEXA.INI"), SettingsIni::compose(w.state()));
+}
+
+TEST_F(WindowFixture, StartUpWarnings)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(FakePlatform &, const TempHome &)> setup;
+        QStringList texts;
+        bool ends;
+    };
+    const QString lowHome = "You have less than 20 meg free on drive /home\n\nYou should free up more "
+                            "drive space for Windows Virtual Memory and the Vexa! Image Database "
+                            "before continuing.";
+    const Case cases[] = {
+        {"another instance", [](FakePlatform &p, const TempHome &) { p.otherInstanceRunning = true; },
+         {"Another instance of Vexa! is already running..."}, true},
+        {"256 colours", [](FakePlatform &p, const TempHome &) { p.depth = 8; },
+         {"You should increase your screen color resolution for better performance..."}, false},
+        {"low space at home",
+         [](FakePlatform &p, const TempHome &) {
+             p.addVolume(QDir::homePath() == "/" ? "/" : "/home", Platform::DriveKind::Fixed, "", 5 << 20);
+         },
+         {}, false},
+        {"low space for the program directory",
+         [](FakePlatform &p, const TempHome &h) {
+             p.addVolume(h.path(), Platform::DriveKind::Removable, "STICK", 19 << 20);
+         },
+         {"You have less than 20 meg free on drive %HOME%\n\nYou should free up more drive space "
+          "for the Vexa! Image Database before continuing."},
+         false},
+    };
+    for (const Case &c : cases) {
+        TempHome caseHome;
+        FakePlatform p;
+        ScriptedPrompts sp;
+        c.setup(p, caseHome);
+        QStringList expected;
+        for (QString t : c.texts)
+            expected << t.replace("%HOME%", caseHome.path());
+        if (QByteArray(c.name) == "low space at home" && QDir::homePath().startsWith("/home/"))
+            expected << lowHome;
+        for (int i = 0; i < expected.size(); ++i)
+            sp.then(Answer::Ok);
+        frmMAIN w;
+        w.controller().Form_Activate();
+        EXPECT_EQ(sp.texts(), expected) << c.name;
+        EXPECT_EQ(w.controller().hasEnded(), c.ends) << c.name;
+        for (const Prompts::Box &b : sp.boxes) {
+            if (b.text.startsWith("You have less"))
+                EXPECT_EQ(b.title, "Vexa! - Low Disk Space Warning");
+        }
+    }
+}
+
+TEST_F(WindowFixture, CrashRecoveryAsksForEachMarker)
+{
+    home.write("VEXA.INI", "LIST NAME = General\r\n.JPG\r\n");
+    home.write("Scanning.dat", "1");
+    home.write("Matching.dat", "1");
+    prompts.then(Answer::No).then(Answer::No);
+    frmMAIN w;
+    w.controller().Form_Activate();
+    ASSERT_EQ(prompts.boxes.size(), 2);
+    EXPECT_EQ(prompts.boxes[0].text, "Vexa! appears to have crashed during a Pre-Scan.  Do you wish to continue the scan?");
+    EXPECT_EQ(prompts.boxes[1].text, "Vexa! appears to have crashed during a Pre-Match.  Do you wish to continue the scan?");
+    for (const auto &b : prompts.boxes) {
+        EXPECT_EQ(b.title, "vexa! - Crash recovery");
+        EXPECT_EQ(b.icon, Prompts::Icon::Critical);
+        EXPECT_EQ(b.buttons, Prompts::Buttons::YesNo);
+    }
+    EXPECT_FALSE(home.exists("Scanning.dat"));
+    EXPECT_FALSE(home.exists("Matching.dat"));
+}
+
+TEST_F(WindowFixture, CommandLineGatherFillsTheCatalogueAndEnds)
+{
+    home.write("VEXA.INI", ".JPG\r\n");
+    home.write("data/Photos.lst", "[DIRECTORIES]\r\n[] /tmp/\r\n = INCOMING FILE DIRECTORY\r\n \r\n");
+    frmMAIN w(QStringLiteral("Photos /GATHER"));
+    w.controller().Form_Activate();
+    EXPECT_TRUE(prompts.boxes.isEmpty());
+    EXPECT_TRUE(w.controller().hasEnded());
+    EXPECT_EQ(w.lblLISTNAME->text(), "Photos");
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
+    {
+        db.setDatabaseName(home.file("data/Photos.mdb"));
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        q.exec("select name from sqlite_master where type in ('table','index') order by name");
+        QStringList names;
+        while (q.next())
+            names << q.value(0).toString();
+        EXPECT_TRUE(names.contains("FILES"));
+        EXPECT_TRUE(names.contains("ref"));
+        db.close();
+    }
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase("check");
+    // A gather run saves no statistics and leaves the box unchecked in the file.
+    EXPECT_FALSE(home.read("VEXA.INI").contains("GATHER"));
+}
+
+TEST(Placement, QuarterOffsetFromTwelveThousandTwipsCentredBelow)
+{
+    const QSize window(400, 300);
+    EXPECT_EQ(frmMAIN::placement(QSize(800, 600), window, 15), QPoint(100, 75));
+    EXPECT_EQ(frmMAIN::placement(QSize(640, 480), window, 15), QPoint(120, 90));
+    EXPECT_EQ(frmMAIN::placement(QSize(640, 600), window, 15), QPoint(60, 75)); // 9000 high
+}

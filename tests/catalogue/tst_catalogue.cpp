@@ -1,0 +1,447 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#include "catalogue.h"
+#include "identitykey.h"
+#include "recordset.h"
+#include "temphome.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <functional>
+
+namespace {
+
+FilesRecord makeRow(const QString &diskName, const QString &path = QStringLiteral("/p/"))
+{
+    FilesRecord r;
+    r.DRIVEVOLUME = QStringLiteral("[PHOTOS]");
+    r.PATH = path;
+    r.DISKNAME = diskName;
+    r.WHOLENAME = diskName.toUpper();
+    r.EXTENSION = QStringLiteral(".") + QFileInfo(diskName).suffix().toUpper();
+    r.NAME = r.WHOLENAME.left(r.WHOLENAME.size() - 4);
+    r.SIZE = 1000;
+    r.DATE = QDateTime(QDate(2024, 2, 29), QTime(13, 5, 9));
+    r.STAG = IdentityKey::normal(diskName, 1000, r.DATE);
+    r.REF = r.STAG;
+    r.ACCESSED = 202401;
+    return r;
+}
+
+// A catalogue made from a fresh template in a fresh program directory.
+class CatalogueTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(home.file(QStringLiteral("data")));
+        ASSERT_TRUE(Catalogue::createTemplate(templatePath()));
+        ASSERT_TRUE(Catalogue::createFromTemplate(templatePath(), cataloguePath()));
+        ASSERT_TRUE(cat.open(cataloguePath())) << cat.lastError().toStdString();
+    }
+    QString templatePath() const { return home.file(QStringLiteral("vexa.mdb")); }
+    QString cataloguePath() const { return home.file(QStringLiteral("data/Photos.mdb")); }
+
+    qint64 add(const FilesRecord &r)
+    {
+        const std::optional<qint64> id = cat.insert(r);
+        EXPECT_TRUE(id.has_value()) << cat.lastError().toStdString();
+        return id.value_or(-1);
+    }
+    QStringList diskNames(RecordSet *set)
+    {
+        QStringList names;
+        for (set->moveFirst(); !set->eof(); set->moveNext())
+            names << set->field(QStringLiteral("DISKNAME")).toString();
+        return names;
+    }
+
+    TempHome home;
+    Catalogue cat;
+};
+
+TEST_F(CatalogueTest, TemplateIsOneRollbackFileWithTableAndIndex)
+{
+    const QByteArray bytes = home.read(QStringLiteral("vexa.mdb"));
+    ASSERT_GT(bytes.size(), 20);
+    EXPECT_EQ(bytes.left(16), QByteArray("SQLite format 3\0", 16));
+    EXPECT_EQ(int(bytes.at(18)), 1) << "template must not be in WAL mode";
+    EXPECT_FALSE(home.exists(QStringLiteral("vexa.mdb-wal")));
+
+    QSqlQuery q(cat.database());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT type, name, tbl_name FROM sqlite_master")));
+    QStringList objects;
+    while (q.next())
+        objects << q.value(0).toString() + ":" + q.value(1).toString() + ":" +
+                       q.value(2).toString();
+    EXPECT_TRUE(objects.contains(QStringLiteral("table:FILES:FILES")));
+    EXPECT_TRUE(objects.contains(QStringLiteral("index:ref:FILES")));
+}
+
+TEST_F(CatalogueTest, CloseLeavesNoSideFilesAndReopens)
+{
+    add(makeRow(QStringLiteral("a.jpg")));
+    cat.close();
+    EXPECT_FALSE(QFileInfo::exists(cataloguePath() + "-wal"));
+    EXPECT_FALSE(QFileInfo::exists(cataloguePath() + "-shm"));
+    ASSERT_TRUE(Catalogue::isCatalogue(cataloguePath()));
+    ASSERT_TRUE(cat.open(cataloguePath())) << cat.lastError().toStdString();
+    EXPECT_EQ(cat.rowCount(), 1);
+}
+
+TEST_F(CatalogueTest, TemplateAndCatalogueAreNeverOverwritten)
+{
+    add(makeRow(QStringLiteral("a.jpg")));
+    cat.close();
+    const QByteArray templ = home.read(QStringLiteral("vexa.mdb"));
+    const QByteArray catalogue = home.read(QStringLiteral("data/Photos.mdb"));
+
+    QString error;
+    EXPECT_FALSE(Catalogue::createTemplate(templatePath(), &error));
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(templatePath())));
+    EXPECT_TRUE(Catalogue::ensureTemplate(templatePath()));
+    EXPECT_TRUE(Catalogue::createFromTemplate(templatePath(), cataloguePath()));
+    EXPECT_EQ(home.read(QStringLiteral("vexa.mdb")), templ);
+    EXPECT_EQ(home.read(QStringLiteral("data/Photos.mdb")), catalogue);
+
+    // A template damaged on disk is reported, kept as it is, and not copied.
+    home.write(QStringLiteral("vexa.mdb"), "not a database");
+    EXPECT_FALSE(Catalogue::ensureTemplate(templatePath(), &error));
+    EXPECT_EQ(home.read(QStringLiteral("vexa.mdb")), QByteArray("not a database"));
+    EXPECT_FALSE(Catalogue::createFromTemplate(templatePath(), home.file("data/New.mdb"), &error));
+    EXPECT_FALSE(home.exists(QStringLiteral("data/New.mdb")));
+
+    // A missing template is made again.
+    QFile::remove(templatePath());
+    EXPECT_TRUE(Catalogue::ensureTemplate(templatePath()));
+    EXPECT_TRUE(Catalogue::isCatalogue(templatePath()));
+}
+
+// Writes a small SQLite database holding only the given statements' objects.
+void makeDatabase(const QString &path, const QStringList &statements)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "maker");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const QString &s : statements)
+            ASSERT_TRUE(q.exec(s)) << s.toStdString();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("maker");
+}
+
+TEST(CatalogueOpen, RejectsWhatIsNotACatalogueAndLeavesItAlone)
+{
+    TempHome home;
+    QByteArray random(4096, '\0');
+    for (int i = 0; i < random.size(); ++i)
+        random[i] = char((i * 7919 + 13) % 251);
+    home.write("random.mdb", random);
+    home.write("text.mdb", "FILES\r\nthis is a note, not a catalogue\r\n");
+    home.write("empty.mdb", QByteArray());
+    makeDatabase(home.file("other.mdb"), {"CREATE TABLE PHOTOS (NAME TEXT)"});
+    makeDatabase(home.file("partial.mdb"), {"CREATE TABLE files (NAME TEXT, PATH TEXT)"});
+
+    const struct
+    {
+        const char *file;
+        const char *message;
+    } cases[] = {
+        {"missing.mdb", "does not exist"},
+        {"random.mdb", "is not a Vexa! catalogue database."},
+        {"text.mdb", "is not a Vexa! catalogue database."},
+        {"empty.mdb", "is not a Vexa! catalogue database."},
+        {"other.mdb", "is not a Vexa! catalogue database."},
+        {"partial.mdb", "has no field RECNUM"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString path = home.file(c.file);
+        const QByteArray before = home.read(c.file);
+        Catalogue cat;
+        EXPECT_FALSE(cat.open(path));
+        EXPECT_FALSE(cat.isOpen());
+        EXPECT_TRUE(cat.lastError().contains(QDir::toNativeSeparators(path)));
+        EXPECT_TRUE(cat.lastError().contains(QLatin1String(c.message)))
+            << cat.lastError().toStdString();
+        EXPECT_FALSE(Catalogue::isCatalogue(path));
+        EXPECT_EQ(home.read(c.file), before);
+        EXPECT_EQ(home.exists(c.file), QByteArray(c.file) != "missing.mdb");
+        EXPECT_FALSE(home.exists(QString(c.file) + "-wal"));
+    }
+}
+
+TEST_F(CatalogueTest, BulkStatementsTouchOnlyTheirRows)
+{
+    struct Row
+    {
+        const char *name;
+        const char *active;
+        const char *rtag;
+        double recnum;
+        double accessed;
+    };
+    const Row rows[] = {
+        {"a.jpg", " ", "D", 1, 202301},
+        {"b.jpg", "X", " ", 2, 202306},
+        {"c.jpg", "X", "d", 2, 202307},
+        {"d.jpg", "*", " ", 0, 202305},
+    };
+    const struct
+    {
+        const char *what;
+        std::function<bool(Catalogue &)> run;
+        const char *field;
+        QStringList expected; // "name=value" for each remaining row, in row order
+    } cases[] = {
+        {"D1",
+         [](Catalogue &c) { return c.deleteTagged(); },
+         "RTAG",
+         {"b.jpg= ", "c.jpg=d", "d.jpg= "}},
+        {"D2",
+         [](Catalogue &c) { return c.deleteAccessedBefore(202306); },
+         "ACCESSED",
+         {"b.jpg=202306", "c.jpg=202307"}},
+        {"U1 active",
+         [](Catalogue &c) { return c.resetMarks(); },
+         "ACTIVE",
+         {"a.jpg= ", "b.jpg= ", "c.jpg= ", "d.jpg= "}},
+        {"U1 recnum",
+         [](Catalogue &c) { return c.resetMarks(); },
+         "RECNUM",
+         {"a.jpg=0", "b.jpg=0", "c.jpg=0", "d.jpg=0"}},
+        {"U1 rtag",
+         [](Catalogue &c) { return c.resetMarks(); },
+         "RTAG",
+         {"a.jpg= ", "b.jpg= ", "c.jpg= ", "d.jpg= "}},
+        {"U1 ref",
+         [](Catalogue &c) { return c.resetMarks(); },
+         "REF",
+         {"a.jpg=A.JPG", "b.jpg=B.JPG", "c.jpg=C.JPG", "d.jpg=D.JPG"}},
+        {"U2",
+         [](Catalogue &c) { return c.markMatched(2); },
+         "ACTIVE",
+         {"a.jpg= ", "b.jpg=*", "c.jpg=*", "d.jpg=*"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QSqlQuery(cat.database()).exec(QStringLiteral("DELETE FROM FILES"));
+        for (const Row &r : rows) {
+            FilesRecord rec = makeRow(QLatin1String(r.name));
+            rec.ACTIVE = QLatin1String(r.active);
+            rec.RTAG = QLatin1String(r.rtag);
+            rec.RECNUM = r.recnum;
+            rec.ACCESSED = r.accessed;
+            rec.STAG = rec.WHOLENAME;
+            rec.REF = QString();
+            add(rec);
+        }
+        ASSERT_TRUE(c.run(cat)) << cat.lastError().toStdString();
+        std::unique_ptr<RecordSet> all = cat.selectAll();
+        QStringList got;
+        for (; !all->eof(); all->moveNext()) {
+            got << all->field("DISKNAME").toString() + "=" +
+                       all->field(QLatin1String(c.field)).toString();
+        }
+        EXPECT_EQ(got, c.expected);
+    }
+}
+
+TEST_F(CatalogueTest, SelectsBindAwkwardNamesLiterally)
+{
+    const QString quoted = QStringLiteral("/p/it's 100%_done/");
+    FilesRecord r = makeRow(QStringLiteral("o'brien \"50%\".jpg"), quoted);
+    add(r);
+    add(makeRow(QStringLiteral("x.jpg"), quoted));
+    FilesRecord marked = makeRow(QStringLiteral("y.jpg"), quoted);
+    marked.ACTIVE = "X";
+    add(marked);
+    add(makeRow(QStringLiteral("z.png"), quoted));
+    add(makeRow(QStringLiteral("w.jpg"), QStringLiteral("/p/it's 100xxdone/")));
+    FilesRecord numbered = makeRow(QStringLiteral("o'brien \"50%\".jpg"));
+    numbered.RECNUM = 7;
+    add(numbered);
+    add(makeRow(QStringLiteral("o'brien \"50x\".jpg")));
+
+    const struct
+    {
+        const char *what;
+        std::function<std::unique_ptr<RecordSet>()> query;
+        QStringList expected;
+    } cases[] = {
+        {"S2 directory and type, not X",
+         [&] { return cat.selectForReactivation("[PHOTOS]", quoted, ".JPG"); },
+         {"o'brien \"50%\".jpg", "x.jpg"}},
+        {"S2 % is no wildcard",
+         [&] { return cat.selectForReactivation("[PHOTOS]", "/p/it's %/", ".JPG"); },
+         {}},
+        {"S3",
+         [&] { return cat.selectByRecnumAndName(7, "O'BRIEN \"50%\".JPG"); },
+         {"o'brien \"50%\".jpg"}},
+        {"S3 other number",
+         [&] { return cat.selectByRecnumAndName(0, "O'BRIEN \"50%\".JPG"); },
+         {"o'brien \"50%\".jpg"}},
+        {"select with order",
+         [&] { return cat.select("PATH = ?", "order by EXTENSION desc", {quoted}); },
+         {"z.png", "o'brien \"50%\".jpg", "x.jpg", "y.jpg"}},
+        {"S1",
+         [&] { return cat.selectAll(); },
+         {"o'brien \"50%\".jpg", "x.jpg", "y.jpg", "z.png", "w.jpg", "o'brien \"50%\".jpg",
+          "o'brien \"50x\".jpg"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<RecordSet> set = c.query();
+        ASSERT_TRUE(set) << cat.lastError().toStdString();
+        EXPECT_EQ(diskNames(set.get()), c.expected);
+    }
+    EXPECT_FALSE(cat.select("NOSUCHFIELD = ?", QString(), {1}));
+    EXPECT_FALSE(cat.lastError().isEmpty());
+}
+
+TEST_F(CatalogueTest, RecordRoundTripsAndTextsFitTheirFields)
+{
+    FilesRecord r = makeRow(QStringLiteral("Photo 1.jpg"));
+    r.CHECKSUM = QString(255, QLatin1Char('c'));
+    r.X = 32767;
+    r.Y = -32768;
+    r.XYRATIO = 1.5;
+    r.PXLNUM = 100;
+    r.RGB = QString(300, QLatin1Char('r'));
+    r.ACTIVE = QStringLiteral("X*");
+    const qint64 id = add(r);
+
+    const std::optional<FilesRecord> back = cat.read(id);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->CHECKSUM, r.CHECKSUM);
+    EXPECT_EQ(back->RGB, QString(255, QLatin1Char('r')));
+    EXPECT_EQ(back->ACTIVE, QStringLiteral("X"));
+    EXPECT_EQ(back->X, 32767);
+    EXPECT_EQ(back->Y, -32768);
+    EXPECT_EQ(back->XYRATIO, 1.5);
+    EXPECT_EQ(back->DATE, r.DATE);
+    EXPECT_EQ(back->DISKNAME, QStringLiteral("Photo 1.jpg"));
+    EXPECT_EQ(back->QRGB, QStringLiteral(" "));
+    EXPECT_EQ(back->STAG, r.STAG);
+    EXPECT_EQ(cat.field(id, "date").toDateTime(), r.DATE);
+    QSqlQuery raw(cat.database());
+    ASSERT_TRUE(raw.exec(QStringLiteral("SELECT DATE FROM FILES")) && raw.next());
+    EXPECT_EQ(raw.value(0).toString(), QStringLiteral("2024-02-29 13:05:09"));
+
+    const struct
+    {
+        const char *field;
+        QVariant value;
+        bool ok;
+        QVariant readBack;
+    } writes[] = {
+        {"rtag", "D", true, "D"},      {" Recnum ", 12, true, 12.0},
+        {"PXLNUM", 40000, false, 100}, {"RTAG = 'D' --", "D", false, QVariant()},
+        {"REF", "", true, ""},         {"PATH", QString(256, 'p'), true, QString(255, 'p')},
+    };
+    for (const auto &w : writes) {
+        SCOPED_TRACE(w.field);
+        EXPECT_EQ(cat.setField(id, QLatin1String(w.field), w.value), w.ok);
+        EXPECT_EQ(cat.field(id, QLatin1String(w.field)), w.readBack);
+    }
+    EXPECT_FALSE(cat.setField(id + 1, "RTAG", "D"));
+    EXPECT_FALSE(cat.update(id + 1, r));
+    EXPECT_FALSE(cat.read(id + 1));
+    EXPECT_FALSE(cat.field(id + 1, "RTAG").isValid());
+    r.SIZE = 5;
+    EXPECT_TRUE(cat.update(id, r));
+    EXPECT_EQ(cat.read(id)->SIZE, 5);
+}
+
+TEST_F(CatalogueTest, SeekRefFindsEachRowOncePerPrescan)
+{
+    FilesRecord r = makeRow(QStringLiteral("a.jpg"));
+    const qint64 first = add(r);
+    const qint64 second = add(r);
+    add(makeRow(QStringLiteral("b.jpg")));
+
+    EXPECT_EQ(cat.seekRef(r.STAG), first);
+    EXPECT_FALSE(cat.seekRef(r.STAG.toLower()));
+    EXPECT_FALSE(cat.seekRef(QStringLiteral("A.JPG")));
+    ASSERT_TRUE(cat.setField(first, "REF", ""));
+    EXPECT_EQ(cat.seekRef(r.STAG), second);
+    ASSERT_TRUE(cat.setField(second, "REF", ""));
+    EXPECT_FALSE(cat.seekRef(r.STAG));
+    ASSERT_TRUE(cat.resetMarks());
+    EXPECT_EQ(cat.seekRef(r.STAG), first);
+}
+
+TEST_F(CatalogueTest, TransactionsCommitOnlyWhenAllWorkSucceeds)
+{
+    EXPECT_FALSE(cat.transaction([&] { return add(makeRow("a.jpg")) > 0 && false; }));
+    EXPECT_EQ(cat.rowCount(), 0);
+    EXPECT_FALSE(cat.transaction([&] {
+        add(makeRow("a.jpg"));
+        cat.transaction([] { return false; });
+        return true;
+    }));
+    EXPECT_EQ(cat.rowCount(), 0);
+    EXPECT_TRUE(cat.transaction(
+        [&] { return cat.transaction([&] { return add(makeRow("a.jpg")) > 0; }); }));
+    EXPECT_EQ(cat.rowCount(), 1);
+}
+
+TEST_F(CatalogueTest, CompactsIntoANewFileOnly)
+{
+    add(makeRow(QStringLiteral("a.jpg")));
+    add(makeRow(QStringLiteral("it's.jpg")));
+    home.write("data/taken.mdb", "keep");
+    EXPECT_FALSE(cat.compactInto(home.file("data/taken.mdb")));
+    EXPECT_EQ(home.read("data/taken.mdb"), QByteArray("keep"));
+
+    const QString target = home.file("data/it's new.mdb");
+    ASSERT_TRUE(cat.compactInto(target)) << cat.lastError().toStdString();
+    Catalogue copy;
+    ASSERT_TRUE(copy.open(target)) << copy.lastError().toStdString();
+    EXPECT_EQ(copy.rowCount(), 2);
+    const std::optional<qint64> found = copy.seekRef(makeRow("it's.jpg").STAG);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(copy.field(*found, "DISKNAME").toString(), QStringLiteral("it's.jpg"));
+}
+
+TEST(IdentityKey, BothFormsCutAndUpperCase)
+{
+    const QDateTime when(QDate(2023, 7, 4), QTime(9, 8, 7));
+    const QString longPath = QStringLiteral("/") + QString(250, QLatin1Char('d')) + "/";
+    const struct
+    {
+        const char *what;
+        QString key;
+        QString expected;
+    } cases[] = {
+        {"normal", IdentityKey::normal("Cat ä.jpg", 123456, when),
+         "CAT Ä.JPG 123456 2023-07-04 09:08:07"},
+        {"normal from UTC", IdentityKey::normal("x.jpg", 0, when.toUTC()),
+         "X.JPG 0 2023-07-04 09:08:07"},
+        {"location", IdentityKey::byLocation("[photos]", "/Pics/", "x.jpg", 5, when),
+         "[PHOT/PICS/X.JPG 5 2023-07-04 09:08:07"},
+        {"location short volume", IdentityKey::byLocation("[A]", "/a/", "b.jpg", 1, when),
+         "[A]/A/B.JPG 1 2023-07-04 09:08:07"},
+        {"location long path", IdentityKey::byLocation("[PHOTOS]", longPath, "tail.jpg", 42, when),
+         "[PHOT" + (longPath + "tail.jpg 42 2023-07-04 09:08:07").right(200).toUpper()},
+        {"make normal", IdentityKey::make(false, "[V]", "/p/", "n.gif", 3, when),
+         "N.GIF 3 2023-07-04 09:08:07"},
+        {"make location", IdentityKey::make(true, "[V]", "/p/", "n.gif", 3, when),
+         "[V]/P/N.GIF 3 2023-07-04 09:08:07"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.key, c.expected);
+    }
+    EXPECT_EQ(IdentityKey::byLocation("[PHOTOS]", longPath, "tail.jpg", 42, when).size(), 205);
+}
+
+} // namespace
