@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+#include <functional>
+
+class QIODevice;
+class QImageIOHandler;
+
+// The program's own image decoders, for the picture types Qt does not read. Each decoder is a
+// Qt image handler; the program's image plugin offers them to QImageReader under their format
+// names, so the image component reads every type the same way.
+namespace ImageFormats {
+
+struct Format
+{
+    QByteArray name;             // format name given to QImageReader, lower case: "pcx"
+    QList<QByteArray> suffixes;  // file extensions without the dot: {"pcx"}
+    // True when the device's content looks like this format. Peeks only (no reads that
+    // move the position). Formats without a signature return false: they are chosen by
+    // extension alone.
+    std::function<bool(QIODevice *)> canRead;
+    std::function<QImageIOHandler *()> create;
+};
+
+// The bitmap formats (PCX, RAS, MAC, MSP, IMG, IFF/LBM, CUT, ART, HRZ, PIC, Utah RLE).
+const QList<Format> &rasterFormats();
+// The drawing formats (WMF, WPG, GEM).
+const QList<Format> &vectorFormats();
+
+// Makes the program's image plugin known to Qt. Call once before reading images.
+void registerBuiltInFormats();
+
+} // namespace ImageFormats

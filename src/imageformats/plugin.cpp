@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+// The image plugin built into the program: it hands QImageReader our own decoders.
+#include "formats.h"
+
+#include <QImageIOHandler>
+#include <QImageIOPlugin>
+#include <QtPlugin>
+
+namespace {
+
+QList<ImageFormats::Format> allFormats()
+{
+    return ImageFormats::rasterFormats() + ImageFormats::vectorFormats();
+}
+
+} // namespace
+
+class VexaImageFormatsPlugin : public QImageIOPlugin
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID QImageIOHandlerFactoryInterface_iid FILE "vexaformats.json")
+public:
+    Capabilities capabilities(QIODevice *device, const QByteArray &format) const override
+    {
+        const QList<ImageFormats::Format> formats = allFormats();
+        if (!format.isEmpty()) {
+            for (const auto &f : formats) {
+                if (f.name == format.toLower() || f.suffixes.contains(format.toLower()))
+                    return CanRead;
+            }
+            // Another format was named: only a content match counts.
+        }
+        if (!device || !device->isOpen() || !device->isReadable())
+            return {};
+        for (const auto &f : formats) {
+            if (f.canRead && f.canRead(device))
+                return CanRead;
+        }
+        return {};
+    }
+
+    QImageIOHandler *create(QIODevice *device, const QByteArray &format) const override
+    {
+        const QList<ImageFormats::Format> formats = allFormats();
+        const QByteArray wanted = format.toLower();
+        // The content decides first: a file whose extension lies is still read by its type.
+        if (device) {
+            for (const auto &f : formats) {
+                if (f.canRead && f.canRead(device)) {
+                    QImageIOHandler *h = f.create();
+                    h->setDevice(device);
+                    h->setFormat(f.name);
+                    return h;
+                }
+            }
+        }
+        for (const auto &f : formats) {
+            if (f.name == wanted || f.suffixes.contains(wanted)) {
+                QImageIOHandler *h = f.create();
+                h->setDevice(device);
+                h->setFormat(f.name);
+                return h;
+            }
+        }
+        return nullptr;
+    }
+};
+
+extern const QStaticPlugin qt_static_plugin_VexaImageFormatsPlugin();
+
+namespace ImageFormats {
+
+void registerBuiltInFormats()
+{
+    // The plugin lives in this static library; importing it here links it into every
+    // program that reads images.
+    static const bool registered = [] {
+        qRegisterStaticPluginFunction(qt_static_plugin_VexaImageFormatsPlugin());
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+} // namespace ImageFormats
+
+#include "plugin.moc"
