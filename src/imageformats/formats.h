@@ -26,10 +26,10 @@ struct Format
     std::function<QImageIOHandler *()> create;
 };
 
-// The bitmap formats (PCX, RAS, MAC, MSP, IMG, IFF/LBM, CUT, ART, HRZ, PIC, Utah RLE).
+// The bitmap formats with a widespread writer (PCX, RAS, MAC, MSP, IMG, IFF/LBM, Utah RLE).
 const QList<Format> &rasterFormats();
-// The drawing formats (WMF, WPG, GEM).
-const QList<Format> &vectorFormats();
+// The older and drawing formats (CUT, ART, HRZ, PIC, WMF, WPG, GEM).
+const QList<Format> &legacyFormats();
 
 // Makes the program's image plugin known to Qt. Call once before reading images.
 void registerBuiltInFormats();

@@ -11,7 +11,7 @@ namespace {
 
 QList<ImageFormats::Format> allFormats()
 {
-    return ImageFormats::rasterFormats() + ImageFormats::vectorFormats();
+    return ImageFormats::rasterFormats() + ImageFormats::legacyFormats();
 }
 
 } // namespace

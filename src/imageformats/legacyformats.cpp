@@ -4,7 +4,7 @@
 
 namespace ImageFormats {
 
-const QList<Format> &vectorFormats()
+const QList<Format> &legacyFormats()
 {
     static const QList<Format> formats;
     return formats;
