@@ -12,6 +12,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace DirList {
 
@@ -37,6 +42,12 @@ QString entryFor(const QString &directory)
     return QLatin1Char('[') + v.label.toUpper() + QStringLiteral("] ") + path;
 }
 
+bool isUsableName(const QString &name)
+{
+    return !name.contains(QLatin1Char('/')) && !name.contains(QChar(0))
+           && !name.contains(QLatin1Char('\\'));
+}
+
 bool SaveList(MainState &s, const QString &name)
 {
     if (name.trimmed().isEmpty()) {
@@ -46,9 +57,10 @@ bool SaveList(MainState &s, const QString &name)
     }
     ProgramDir::ensureDataDir();
     const QString listPath = pathFor(name);
-    // The new content replaces the list file only once it is completely written.
+    // The new content replaces the list file only once it is completely written. A name that
+    // would reach outside the data folder cannot name a list file.
     QSaveFile f(listPath);
-    if (!f.open(QIODevice::WriteOnly)) {
+    if (!isUsableName(name) || !f.open(QIODevice::WriteOnly)) {
         Prompts::message(nullptr, QStringLiteral("Unable to create DIR LIST file"));
         return false;
     }
@@ -83,7 +95,7 @@ void LoadList(MainState &s, const QString &name)
     s.ifcd.clear();
     s.setChecked(MainState::Check::TreeModeIfcd, false);
     QFile f(pathFor(name));
-    if (!f.open(QIODevice::ReadOnly)) {
+    if (!isUsableName(name) || !f.open(QIODevice::ReadOnly)) {
         if (name.toUpper() != QLatin1String("GENERAL"))
             Prompts::message(nullptr, QStringLiteral("Unable to read DIR LIST file"));
         s.notifyChanged();
@@ -108,6 +120,140 @@ void LoadList(MainState &s, const QString &name)
     }
     s.listName = name;
     s.notifyChanged();
+}
+
+QString AddListEntry(MainState &s, const QString &directory)
+{
+    const QString entry = entryFor(directory);
+    if (s.directories.isEmpty() || (!s.directories.contains(entry) && entry != s.ifcd)) {
+        s.directories << entry;
+        s.notifyChanged();
+    }
+    return entry;
+}
+
+namespace {
+
+// The device a directory lives on: a directory on another device than its parent is a mount
+// point and may have another volume label.
+qint64 deviceOf(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        return qint64(st.st_dev);
+#else
+    Q_UNUSED(path);
+#endif
+    return -1;
+}
+
+} // namespace
+
+void AddTree(MainState &s, const QString &directory, const std::function<bool()> &keepResponsive)
+{
+    QSet<QString> present(s.directories.cbegin(), s.directories.cend());
+    struct Pending
+    {
+        QString path;
+        qint64 device;
+        QString label;
+    };
+    // A stack of directories still to visit; children are pushed in reverse so the walk
+    // takes them alphabetically, each directory before everything below it.
+    QList<Pending> stack;
+    const QString root = QDir::cleanPath(directory);
+    stack.append({root, deviceOf(root), QString()});
+    bool first = true;
+    int sinceResponsive = 0;
+    while (!stack.isEmpty()) {
+        Pending d = stack.takeLast();
+        QString label = d.label;
+        if (first || d.device < 0 || d.device != deviceOf(QFileInfo(d.path).absolutePath()))
+            label = Platform::services().volume(d.path).label.toUpper();
+        first = false;
+        QString path = d.path;
+        if (!path.endsWith(QLatin1Char('/')))
+            path += QLatin1Char('/');
+        const QString entry = QLatin1Char('[') + label + QStringLiteral("] ") + path;
+        if (s.directories.isEmpty() || (!present.contains(entry) && entry != s.ifcd)) {
+            s.directories << entry;
+            present.insert(entry);
+        }
+        const QStringList children =
+            QDir(d.path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                                   QDir::Name | QDir::IgnoreCase);
+        for (auto it = children.crbegin(); it != children.crend(); ++it) {
+            const QString child = QDir(d.path).filePath(*it);
+            stack.append({child, deviceOf(child), label});
+        }
+        if (keepResponsive && ++sinceResponsive >= 20) {
+            sinceResponsive = 0;
+            s.notifyChanged();
+            if (!keepResponsive())
+                break;
+        }
+    }
+    s.notifyChanged();
+}
+
+void DeleteEntries(MainState &s, const QList<int> &selectedRows)
+{
+    using namespace Prompts;
+    using Check = MainState::Check;
+    bool any = false;
+    for (int i = int(s.directories.size()) - 1; i >= 0; --i) {
+        if (!selectedRows.contains(i))
+            continue;
+        any = true;
+        const QString entry = s.directories.takeAt(i);
+        if (entry == s.ifcd) {
+            s.ifcd.clear();
+            s.setChecked(Check::TreeModeIfcd, false);
+        }
+    }
+    if (!any && !s.ifcd.trimmed().isEmpty()) {
+        const Answer undesignate =
+            ask(nullptr, Box{QStringLiteral("No directories selected.  Do you wish to "
+                                            "Un-designate the IFCD?"),
+                             QStringLiteral("Vexa! - Delete directories"), Buttons::YesNo,
+                             Icon::Question, Default::First});
+        if (undesignate == Answer::Yes) {
+            const Answer remove =
+                ask(nullptr, Box{QStringLiteral("Shall I remove the IFCD Directory(s) from the "
+                                                "seach list as well?"),
+                                 QStringLiteral("Vexa! - Un-designate IFCD..."), Buttons::YesNo,
+                                 Icon::Question, Default::First});
+            if (remove == Answer::Yes) {
+                // Entries end with the separator, so a prefix names a directory and everything
+                // below it, never a sibling whose name merely starts alike.
+                const bool tree = s.isChecked(Check::TreeModeIfcd);
+                for (int i = int(s.directories.size()) - 1; i >= 0; --i) {
+                    const QString &e = s.directories[i];
+                    if (tree ? e.startsWith(s.ifcd) : e == s.ifcd)
+                        s.directories.removeAt(i);
+                }
+            }
+            s.ifcd.clear();
+            s.setChecked(Check::TreeModeIfcd, false);
+        }
+    }
+    s.notifyChanged();
+}
+
+QString nameFromInput(const QString &typed)
+{
+    const int dot = int(typed.indexOf(QLatin1Char('.')));
+    return (dot < 0 ? typed : typed.left(dot)).trimmed();
+}
+
+void DeleteListFiles(const QString &name)
+{
+    if (!isUsableName(name))
+        return;
+    const QString base = ProgramDir::file(QStringLiteral("data/") + name);
+    for (const char *ext : {".lst", ".mdb", ".lcd", ".ldb", ".mdb-wal", ".mdb-shm"})
+        QFile::remove(base + QLatin1String(ext));
 }
 
 } // namespace DirList

@@ -5,6 +5,7 @@
 #include "dirlist.h"
 #include "frmcheckem.h"
 #include "frmdirlook.h"
+#include "frmfindit.h"
 #include "frmresume.h"
 #include "frmsnapshot.h"
 #include "frmstats.h"
@@ -17,12 +18,10 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -428,63 +427,20 @@ void frmMAIN::stepEye(int eye)
 void frmMAIN::cmdADD_Click()
 {
     m_state.optionsChanged = true;
-    QFileDialog dialog(this, QStringLiteral("Add directories"), m_state.lastDirectory);
-    dialog.setObjectName(QStringLiteral("frmFINDIT"));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (Prompts::exec(&dialog) == QDialog::Accepted) {
-        for (const QString &dir : dialog.selectedFiles()) {
-            const QString entry = DirList::entryFor(dir);
-            if (m_state.directories.isEmpty()
-                || (!m_state.directories.contains(entry) && entry != m_state.ifcd))
-                m_state.directories << entry;
-            m_state.lastDirectory = dir;
-        }
-        m_state.notifyChanged();
-    }
+    frmFINDIT dialog(m_state, this);
+    Prompts::exec(&dialog);
     if (m_state.isChecked(Check::SaveList))
         DirList::SaveList(m_state, m_state.listName);
 }
 
 void frmMAIN::cmdDELETE_Click()
 {
-    bool any = false;
-    for (int i = lstDIRECTORIES->count() - 1; i >= 0; --i) {
-        if (!lstDIRECTORIES->item(i)->isSelected())
-            continue;
-        any = true;
-        const QString entry = m_state.directories.value(i);
-        m_state.directories.removeAt(i);
-        if (entry == m_state.ifcd) {
-            m_state.ifcd.clear();
-            m_state.setChecked(Check::TreeModeIfcd, false);
-        }
+    QList<int> selected;
+    for (int i = 0; i < lstDIRECTORIES->count(); ++i) {
+        if (lstDIRECTORIES->item(i)->isSelected())
+            selected << i;
     }
-    if (!any && !m_state.ifcd.trimmed().isEmpty()) {
-        using namespace Prompts;
-        if (ask(this, Box{QStringLiteral("No directories selected.  Do you wish to Un-designate "
-                                         "the IFCD?"),
-                          QStringLiteral("Vexa! - Delete directories"), Buttons::YesNo,
-                          Icon::Question, Default::First})
-            == Answer::Yes) {
-            if (ask(this, Box{QStringLiteral("Shall I remove the IFCD Directory(s) from the seach "
-                                             "list as well?"),
-                              QStringLiteral("Vexa! - Un-designate IFCD..."), Buttons::YesNo,
-                              Icon::Question, Default::First})
-                == Answer::Yes) {
-                const bool tree = m_state.isChecked(Check::TreeModeIfcd);
-                for (int i = int(m_state.directories.size()) - 1; i >= 0; --i) {
-                    const QString &e = m_state.directories[i];
-                    if (tree ? e.startsWith(m_state.ifcd) : e == m_state.ifcd)
-                        m_state.directories.removeAt(i);
-                }
-            }
-            m_state.ifcd.clear();
-            m_state.setChecked(Check::TreeModeIfcd, false);
-        }
-    }
-    m_state.notifyChanged();
+    DirList::DeleteEntries(m_state, selected);
     if (m_state.isChecked(Check::SaveList))
         DirList::SaveList(m_state, m_state.listName);
 }
@@ -508,48 +464,14 @@ void frmMAIN::cmdCLEAR_Click()
 void frmMAIN::cmdLOAD_Click()
 {
     m_state.optionsChanged = true;
-    QInputDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("frmLOADSAVE"));
-    dialog.setWindowTitle(QStringLiteral("Load / Save Directory list"));
-    dialog.setLabelText(
-        QStringLiteral("Enter a list name or select one from the list of previous..."));
-    dialog.setOkButtonText(QStringLiteral("Load"));
-    QStringList names;
-    for (const QString &f : QDir(ProgramDir::dataDir()).entryList({QStringLiteral("*.lst")}, QDir::Files, QDir::Name))
-        names << f.left(f.size() - 4);
-    dialog.setComboBoxItems(names);
-    dialog.setComboBoxEditable(true);
-    if (Prompts::exec(&dialog) != QDialog::Accepted)
-        return;
-    QString name = dialog.textValue();
-    name = name.left(name.indexOf(QLatin1Char('.')) < 0 ? name.size() : name.indexOf(QLatin1Char('.'))).trimmed();
-    if (name.isEmpty())
-        Prompts::message(this, QStringLiteral("No list name specified..."));
-    else if (name.toUpper() == QLatin1String("VEXA"))
-        Prompts::message(this, QStringLiteral("You may not use the name VEXA!"));
-    else
-        DirList::LoadList(m_state, name);
+    frmLOADSAVE dialog(m_state, frmLOADSAVE::Action::Load, this);
+    Prompts::exec(&dialog);
 }
 
 void frmMAIN::cmdSAVE_Click()
 {
-    QInputDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("frmLOADSAVE"));
-    dialog.setWindowTitle(QStringLiteral("Load / Save Directory list"));
-    dialog.setLabelText(
-        QStringLiteral("Enter a list name or select one from the list of previous..."));
-    dialog.setOkButtonText(QStringLiteral("Save"));
-    dialog.setTextValue(m_state.listName);
-    if (Prompts::exec(&dialog) != QDialog::Accepted)
-        return;
-    QString name = dialog.textValue();
-    name = name.left(name.indexOf(QLatin1Char('.')) < 0 ? name.size() : name.indexOf(QLatin1Char('.'))).trimmed();
-    if (name.isEmpty())
-        Prompts::message(this, QStringLiteral("No list name specified..."));
-    else if (name.toUpper() == QLatin1String("VEXA"))
-        Prompts::message(this, QStringLiteral("You may not use the name VEXA!"));
-    else
-        DirList::SaveList(m_state, name);
+    frmLOADSAVE dialog(m_state, frmLOADSAVE::Action::Save, this);
+    Prompts::exec(&dialog);
 }
 
 void frmMAIN::cmdABOUT_Click()

@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+// Shows one of the program's dialogs on its own with sample content, for screenshots of the
+// user guide: showwindow frmFINDIT | frmLOADSAVE | frmRESUME | frmSTATS
+#include "dirlist.h"
+#include "frmfindit.h"
+#include "frmresume.h"
+#include "frmstats.h"
+#include "maincontroller.h"
+#include "mainstate.h"
+#include "platform.h"
+#include "programdir.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+
+#include <cstdio>
+
+namespace {
+
+// Sample volumes for the start / resume dialog, whatever this machine has mounted.
+class DemoVolumes : public Platform::Services
+{
+public:
+    Platform::Volume make(const char *root, const char *label)
+    {
+        Platform::Volume v;
+        v.root = QLatin1String(root);
+        v.label = QLatin1String(label);
+        v.valid = true;
+        return v;
+    }
+    Platform::DriveKind driveKind(const QString &path) override
+    {
+        if (path.startsWith(QLatin1String("/media")))
+            return Platform::DriveKind::Removable;
+        if (path.startsWith(QLatin1String("/mnt")))
+            return Platform::DriveKind::Remote;
+        return path == QLatin1String("/dev/shm") ? Platform::DriveKind::Ram : Platform::DriveKind::Fixed;
+    }
+    Platform::Volume volume(const QString &) override { return make("/", ""); }
+    QList<Platform::Volume> mountedVolumes() override
+    {
+        return {make("/", ""), make("/media/ann/STICK", "STICK"), make("/mnt/nas", "NAS"),
+                make("/dev/shm", "")};
+    }
+    std::optional<QString> moveToTrash(const QString &) override { return std::nullopt; }
+    bool acquireInstanceLock(const QString &) override { return true; }
+    void releaseInstanceLock() override {}
+    void playSound(const QString &) override {}
+    void beep() override {}
+    bool startProgram(const QString &, const QStringList &) override { return false; }
+    bool openHelp(const QString &) override { return false; }
+    int screenDepth() override { return 32; }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    MainState state;
+    state.lastDirectory = QDir::homePath();
+    QDialog *dialog = nullptr;
+    if (which == QLatin1String("frmFINDIT")) {
+        dialog = new frmFINDIT(state);
+    } else if (which == QLatin1String("frmLOADSAVE")) {
+        ProgramDir::ensureDataDir();
+        for (const char *name : {"General", "Holidays", "Scans 2024"})
+            DirList::SaveList(state, QLatin1String(name));
+        auto *d = new frmLOADSAVE(state, frmLOADSAVE::Action::Load);
+        d->listFILES->setCurrentRow(1);
+        dialog = d;
+    } else if (which == QLatin1String("frmRESUME")) {
+        static DemoVolumes volumes;
+        Platform::setServicesForTesting(&volumes);
+        state.startMode = QStringLiteral("RESUME");
+        state.reactivate = QStringLiteral("/media/ann/CAMERA;/mnt/nas");
+        dialog = new frmRESUME(state);
+    } else if (which == QLatin1String("frmSTATS")) {
+        state.sessionFilesDeleted = 2;
+        state.totalFilesDeleted = 57;
+        state.sessionBytesRecovered = 2114000;
+        state.sessionSectorBytesRecovered = 2121728;
+        state.totalBytesRecovered = 73400320;
+        dialog = new frmSTATS(MainController::statsMessage(state));
+    } else {
+        std::fprintf(stderr, "usage: showwindow frmFINDIT|frmLOADSAVE|frmRESUME|frmSTATS\n");
+        return 2;
+    }
+    dialog->move(40, 40);
+    dialog->show();
+    return QApplication::exec();
+}
