@@ -2,23 +2,54 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #pragma once
 
+#include <QElapsedTimer>
+#include <QPixmap>
 #include <QWidget>
 
-class MainState;
+#include <array>
 
-// The directory pre-scan window. Until the pre-scan is built it marks the search started and
-// completed, stores its position and reports back at once.
+class MainState;
+class PreScan;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+// The directory pre-scan window: shows the pre-scan's progress and serves its Pause, Quit and
+// Abort buttons while it runs, then reports and closes itself.
 class frmDIRLOOK : public QWidget
 {
     Q_OBJECT
 public:
     explicit frmDIRLOOK(MainState &state, QWidget *parent = nullptr);
+    ~frmDIRLOOK() override;
+
+    QLabel *lblDIRECTORY, *lblNUMBER, *Label1, *imgDRIVE, *Picture2;
+    QPushButton *cmdPAUSE, *cmdCANCEL, *cmdKILL;
+    QTimer *tmrDRIVE;
+
+    PreScan &engine() { return *m_scan; }
+
+    // Where the window opens: its saved position, or the screen's lower right corner.
+    static QPoint placement(const QRect &screen, const QSize &window, qint16 savedTop,
+                            qint16 savedLeft, double twipsPerPixel);
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void run();
+    void finish();
+    void showCaption();
+
     MainState &m_state;
+    PreScan *m_scan;
+    bool m_firstActivation = true;
+    bool m_running = false;
+    QString m_lastNumber;
+    std::array<QPixmap, 3> m_driveFrames;
+    QElapsedTimer m_clock;
 };
 
 // The pre-match window. Until the pre-match cycle is built it reports back at once.

@@ -94,10 +94,15 @@ frmMAIN::frmMAIN(const QString &commandLine, QWidget *parent)
     m_controller.setCommandLine(commandLine);
     buildControls();
     connect(&m_state, &MainState::changed, this, &frmMAIN::syncFromState);
+    MainState::setCurrent(&m_state);
     Form_Load();
 }
 
-frmMAIN::~frmMAIN() = default;
+frmMAIN::~frmMAIN()
+{
+    if (MainState::current() == &m_state)
+        MainState::setCurrent(nullptr);
+}
 
 void frmMAIN::buildControls()
 {

@@ -82,3 +82,17 @@ QString MainState::catalogueName() const
 {
     return isChecked(Check::SingleTable) ? QStringLiteral("vexatmp") : listName;
 }
+
+namespace {
+MainState *s_current = nullptr;
+}
+
+MainState *MainState::current()
+{
+    return s_current;
+}
+
+void MainState::setCurrent(MainState *state)
+{
+    s_current = state;
+}

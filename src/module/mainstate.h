@@ -82,6 +82,11 @@ public:
     // The catalogue name of a search: the list name, or "vexatmp" with a single database.
     QString catalogueName() const;
 
+    // The state of the running program's main window, for the shared routines that read the
+    // options (file polling, re-activation); nothing until a main window registers one.
+    static MainState *current();
+    static void setCurrent(MainState *state);
+
     // Tells the main window to show the state again after it was changed from code.
     void notifyChanged() { emit changed(); }
 

@@ -1,0 +1,520 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#include "prescan.h"
+
+#include "catalogue.h"
+#include "filelisting.h"
+#include "identitykey.h"
+#include "locate.h"
+#include "mainstate.h"
+#include "platform.h"
+#include "programdir.h"
+#include "recordset.h"
+#include "vbtext.h"
+#include "wildcard.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QSaveFile>
+#include <QSet>
+#include <QSqlQuery>
+#include <QThread>
+#include <QThreadPool>
+#include <QWaitCondition>
+
+#include <atomic>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using Check = MainState::Check;
+using Mode = MainState::Mode;
+
+// The order in which the pre-scan visits the file types of a directory.
+const char *const kScanOrder[] = {".ART", ".BMP", ".CUR", ".CUT", ".DIB", ".GEM", ".GIF", ".HRZ",
+                                  ".ICO", ".IFF", ".IMG", ".JPG", ".LBM", ".MAC", ".MSP", ".PCX",
+                                  ".PIC", ".PNG", ".RAS", ".RLE", ".TGA", ".TIF", ".WMF", ".WPG"};
+
+QString markerPath()
+{
+    return ProgramDir::file(QStringLiteral("Scanning.dat"));
+}
+
+void writeMarker(int listIndex)
+{
+    // Written whole and swapped in: a crash leaves the old marker or the new one. Failures
+    // are ignored; the scan goes on without it.
+    QSaveFile f(markerPath());
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write((VbText::print(listIndex) + QStringLiteral(" \r\n")).toUtf8());
+        f.commit();
+    }
+}
+
+// Splits a list entry at its first "]" into the volume tag (with the bracket) and the path.
+void splitEntry(const QString &entry, QString &volumeTag, QString &path)
+{
+    const int close = int(entry.indexOf(QLatin1Char(']')));
+    volumeTag = entry.left(close + 1).trimmed();
+    path = entry.mid(close + 1).trimmed();
+}
+
+// The letters of a name without its type: characters whose upper-case form is A to Z.
+QString lettersOf(const QString &stem)
+{
+    QString out;
+    out.reserve(stem.size());
+    for (QChar c : stem) {
+        const QChar u = c.toUpper();
+        if (u >= QLatin1Char('A') && u <= QLatin1Char('Z'))
+            out.append(u);
+    }
+    return out;
+}
+
+} // namespace
+
+// One file's computation, handed to a worker thread and collected in listing order.
+struct Job
+{
+    QString path, type;
+    SignatureBuffer buffer;
+    SignatureNeeds needs;
+    bool wantPreview = false;
+    std::atomic<bool> done{false};
+    SignatureResult result;
+    QImage preview;
+};
+
+struct PreScan::Pool
+{
+    QThreadPool pool;
+    QMutex mutex;
+    QWaitCondition finished;
+};
+
+PreScan::PreScan(MainState &state, QObject *parent)
+    : QObject(parent), m_state(state), m_pool(std::make_unique<Pool>())
+{
+}
+
+PreScan::~PreScan()
+{
+    m_cancel = true;
+    m_pool->pool.waitForDone();
+}
+
+void PreScan::setPaused(bool paused)
+{
+    if (m_paused == paused)
+        return;
+    m_paused = paused;
+    emit pausedChanged(paused);
+}
+
+QString PreScan::cataloguePath(const MainState &state)
+{
+    return ProgramDir::file(QStringLiteral("data/") + state.catalogueName() + QStringLiteral(".mdb"));
+}
+
+QStringList PreScan::filterPatterns(const QString &filter)
+{
+    QString p1 = filter, p2, p3;
+    const int c1 = int(filter.indexOf(QLatin1Char(',')));
+    if (c1 >= 0) {
+        p1 = filter.left(c1);
+        const QString rest = filter.mid(c1 + 1);
+        const int c2 = int(rest.indexOf(QLatin1Char(',')));
+        if (c2 >= 0) {
+            p2 = rest.left(c2);
+            const QString last = rest.mid(c2 + 1);
+            const int c3 = int(last.indexOf(QLatin1Char(',')));
+            p3 = c3 >= 0 ? last.left(c3) : last;
+        } else {
+            p2 = rest;
+        }
+    }
+    auto cut = [](QString &p) {
+        const int dot = int(p.indexOf(QLatin1Char('.')));
+        if (dot >= 0)
+            p = p.left(dot).trimmed();
+    };
+    cut(p1);
+    cut(p2);
+    cut(p3);
+    if (p2.isEmpty())
+        p2 = p1;
+    if (p3.isEmpty())
+        p3 = p2;
+    return {p1, p2, p3};
+}
+
+bool PreScan::passesFilter(const QString &upperName, const QStringList &patterns,
+                           const QString &type, bool notFilter)
+{
+    bool matched = false;
+    for (const QString &p : patterns) {
+        if (Wildcard::like(upperName, p + type)) {
+            matched = true;
+            break;
+        }
+    }
+    return notFilter ? !matched : matched;
+}
+
+int PreScan::purgeCutoff(int year, int month)
+{
+    int m = month - 3;
+    int y = year;
+    if (m < 1) {
+        m += 12;
+        --y;
+    }
+    return y * 100 + m;
+}
+
+int PreScan::resumeIndex()
+{
+    QFile f(markerPath());
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QString line = QString::fromUtf8(f.readLine(256)).trimmed();
+    return VbText::toInt16(VbText::leadingNumber(line));
+}
+
+void PreScan::FixExtension(const QString &directory, const QString &oldExtension)
+{
+    QDir dir(directory);
+    // A name filter matches without regard to case, as listings do here everywhere.
+    QStringList names = dir.entryList({QStringLiteral("*") + oldExtension},
+                                      QDir::Files | QDir::Hidden, QDir::Name);
+    if (names.size() > 1000)
+        names = names.mid(0, 1000);
+    for (const QString &name : names) {
+        const QString stem = name.left(name.size() - oldExtension.size());
+        QString target = stem + QStringLiteral(".jpg");
+        for (int n = 1; QFileInfo::exists(dir.filePath(target)); ++n)
+            target = stem + QString::number(n) + QStringLiteral(".jpg");
+        // rename() never replaces an existing file; a failure leaves the file as it was.
+        QFile::rename(dir.filePath(name), dir.filePath(target));
+    }
+}
+
+void PreScan::maybeYield(bool force)
+{
+    if (!yield)
+        return;
+    if (force || !m_sinceYield.isValid() || m_sinceYield.elapsed() >= 30) {
+        yield();
+        m_sinceYield.restart();
+    }
+}
+
+void PreScan::showStatus(const QString &directory, const QString &number, bool force)
+{
+    // A few refreshes a second are enough for the eye; per-file updates would slow big scans.
+    if (!force && m_sinceStatus.isValid() && m_sinceStatus.elapsed() < 150)
+        return;
+    m_sinceStatus.restart();
+    emit directoryChanged(directory);
+    if (!number.isEmpty())
+        emit numberChanged(number);
+}
+
+void PreScan::waitWhilePaused()
+{
+    while (m_paused && !m_cancel) {
+        if (yield)
+            yield();
+        QThread::msleep(20);
+    }
+}
+
+bool PreScan::underReactivatedVolume(const QString &path) const
+{
+    const QStringList roots = m_state.reactivate.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString root : roots) {
+        root = root.trimmed();
+        if (root.isEmpty())
+            continue;
+        const QString withSlash = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
+        if (path == root || path.startsWith(withSlash))
+            return true;
+    }
+    return false;
+}
+
+bool PreScan::prepare(Catalogue &catalogue)
+{
+    showStatus(QStringLiteral("Preparing database...Purging deleted records"), QString(), true);
+    maybeYield(true);
+    catalogue.deleteTagged();
+    if (m_state.autoPurge) {
+        showStatus(QStringLiteral("Preparing database...Purging records not accessed for 3 months"),
+                   QString(), true);
+        maybeYield(true);
+        const QDate today = QDate::currentDate();
+        catalogue.deleteAccessedBefore(purgeCutoff(today.year(), today.month()));
+    }
+    showStatus(QStringLiteral("Preparing database...Clearing tags from last search"), QString(), true);
+    maybeYield(true);
+    return catalogue.resetMarks();
+}
+
+bool PreScan::RunPreScan()
+{
+    const QDate today = QDate::currentDate();
+    m_stamp = today.year() * 100 + today.month();
+    m_state.searchCompleted = QStringLiteral("NO");
+    m_cancel = false;
+    m_marked = 0;
+    m_filesRead = 0;
+    m_unreadableNames = 0;
+    m_warnChecksum = m_warnColour = m_warnPattern = false;
+    m_patterns = filterPatterns(m_state.filter.isEmpty() ? QStringLiteral("*") : m_state.filter);
+
+    const Mode mode = m_state.mode();
+    const bool gather = m_state.isChecked(Check::Gather);
+    m_needs.checksum = gather || mode == Mode::Checksum;
+    m_needs.colour = gather || mode == Mode::AverageRgb || mode == Mode::QuadRgb;
+    m_needs.pattern = gather || mode == Mode::Pattern;
+    m_showPreview = m_needs.colour || m_needs.pattern;
+    m_pool->pool.setMaxThreadCount(threads > 0 ? threads : std::max(1, QThread::idealThreadCount()));
+
+    Catalogue catalogue;
+    if (!catalogue.open(cataloguePath(m_state))) {
+        m_error = catalogue.lastError();
+        return false;
+    }
+    catalogue.database().exec(QStringLiteral("PRAGMA synchronous=FULL"));
+
+    int first = resumeIndex();
+    if (first <= 0) {
+        first = 0;
+        prepare(catalogue);
+    }
+
+    const QStringList entries = m_state.directories;
+    QStringList types;
+    for (const char *t : kScanOrder) {
+        if (m_state.isFileTypeChecked(MainState::fileTypeIndex(QLatin1String(t))))
+            types << QLatin1String(t);
+    }
+
+    for (int index = first; index < entries.size() && !m_cancel; ++index) {
+        QString tag, path;
+        splitEntry(entries[index], tag, path);
+        writeMarker(index);
+        LocateDirectory(tag, path);
+        if (m_state.isChecked(Check::Jpeg)) {
+            FixExtension(path, QStringLiteral(".jpeg"));
+            FixExtension(path, QStringLiteral(".jpe"));
+        }
+        // One transaction per list entry: a crash loses at most the entry being scanned, which
+        // the marker file makes the next run scan again.
+        catalogue.database().transaction();
+        for (const QString &type : types) {
+            if (m_cancel)
+                break;
+            ScanDirectory(catalogue, tag, path, type);
+        }
+        catalogue.database().commit();
+    }
+
+    if (!m_cancel) {
+        for (int index = 0; index < entries.size() && !m_cancel; ++index) {
+            QString tag, path;
+            splitEntry(entries[index], tag, path);
+            if (!underReactivatedVolume(path))
+                continue;
+            catalogue.database().transaction();
+            for (const QString &type : types) {
+                if (m_cancel)
+                    break;
+                ReactivateDirectory(catalogue, tag, path, type);
+            }
+            catalogue.database().commit();
+        }
+    }
+    catalogue.close();
+    if (!m_cancel)
+        m_state.searchCompleted = QStringLiteral("YES");
+    return true;
+}
+
+void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, const QString &path,
+                            const QString &type)
+{
+    showStatus(path, QString(), true);
+    maybeYield(true);
+    const Listing listing = listFiles(path, type);
+    m_unreadableNames += listing.unreadableNames;
+    if (!listing.ok)
+        return;
+
+    const bool notFilter = m_state.isChecked(Check::Not);
+    std::vector<const ListedFile *> files;
+    files.reserve(size_t(listing.files.size()));
+    for (const ListedFile &f : listing.files) {
+        if (f.name.trimmed().size() > 4 && passesFilter(f.name.toUpper(), m_patterns, type, notFilter))
+            files.push_back(&f);
+    }
+
+    struct Item
+    {
+        QString key;
+        std::optional<qint64> rowId;
+        FilesRecord row;
+        std::shared_ptr<Job> job;
+    };
+    std::vector<Item> items(files.size());
+    QSet<qint64> claimed; // rows found for files of this listing not yet written
+    const int window = std::max(2, m_pool->pool.maxThreadCount() * 3);
+    size_t next = 0;
+
+    // Looks the file up and, when it lacks signatures, hands it to a worker.
+    auto start = [&](size_t i) {
+        const ListedFile &f = *files[i];
+        Item &it = items[i];
+        it.key = IdentityKey::make(m_state.identifyByLocation, volumeTag, path, f.name.toUpper(),
+                                   f.size, f.modified);
+        it.rowId = catalogue.seekRef(it.key);
+        if (it.rowId && claimed.contains(*it.rowId)) {
+            // Two names of this listing share a key (names that differ only in case): each
+            // sighting takes its own row, as a file-by-file scan would.
+            it.rowId.reset();
+            const auto ids = catalogue.rowIds(QStringLiteral("REF = ?"), QStringLiteral("rowid"), {it.key});
+            for (qint64 id : ids.value_or(QVector<qint64>())) {
+                if (!claimed.contains(id)) {
+                    it.rowId = id;
+                    break;
+                }
+            }
+        }
+        SignatureBuffer buffer;
+        if (it.rowId) {
+            claimed.insert(*it.rowId);
+            if (auto row = catalogue.read(*it.rowId)) {
+                it.row = *row;
+                buffer = SignatureBuffer::from(it.row);
+            } else {
+                it.rowId.reset();
+            }
+        }
+        auto job = std::make_shared<Job>();
+        job->path = path + f.name;
+        job->type = type;
+        job->buffer = buffer;
+        job->needs = missing(buffer, m_needs);
+        job->wantPreview = m_showPreview;
+        it.job = job;
+        if (!any(job->needs)) {
+            job->result.buffer = buffer;
+            job->done = true;
+            return;
+        }
+        Pool *pool = m_pool.get();
+        pool->pool.start(QRunnable::create([job, pool] {
+            job->result = computeSignatures(job->path, job->type, job->buffer, job->needs,
+                                            job->wantPreview ? &job->preview : nullptr);
+            QMutexLocker lock(&pool->mutex);
+            job->done = true;
+            pool->finished.wakeAll();
+        }));
+    };
+
+    for (size_t w = 0; w < files.size() && !m_cancel; ++w) {
+        while (next < files.size() && next < w + size_t(window))
+            start(next++);
+        Item &it = items[w];
+        // Wait for this file's result, serving the window meanwhile.
+        while (!it.job->done && !m_cancel) {
+            {
+                QMutexLocker lock(&m_pool->mutex);
+                if (!it.job->done)
+                    m_pool->finished.wait(&m_pool->mutex, 20);
+            }
+            maybeYield();
+        }
+        waitWhilePaused();
+        if (m_cancel)
+            break;
+        const ListedFile &f = *files[w];
+        showStatus(path + QLatin1Char(' ') + f.name,
+                   VbText::general(m_marked + 1) + QStringLiteral(" found..."));
+        if (it.job->result.readFile)
+            ++m_filesRead;
+        if (!it.job->preview.isNull())
+            emit previewChanged(it.job->preview);
+
+        m_marked += 1;
+        FilesRecord &row = it.row;
+        row.RECNUM = m_marked;
+        row.REF = QString();
+        row.ACTIVE = QStringLiteral("X");
+        row.ACCESSED = m_stamp;
+        if (!it.rowId) {
+            const QString stem = f.name.left(f.name.size() - 4);
+            row.RTAG = QStringLiteral(" ");
+            row.NAME = stem.toUpper();
+            row.REFNAME = stem;
+            row.BASENAME = lettersOf(stem);
+            row.EXTENSION = type.toUpper();
+            row.WHOLENAME = f.name.toUpper();
+            row.WHOLEBASE = row.BASENAME + row.EXTENSION;
+            row.SIZE = double(f.size);
+            row.DATE = f.modified;
+        }
+        it.job->result.buffer.into(row);
+        row.DRIVEVOLUME = volumeTag;
+        row.PATH = path;
+        row.DISKNAME = f.name;
+        row.STAG = IdentityKey::make(m_state.identifyByLocation, row.DRIVEVOLUME, row.PATH,
+                                     row.WHOLENAME, f.size, f.modified);
+        if (it.rowId)
+            catalogue.update(*it.rowId, row);
+        else
+            catalogue.insert(row);
+        claimed.remove(it.rowId.value_or(-1));
+        it.job.reset();
+        maybeYield();
+    }
+    // Files handed out but not written (Quit) are finished by the workers and dropped.
+    m_pool->pool.waitForDone();
+}
+
+void PreScan::ReactivateDirectory(Catalogue &catalogue, const QString &volumeTag,
+                                  const QString &path, const QString &type)
+{
+    auto rows = catalogue.selectForReactivation(volumeTag, path, type);
+    if (!rows)
+        return;
+    const bool notFilter = m_state.isChecked(Check::Not);
+    for (rows->moveFirst(); !rows->eof() && !m_cancel; rows->moveNext()) {
+        const std::optional<FilesRecord> row = rows->record();
+        if (!row)
+            continue;
+        if (!passesFilter(row->WHOLENAME, m_patterns, type, notFilter))
+            continue;
+        m_marked += 1;
+        FilesRecord r = *row;
+        r.RECNUM = m_marked;
+        r.ACTIVE = QStringLiteral("X");
+        r.REF = QString();
+        r.ACCESSED = m_stamp;
+        rows->update(r);
+        showStatus(QStringLiteral("Activating ") + path + QLatin1Char(' ') + r.WHOLENAME,
+                   VbText::general(m_marked) + QStringLiteral(" found..."));
+        maybeYield();
+        if (r.CHECKSUM.size() < 200)
+            m_warnChecksum = true;
+        if (r.RGB.size() < 5)
+            m_warnColour = true;
+        if (r.PXLRAY.size() < 5)
+            m_warnPattern = true;
+    }
+}

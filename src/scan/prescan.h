@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#pragma once
+
+#include "signatures.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class Catalogue;
+class MainState;
+
+// The directory pre-scan: brings the catalogue up to date for the current directory list,
+// marks the rows of this search and numbers them, computing the signatures the search needs.
+// It has no window: the pre-scan window shows its signals and serves its yields.
+class PreScan : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PreScan(MainState &state, QObject *parent = nullptr);
+    ~PreScan() override;
+
+    // Called between files and while waiting, so the window can serve its buttons.
+    std::function<void()> yield;
+    // Worker threads for decoding and signatures (0: one per core). Results do not depend on it.
+    int threads = 0;
+
+    // The whole run. Returns false when the catalogue could not be opened (error() says why).
+    bool RunPreScan();
+
+    void cancel() { m_cancel = true; }
+    void setPaused(bool paused);
+    bool isPaused() const { return m_paused; }
+    bool isCancelled() const { return m_cancel; }
+
+    QString error() const { return m_error; }
+    double markedCount() const { return m_marked; }
+    int filesRead() const { return m_filesRead; }
+    int unreadableNames() const { return m_unreadableNames; }
+    bool warnChecksum() const { return m_warnChecksum; }
+    bool warnColour() const { return m_warnColour; }
+    bool warnPattern() const { return m_warnPattern; }
+
+    // The three name patterns of a filter text.
+    static QStringList filterPatterns(const QString &filter);
+    // The filter test of an upper-cased name (the length test is separate).
+    static bool passesFilter(const QString &upperName, const QStringList &patterns,
+                             const QString &type, bool notFilter);
+    // The month three months before the given one, as YYYYMM.
+    static int purgeCutoff(int year, int month);
+    // Renames dir/*.<oldExt> to .jpg, numbering a name that is taken (photo1.jpg ...).
+    static void FixExtension(const QString &directory, const QString &oldExtension);
+    // The first list index of this run from the marker file: 0 when there is none.
+    static int resumeIndex();
+    // The catalogue path of the current search.
+    static QString cataloguePath(const MainState &state);
+
+signals:
+    void directoryChanged(const QString &text); // the status line
+    void numberChanged(const QString &text);    // the count line
+    void previewChanged(const QImage &picture);
+    void pausedChanged(bool paused);
+
+private:
+    bool prepare(Catalogue &catalogue);
+    void ScanDirectory(Catalogue &catalogue, const QString &volumeTag, const QString &path,
+                       const QString &type);
+    void ReactivateDirectory(Catalogue &catalogue, const QString &volumeTag, const QString &path,
+                             const QString &type);
+    void waitWhilePaused();
+    void maybeYield(bool force = false);
+    void showStatus(const QString &directory, const QString &number, bool force = false);
+    bool underReactivatedVolume(const QString &path) const;
+
+    MainState &m_state;
+    QString m_error;
+    QStringList m_patterns;
+    SignatureNeeds m_needs;
+    bool m_showPreview = false;
+    double m_stamp = 0;
+    double m_marked = 0;
+    int m_filesRead = 0;
+    int m_unreadableNames = 0;
+    bool m_cancel = false;
+    bool m_paused = false;
+    bool m_warnChecksum = false, m_warnColour = false, m_warnPattern = false;
+    QElapsedTimer m_sinceYield, m_sinceStatus;
+    struct Pool;
+    std::unique_ptr<Pool> m_pool;
+};
