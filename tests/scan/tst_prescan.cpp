@@ -1,0 +1,393 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#include "prescan.h"
+
+#include "catalogue.h"
+#include "fakeplatform.h"
+#include "locate.h"
+#include "mainstate.h"
+#include "programdir.h"
+#include "recordset.h"
+#include "scriptedprompts.h"
+#include "temphome.h"
+#include "wildcard.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+using Check = MainState::Check;
+using Mode = MainState::Mode;
+
+TEST(Wildcard, MatchesAsTheProgramAlwaysHas)
+{
+    const struct
+    {
+        const char *text, *pattern;
+        bool match;
+    } cases[] = {
+        {"PHOTO.JPG", "*.JPG", true},      {"PHOTO.JPG", "*", true},
+        {"PHOTO.JPG", "P?OTO.JPG", true},  {"PHOTO.JPG", "PH*O.JPG", true},
+        {"PHOTO.JPG", "*.PNG", false},     {"photo.jpg", "*.JPG", false}, // case-sensitive
+        {"IMG0042.JPG", "IMG####.JPG", true}, {"IMG00A2.JPG", "IMG####.JPG", false},
+        {"CAT.JPG", "[A-C]AT.JPG", true},  {"DAT.JPG", "[A-C]AT.JPG", false},
+        {"DAT.JPG", "[!A-C]AT.JPG", true}, {"CAT.JPG", "[!A-C]AT.JPG", false},
+        {"[X].JPG", "[[]X].JPG", true},    {"CAT.JPG", "[A-C.JPG", false}, // unclosed list
+        {"CAT.JPG", "*[", false},          {"", "*", true},
+        {"", "?", false},                  {"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAB", "*A*A*A*A*A*A*C", false},
+        {"ABC", "*?*?*?*", true},          {"AB", "*?*?*?*", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Wildcard::like(c.text, c.pattern), c.match) << c.text << " like " << c.pattern;
+}
+
+TEST(PreScanRules, FilterPatternsAndTest)
+{
+    EXPECT_EQ(PreScan::filterPatterns("ABC*,X*"), (QStringList{"ABC*", "X*", "X*"}));
+    EXPECT_EQ(PreScan::filterPatterns("ABC*.JPG"), (QStringList{"ABC*", "ABC*", "ABC*"}));
+    EXPECT_EQ(PreScan::filterPatterns("DOG*, CAT*"), (QStringList{"DOG*", " CAT*", " CAT*"}));
+    EXPECT_EQ(PreScan::filterPatterns("A*,B*,C*,D*"), (QStringList{"A*", "B*", "C*"}));
+    EXPECT_EQ(PreScan::filterPatterns("A*,,C*"), (QStringList{"A*", "A*", "C*"}));
+    const QStringList dogCat = PreScan::filterPatterns("DOG*, CAT*");
+    const struct
+    {
+        const char *name;
+        bool notFilter, passes;
+    } cases[] = {{"DOGGY.JPG", false, true}, {"CATTY.JPG", false, false}, // the blank stays
+                 {"CATTY.JPG", true, true},  {"DOGGY.JPG", true, false},
+                 {"DOGGY.PNG", false, false}};
+    for (const auto &c : cases)
+        EXPECT_EQ(PreScan::passesFilter(c.name, dogCat, ".JPG", c.notFilter), c.passes) << c.name;
+}
+
+TEST(PreScanRules, PurgeCutoffCrossesTheYear)
+{
+    const int expected[12] = {202410, 202411, 202412, 202501, 202502, 202503,
+                              202504, 202505, 202506, 202507, 202508, 202509};
+    for (int month = 1; month <= 12; ++month)
+        EXPECT_EQ(PreScan::purgeCutoff(2025, month), expected[month - 1]) << month;
+}
+
+TEST(PreScanRules, FixExtensionNeverReplacesAFile)
+{
+    QTemporaryDir dir;
+    for (const char *n : {"photo.jpeg", "photo.jpg", "photo1.jpg", "other.JPE", "keep.png"}) {
+        QFile f(dir.filePath(n));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(n);
+    }
+    PreScan::FixExtension(dir.path(), ".jpeg");
+    PreScan::FixExtension(dir.path(), ".jpe");
+    QStringList names = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(names, (QStringList{"keep.png", "other.jpg", "photo.jpg", "photo1.jpg", "photo2.jpg"}));
+    QFile moved(dir.filePath("photo2.jpg"));
+    ASSERT_TRUE(moved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(moved.readAll(), "photo.jpeg");
+}
+
+namespace {
+
+// A program directory, a catalogue and a folder of pictures to scan.
+struct ScanFixture : ::testing::Test
+{
+    TempHome home;
+    FakePlatform platform;
+    ScriptedPrompts prompts;
+    QTemporaryDir pics;
+    MainState state;
+
+    void SetUp() override
+    {
+        MainState::setCurrent(&state);
+        state.listName = "Pics";
+        state.filter = "*";
+        state.clickFileType(MainState::fileTypeIndex(".PNG"), true);
+        state.clickFileType(MainState::fileTypeIndex(".JPG"), true);
+        ASSERT_TRUE(ProgramDir::ensureDataDir());
+        ASSERT_TRUE(Catalogue::ensureTemplate(home.file("vexa.mdb")));
+        ASSERT_TRUE(Catalogue::createFromTemplate(home.file("vexa.mdb"), home.file("data/Pics.mdb")));
+    }
+    void TearDown() override { MainState::setCurrent(nullptr); }
+
+    QString dir(const QString &sub)
+    {
+        QDir().mkpath(pics.filePath(sub));
+        return pics.filePath(sub) + "/";
+    }
+    // A picture whose content depends on seed, so that signatures differ between files.
+    void picture(const QString &path, int seed, const char *format = "PNG")
+    {
+        QImage img(120 + seed, 110, QImage::Format_RGB32);
+        img.fill(QColor(20 * seed % 256, 50, 200));
+        QPainter p(&img);
+        p.fillRect(0, 0, 40 + seed * 5, 60, Qt::black);
+        p.end();
+        ASSERT_TRUE(img.save(path, format));
+    }
+    QList<FilesRecord> rows(const QString &where = QString())
+    {
+        Catalogue c;
+        EXPECT_TRUE(c.open(home.file("data/Pics.mdb")));
+        QList<FilesRecord> out;
+        auto set = c.select(where, "RECNUM, rowid");
+        for (set->moveFirst(); !set->eof(); set->moveNext())
+            out << *set->record();
+        return out;
+    }
+    PreScan *run(int threads = 0)
+    {
+        auto *scan = new PreScan(state);
+        scan->threads = threads;
+        EXPECT_TRUE(scan->RunPreScan()) << scan->error().toStdString();
+        QFile::remove(home.file("Scanning.dat")); // as the window does when it closes
+        return scan;
+    }
+};
+
+} // namespace
+
+TEST_F(ScanFixture, NewFilesGetRowsInListingOrderWithTheSignaturesTheModeNeeds)
+{
+    const QString a = dir("a");
+    picture(a + "b-two.png", 2);
+    picture(a + "a-one.png", 1);
+    picture(a + "c-three.jpg", 3, "JPG");
+    picture(a + ".png", 4); // four characters in all: never passes
+    QFile::copy(a + "a-one.png", a + "notes.txt");
+    state.directories = {"[] " + a};
+    state.clickMode(Mode::Checksum);
+    std::unique_ptr<PreScan> scan(run());
+    const QList<FilesRecord> r = rows("ACTIVE = 'X'");
+    ASSERT_EQ(r.size(), 3);
+    // Types are scanned .JPG before .PNG, names in order within a type.
+    EXPECT_EQ(r[0].DISKNAME, "c-three.jpg");
+    EXPECT_EQ(r[1].DISKNAME, "a-one.png");
+    EXPECT_EQ(r[2].DISKNAME, "b-two.png");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(r[i].RECNUM, i + 1);
+    const FilesRecord &one = r[1];
+    EXPECT_EQ(one.NAME, "A-ONE");
+    EXPECT_EQ(one.REFNAME, "a-one");
+    EXPECT_EQ(one.BASENAME, "AONE");
+    EXPECT_EQ(one.WHOLEBASE, "AONE.PNG");
+    EXPECT_EQ(one.WHOLENAME, "A-ONE.PNG");
+    EXPECT_EQ(one.EXTENSION, ".PNG");
+    EXPECT_EQ(one.PATH, a);
+    EXPECT_EQ(one.DRIVEVOLUME, "[]");
+    EXPECT_EQ(one.SIZE, QFileInfo(a + "a-one.png").size());
+    EXPECT_TRUE(one.REF.isEmpty());
+    EXPECT_EQ(one.ACCESSED, QDate::currentDate().year() * 100 + QDate::currentDate().month());
+    EXPECT_TRUE(one.CHECKSUM.startsWith(".PNG " + QString::number(one.SIZE) + " "));
+    EXPECT_EQ(one.RGB, " "); // the checksum mode reads no pixels
+    EXPECT_EQ(one.PXLRAY, " ");
+    EXPECT_EQ(scan->filesRead(), 3);
+    EXPECT_EQ(state.searchCompleted, "YES");
+}
+
+TEST_F(ScanFixture, ARepeatedSearchReadsOnlyNewOrChangedFiles)
+{
+    const QString a = dir("a");
+    for (int i = 0; i < 4; ++i)
+        picture(a + QString("pic%1.png").arg(i), i);
+    state.directories = {"[] " + a};
+    state.clickMode(Mode::Pattern);
+    delete run();
+    const QList<FilesRecord> before = rows();
+    ASSERT_EQ(before.size(), 4);
+    for (const auto &row : before)
+        EXPECT_EQ(row.PXLRAY.size(), 100);
+
+    std::unique_ptr<PreScan> again(run());
+    EXPECT_EQ(again->filesRead(), 0);
+    EXPECT_EQ(rows().size(), 4);
+
+    // A changed file gets a new row; its old row stays out of the search until purged.
+    QFile f(a + "pic2.png");
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write("trailing bytes change the length");
+    f.close();
+    std::unique_ptr<PreScan> third(run());
+    EXPECT_EQ(third->filesRead(), 1);
+    EXPECT_EQ(rows("ACTIVE = 'X'").size(), 4);
+    EXPECT_EQ(rows("ACTIVE = ' '").size(), 1);
+}
+
+TEST_F(ScanFixture, WorkerThreadsGiveTheSameCatalogueAsOne)
+{
+    for (int d = 0; d < 3; ++d) {
+        const QString sub = dir(QString("d%1").arg(d));
+        for (int i = 0; i < 7; ++i)
+            picture(sub + QString("p%1.png").arg(i), d * 7 + i);
+        state.directories << "[] " + sub;
+    }
+    state.clickCheck(Check::Gather, true);
+    delete run(1);
+    QList<FilesRecord> single = rows();
+    // Start again from an empty catalogue with four workers.
+    QFile::remove(home.file("data/Pics.mdb"));
+    ASSERT_TRUE(Catalogue::createFromTemplate(home.file("vexa.mdb"), home.file("data/Pics.mdb")));
+    delete run(4);
+    QList<FilesRecord> parallel = rows();
+    ASSERT_EQ(single.size(), 21);
+    ASSERT_EQ(parallel.size(), single.size());
+    for (int i = 0; i < single.size(); ++i) {
+        const FilesRecord &s = single[i], &p = parallel[i];
+        EXPECT_EQ(s.RECNUM, p.RECNUM);
+        EXPECT_EQ(s.DISKNAME, p.DISKNAME);
+        EXPECT_EQ(s.PATH, p.PATH);
+        EXPECT_EQ(s.CHECKSUM, p.CHECKSUM);
+        EXPECT_EQ(s.RGB, p.RGB);
+        EXPECT_EQ(s.QRGB, p.QRGB);
+        EXPECT_EQ(s.SOFTQRGB, p.SOFTQRGB);
+        EXPECT_EQ(s.PXLRAY, p.PXLRAY);
+        EXPECT_EQ(s.XYRATIO, p.XYRATIO);
+        EXPECT_EQ(s.STAG, p.STAG);
+        EXPECT_NE(s.RGB, " ");
+    }
+}
+
+TEST_F(ScanFixture, NamesDifferingOnlyInCaseTakeTheirOwnRows)
+{
+    const QString a = dir("a");
+    picture(a + "same.png", 1);
+    QFile::copy(a + "same.png", a + "SAME.png");
+    QFile(a + "SAME.png").setFileTime(QFileInfo(a + "same.png").lastModified(), QFileDevice::FileModificationTime);
+    state.directories = {"[] " + a, "[] " + a}; // listed twice too
+    delete run();
+    delete run(); // the second run finds each row once
+    const QList<FilesRecord> r = rows("ACTIVE = 'X'");
+    ASSERT_EQ(r.size(), 4);
+    QStringList names;
+    for (const auto &row : r)
+        names << row.DISKNAME;
+    EXPECT_EQ(names, (QStringList{"SAME.png", "same.png", "SAME.png", "same.png"}));
+    EXPECT_EQ(rows().size(), 4); // no row was added by the repeated run
+}
+
+TEST_F(ScanFixture, ResumesAtTheSavedEntryWithoutPreparation)
+{
+    const QString a = dir("a"), b = dir("b");
+    picture(a + "first.png", 1);
+    picture(b + "second.png", 2);
+    // The interrupted run had finished the first entry and died in the second.
+    state.directories = {"[] " + a};
+    delete run();
+    {
+        Catalogue c;
+        ASSERT_TRUE(c.open(home.file("data/Pics.mdb")));
+        ASSERT_TRUE(c.database().exec("update FILES set RTAG = 'D'").isActive());
+    }
+    state.directories = {"[] " + a, "[] " + b};
+    home.write("Scanning.dat", " 1 \r\n");
+    {
+        PreScan resumed(state);
+        ASSERT_TRUE(resumed.RunPreScan());
+    }
+    // No preparation: the tagged row survives with its mark; numbering starts at 1 again.
+    const QList<FilesRecord> r = rows();
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_EQ(r[0].DISKNAME, "first.png");
+    EXPECT_EQ(r[0].RTAG, "D");
+    EXPECT_EQ(r[1].DISKNAME, "second.png");
+    EXPECT_EQ(r[1].RECNUM, 1);
+    EXPECT_EQ(home.read("Scanning.dat"), " 1 \r\n");
+
+    home.write("Scanning.dat", " 0 \r\n"); // a crash in the first entry means a full run
+    delete run();
+    EXPECT_EQ(rows().size(), 2);
+    EXPECT_EQ(rows("RTAG = 'D'").size(), 0);
+}
+
+TEST_F(ScanFixture, AbsentChosenVolumesAreReactivatedWithWarnings)
+{
+    const QString a = dir("a");
+    picture(a + "local.png", 1);
+    state.directories = {"[] " + a, "[STICK] /media/ann/STICK/photos/"};
+    {
+        Catalogue c;
+        ASSERT_TRUE(c.open(home.file("data/Pics.mdb")));
+        FilesRecord r;
+        r.DRIVEVOLUME = "[STICK]";
+        r.PATH = "/media/ann/STICK/photos/";
+        r.WHOLENAME = "AWAY.PNG";
+        r.EXTENSION = ".PNG";
+        r.STAG = "AWAY.PNG 10 2020-01-01 00:00:00";
+        r.ACCESSED = QDate::currentDate().year() * 100 + QDate::currentDate().month();
+        ASSERT_TRUE(c.insert(r));
+    }
+    platform.addVolume("/media/ann/STICK", Platform::DriveKind::Removable, "STICK", 0, 512, false);
+    state.reactivate = "/media/ann/STICK";
+    std::unique_ptr<PreScan> scan(run());
+    EXPECT_TRUE(prompts.boxes.isEmpty()); // a chosen volume is not prompted for
+    const QList<FilesRecord> r = rows("ACTIVE = 'X'");
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_EQ(r[1].WHOLENAME, "AWAY.PNG");
+    EXPECT_EQ(r[1].RECNUM, 2);
+    EXPECT_TRUE(scan->warnChecksum());
+    EXPECT_TRUE(scan->warnColour());
+    EXPECT_TRUE(scan->warnPattern());
+}
+
+TEST_F(ScanFixture, CancelStopsBothPasses)
+{
+    const QString a = dir("a");
+    for (int i = 0; i < 5; ++i)
+        picture(a + QString("p%1.png").arg(i), i);
+    state.directories = {"[] " + a};
+    PreScan scan(state);
+    int yields = 0;
+    scan.yield = [&] {
+        if (++yields == 1)
+            scan.cancel();
+    };
+    ASSERT_TRUE(scan.RunPreScan());
+    EXPECT_EQ(state.searchCompleted, "NO");
+    EXPECT_LT(rows("ACTIVE = 'X'").size(), 5);
+}
+
+TEST_F(ScanFixture, UnreadableNamesAreCountedNotLost)
+{
+    const QString a = dir("a");
+    picture(a + "good.png", 1);
+    const QByteArray bad = QFile::encodeName(a) + "bad\xff\xfe.png";
+    QFile::copy(a + "good.png", QFile::decodeName(QFile::encodeName(a) + "tmp.png"));
+    ASSERT_EQ(::rename(QFile::encodeName(a + "tmp.png").constData(), bad.constData()), 0);
+    state.directories = {"[] " + a};
+    std::unique_ptr<PreScan> scan(run());
+    EXPECT_EQ(scan->unreadableNames(), 1);
+    EXPECT_EQ(rows().size(), 1);
+    ::unlink(bad.constData());
+}
+
+TEST_F(ScanFixture, LocateDirectoryPromptsOnlyForMissingRemovableMedia)
+{
+    using Prompts::Answer;
+    platform.addVolume("/media/ann/ZIP", Platform::DriveKind::Removable, "ZIP", 0, 512, false);
+    prompts.then(Answer::Ok).then(Answer::Cancel);
+    EXPECT_FALSE(LocateDirectory("[ZIP]", "/media/ann/ZIP/pics/"));
+    ASSERT_EQ(prompts.boxes.size(), 2); // OK asks again, Cancel gives up
+    EXPECT_EQ(prompts.boxes[0].text,
+              "[ZIP] /media/ann/ZIP/pics/\n\nIf you are using removable media (MO, Zip disk, "
+              "etc.), please load the disk that contains this directory.  Otherwise, click "
+              "CANCEL (deleted directories from previous sessions will cause this prompting as "
+              "well).");
+    EXPECT_EQ(prompts.boxes[0].title, "Vexa! - Cannot find DIRECTORY...");
+    EXPECT_EQ(prompts.boxes[0].buttons, Prompts::Buttons::OkCancel);
+
+    // No prompt: a missing directory of a fixed volume, a chosen volume, polling disabled.
+    EXPECT_FALSE(LocateDirectory("[]", pics.filePath("gone/")));
+    state.reactivate = "/media/ann/ZIP";
+    EXPECT_FALSE(LocateDirectory("[ZIP]", "/media/ann/ZIP/pics/"));
+    state.reactivate.clear();
+    state.disableFilePolling = true;
+    EXPECT_FALSE(LocateDirectory("[ZIP]", "/media/ann/ZIP/pics/"));
+    EXPECT_FALSE(LocateFile("[ZIP]", "/media/ann/ZIP/pics/a.png"));
+    EXPECT_EQ(prompts.boxes.size(), 2);
+}
