@@ -8,6 +8,7 @@ pkgs=(
   qt6-image-formats-plugins qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xdg-utils
+  netpbm imagemagick python3-pil
 )
 missing=()
 for p in "${pkgs[@]}"; do

@@ -13,6 +13,11 @@
 #include <QLoggingCategory>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlDriver>
+
+#include <sqlite3.h>
+
+#include <cstdio>
 #include <QSqlRecord>
 #include <QTemporaryFile>
 
@@ -318,10 +323,92 @@ QString stripOrderBy(const QString &orderBy)
 
 // Prepared statements kept for the life of one open connection: a pre-scan reads, seeks and
 // writes once per file, and preparing each time would dominate the work.
+namespace {
+
+// The connection's own SQLite handle. The pre-scan writes a row per file; going through the
+// generic SQL layer costs more per statement than the database itself, so its statements
+// use the handle directly, on the same connection and inside the same transactions.
+sqlite3 *rawHandle(const QSqlDatabase &db)
+{
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+        return *static_cast<sqlite3 *const *>(v.constData());
+    return nullptr;
+}
+
+class RawStatement
+{
+public:
+    RawStatement() = default;
+    RawStatement(const RawStatement &) = delete;
+    RawStatement &operator=(const RawStatement &) = delete;
+    ~RawStatement()
+    {
+        if (m_stmt)
+            sqlite3_finalize(m_stmt);
+    }
+    bool isPrepared() const { return m_stmt != nullptr; }
+    bool prepare(sqlite3 *db, const QString &sql)
+    {
+        if (m_stmt)
+            return true;
+        m_db = db;
+        return db && sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &m_stmt, nullptr) == SQLITE_OK;
+    }
+    void bind(int index, const QVariant &v)
+    {
+        switch (v.typeId()) {
+        case QMetaType::Double:
+            sqlite3_bind_double(m_stmt, index, v.toDouble());
+            break;
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+            sqlite3_bind_int64(m_stmt, index, v.toLongLong());
+            break;
+        default:
+            if (v.isNull()) {
+                sqlite3_bind_null(m_stmt, index);
+            } else {
+                const QByteArray utf8 = v.toString().toUtf8();
+                sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            }
+        }
+    }
+    void bindInt64(int index, qint64 v) { sqlite3_bind_int64(m_stmt, index, v); }
+    // Runs the statement to its first row (SQLITE_ROW) or its end (SQLITE_DONE).
+    int step() { return sqlite3_step(m_stmt); }
+    void reset() { sqlite3_reset(m_stmt); }
+    QVariant column(int i) const
+    {
+        switch (sqlite3_column_type(m_stmt, i)) {
+        case SQLITE_INTEGER:
+            return QVariant(qint64(sqlite3_column_int64(m_stmt, i)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(m_stmt, i));
+        case SQLITE_NULL:
+            return QVariant();
+        default:
+            return QVariant(QString::fromUtf8(
+                reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
+                sqlite3_column_bytes(m_stmt, i)));
+        }
+    }
+    int changes() const { return sqlite3_changes(m_db); }
+    sqlite3_stmt *handle() const { return m_stmt; }
+    QString error() const { return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString(); }
+
+private:
+    sqlite3 *m_db = nullptr;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+} // namespace
+
 struct Catalogue::Statements
 {
     explicit Statements(const QSqlDatabase &db)
-        : seekRef(db), read(db), insert(db), update(db), exists(db), count(db)
+        : seekRef(db), read(db), insert(db), update(db), exists(db), count(db),
+          handle(rawHandle(db))
     {}
 
     QSqlQuery seekRef;
@@ -330,6 +417,14 @@ struct Catalogue::Statements
     QSqlQuery update;
     QSqlQuery exists;
     QSqlQuery count;
+    RawStatement readSignatures;
+    RawStatement markSeen;
+    RawStatement markSeenSignatures;
+    RawStatement moveSeen;
+    RawStatement rawInsert;
+    RawStatement markMany;
+    RawStatement moveMany;
+    sqlite3 *handle = nullptr;
     QHash<int, QSqlQuery> getField; // by column index
     QHash<int, QSqlQuery> setField;
 };
@@ -704,6 +799,192 @@ std::optional<qint64> Catalogue::seekRef(const QString &key)
     return found;
 }
 
+QHash<QString, QVector<qint64>> Catalogue::refTable() const
+{
+    QHash<QString, QVector<qint64>> table;
+    if (!isOpen())
+        return table;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT REF, rowid FROM FILES WHERE REF <> '' ORDER BY rowid"))) {
+        fail(QStringLiteral("read"), q.lastError().text());
+        return table;
+    }
+    while (q.next())
+        table[q.value(0).toString()].append(q.value(1).toLongLong());
+    return table;
+}
+
+namespace {
+const char *const kSignatureColumns[] = {"CHECKSUM", "X",        "Y",        "XYRATIO", "RGB",
+                                         "QRGB",     "SOFTRGB", "SOFTQRGB", "PXLRAY",  "PXLNUM"};
+}
+
+std::optional<FilesRecord> Catalogue::readSignatures(qint64 rowId) const
+{
+    if (!isOpen())
+        return std::nullopt;
+    RawStatement &q = m_statements->readSignatures;
+    if (!q.isPrepared()) {
+        QStringList names;
+        for (const char *c : kSignatureColumns)
+            names << QLatin1String(c);
+        if (!q.prepare(m_statements->handle, QStringLiteral("SELECT %1 FROM FILES WHERE rowid = ?")
+                                                 .arg(names.join(QStringLiteral(", "))))) {
+            fail(QStringLiteral("read"), q.error());
+            return std::nullopt;
+        }
+    }
+    q.bindInt64(1, rowId);
+    std::optional<FilesRecord> record;
+    if (q.step() == SQLITE_ROW) {
+        static const QVector<int> columns = [] {
+            QVector<int> out;
+            for (const char *c : kSignatureColumns)
+                out << columnIndex(QLatin1String(c));
+            return out;
+        }();
+        record.emplace();
+        for (int i = 0; i < columns.size(); ++i)
+            setRecordValue(&*record, Columns[size_t(columns[i])], q.column(i));
+    }
+    q.reset();
+    return record;
+}
+
+bool Catalogue::markSeen(qint64 rowId, const FilesRecord &r, bool withSignatures)
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return false;
+    }
+    // Two statements: the marks (and new signatures) always change; the location and key
+    // change only when a copy elsewhere takes the row over, and leaving them out of the first
+    // statement spares the indexes on them in the common case of a file seen where it was.
+    auto indexes = [](std::initializer_list<const char *> names) {
+        QVector<int> out;
+        for (const char *c : names)
+            out << columnIndex(QLatin1String(c));
+        return out;
+    };
+    static const QVector<int> markColumns = indexes({"RECNUM", "REF", "ACTIVE", "ACCESSED"});
+    static const QVector<int> signatureColumns =
+        indexes({"CHECKSUM", "X", "Y", "XYRATIO", "RGB", "QRGB", "SOFTRGB", "SOFTQRGB", "PXLRAY",
+                 "PXLNUM"});
+    static const QVector<int> placeColumns = indexes({"DRIVEVOLUME", "PATH", "DISKNAME", "STAG"});
+    const QVector<int> columns = withSignatures ? markColumns + signatureColumns : markColumns;
+    RawStatement &q = withSignatures ? m_statements->markSeenSignatures : m_statements->markSeen;
+    if (!q.isPrepared()) {
+        QStringList sets;
+        for (int i : columns)
+            sets << QLatin1String(Columns[size_t(i)].name) + QStringLiteral(" = ?");
+        if (!q.prepare(m_statements->handle, QStringLiteral("UPDATE FILES SET %1 WHERE rowid = ?")
+                                                 .arg(sets.join(QStringLiteral(", ")))))
+            return fail(QStringLiteral("changed"), q.error());
+    }
+    int k = 1;
+    for (int i : columns)
+        q.bind(k++, recordValue(r, Columns[size_t(i)]));
+    q.bindInt64(k, rowId);
+    const int rc = q.step();
+    const int changed = q.changes();
+    q.reset();
+    if (rc != SQLITE_DONE)
+        return fail(QStringLiteral("changed"), q.error());
+    if (changed != 1)
+        return fail(QStringLiteral("changed"), QStringLiteral("row %1 does not exist").arg(rowId));
+
+    RawStatement &moved = m_statements->moveSeen;
+    if (!moved.prepare(m_statements->handle,
+                       QStringLiteral("UPDATE FILES SET DRIVEVOLUME = ?1, PATH = ?2, DISKNAME = ?3, "
+                                      "STAG = ?4 WHERE rowid = ?5 AND (DRIVEVOLUME IS NOT ?1 OR "
+                                      "PATH IS NOT ?2 OR DISKNAME IS NOT ?3 OR STAG IS NOT ?4)")))
+        return fail(QStringLiteral("changed"), moved.error());
+    k = 1;
+    for (int i : placeColumns)
+        moved.bind(k++, recordValue(r, Columns[size_t(i)]));
+    moved.bindInt64(k, rowId);
+    const int rc2 = moved.step();
+    moved.reset();
+    if (rc2 != SQLITE_DONE)
+        return fail(QStringLiteral("changed"), moved.error());
+    return true;
+}
+
+bool Catalogue::markSeenMany(const QVector<SeenRow> &rows, const QString &driveVolume,
+                             const QString &path, double accessed)
+{
+    if (rows.isEmpty())
+        return true;
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return false;
+    }
+    // The rows travel as one JSON array bound as a single value: two statements for a whole
+    // directory instead of two per file.
+    QByteArray json;
+    json.reserve(rows.size() * 96);
+    auto text = [&json](const QString &value) {
+        json += '"';
+        for (char c : fitText(value, TextWidth).toUtf8()) {
+            if (c == '"' || c == '\\') {
+                json += '\\';
+                json += c;
+            } else if (uchar(c) < 0x20) {
+                char esc[8];
+                std::snprintf(esc, sizeof esc, "\\u%04x", unsigned(uchar(c)));
+                json += esc;
+            } else {
+                json += c;
+            }
+        }
+        json += '"';
+    };
+    json += '[';
+    for (const SeenRow &r : rows) {
+        if (json.size() > 1)
+            json += ',';
+        json += '[' + QByteArray::number(r.rowId) + ',' + QByteArray::number(r.recnum, 'f', 0) + ',';
+        text(r.diskName);
+        json += ',';
+        text(r.stag);
+        json += ']';
+    }
+    json += ']';
+    const QString seen = QStringLiteral(
+        "(SELECT json_extract(value, '$[0]') AS s_id, json_extract(value, '$[1]') AS s_recnum, "
+        "json_extract(value, '$[2]') AS s_disk, json_extract(value, '$[3]') AS s_key "
+        "FROM json_each(?1)) AS seen");
+    RawStatement &marks = m_statements->markMany;
+    if (!marks.isPrepared()
+        && !marks.prepare(m_statements->handle,
+                          QStringLiteral("UPDATE FILES SET RECNUM = seen.s_recnum, REF = '', ACTIVE = 'X', "
+                                         "ACCESSED = ?2 FROM %1 WHERE FILES.rowid = seen.s_id").arg(seen)))
+        return fail(QStringLiteral("changed"), marks.error());
+    RawStatement &place = m_statements->moveMany;
+    if (!place.isPrepared()
+        && !place.prepare(m_statements->handle,
+                          QStringLiteral("UPDATE FILES SET DRIVEVOLUME = ?2, PATH = ?3, DISKNAME = "
+                                         "seen.s_disk, STAG = seen.s_key FROM %1 WHERE FILES.rowid = "
+                                         "seen.s_id AND (DRIVEVOLUME IS NOT ?2 OR PATH IS NOT ?3 OR "
+                                         "DISKNAME IS NOT seen.s_disk OR STAG IS NOT seen.s_key)").arg(seen)))
+        return fail(QStringLiteral("changed"), place.error());
+    sqlite3_bind_text(marks.handle(), 1, json.constData(), int(json.size()), SQLITE_STATIC);
+    marks.bind(2, accessed);
+    const int rc = marks.step();
+    marks.reset();
+    if (rc != SQLITE_DONE)
+        return fail(QStringLiteral("changed"), marks.error());
+    sqlite3_bind_text(place.handle(), 1, json.constData(), int(json.size()), SQLITE_STATIC);
+    place.bind(2, fitText(driveVolume, TextWidth));
+    place.bind(3, fitText(path, TextWidth));
+    const int rc2 = place.step();
+    place.reset();
+    if (rc2 != SQLITE_DONE)
+        return fail(QStringLiteral("changed"), place.error());
+    return true;
+}
+
 std::optional<FilesRecord> Catalogue::read(qint64 rowId) const
 {
     if (!isOpen())
@@ -737,26 +1018,26 @@ std::optional<qint64> Catalogue::insert(const FilesRecord &record)
         m_error = QStringLiteral("No catalogue is open.");
         return std::nullopt;
     }
-    QSqlQuery &q = m_statements->insert;
-    if (q.lastQuery().isEmpty()) {
+    RawStatement &q = m_statements->rawInsert;
+    if (!q.isPrepared()) {
         QStringList marks;
         for (size_t i = 0; i < Columns.size(); ++i)
             marks << QStringLiteral("?");
-        if (!q.prepare(QStringLiteral("INSERT INTO FILES (%1) VALUES (%2)")
-                           .arg(columnList(), marks.join(QStringLiteral(", "))))) {
-            fail(QStringLiteral("changed"), q.lastError().text());
+        if (!q.prepare(m_statements->handle, QStringLiteral("INSERT INTO FILES (%1) VALUES (%2)")
+                                                 .arg(columnList(), marks.join(QStringLiteral(", "))))) {
+            fail(QStringLiteral("changed"), q.error());
             return std::nullopt;
         }
     }
     for (int i = 0; i < int(Columns.size()); ++i)
-        q.bindValue(i, recordValue(record, Columns[i]));
-    if (!q.exec()) {
-        fail(QStringLiteral("changed"), q.lastError().text());
+        q.bind(i + 1, recordValue(record, Columns[size_t(i)]));
+    const int rc = q.step();
+    q.reset();
+    if (rc != SQLITE_DONE) {
+        fail(QStringLiteral("changed"), q.error());
         return std::nullopt;
     }
-    const qint64 id = q.lastInsertId().toLongLong();
-    q.finish();
-    return id;
+    return qint64(sqlite3_last_insert_rowid(m_statements->handle));
 }
 
 bool Catalogue::update(qint64 rowId, const FilesRecord &record)

@@ -7,7 +7,9 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QHash>
 #include <QVariantList>
+#include <QVector>
 #include <QVector>
 
 #include <functional>
@@ -84,6 +86,28 @@ public:
     // Seek "=" on the index ref: the row id of one row whose REF equals key (exactly, case
     // included), the lowest such row id when there are several.
     std::optional<qint64> seekRef(const QString &key);
+
+    // The pre-scan's look-up table for one run: the row ids of every row with a non-empty
+    // REF, by REF, lowest row id first. Taking an id from it stands for clearing that REF.
+    QHash<QString, QVector<qint64>> refTable() const;
+    // The signature fields of a row (CHECKSUM, X, Y, XYRATIO, RGB, QRGB, SOFTRGB, SOFTQRGB,
+    // PXLRAY, PXLNUM); the other fields of the result are left at their defaults.
+    std::optional<FilesRecord> readSignatures(qint64 rowId) const;
+    // Writes what a pre-scan changes on a row it finds again: RECNUM, REF, ACTIVE, ACCESSED,
+    // DRIVEVOLUME, PATH, DISKNAME and STAG, and with signatures also the signature fields.
+    bool markSeen(qint64 rowId, const FilesRecord &record, bool withSignatures);
+
+    // markSeen for many rows of one directory at once, without new signatures: each row gets
+    // its RECNUM, REF '' , ACTIVE 'X' and ACCESSED, and its location, name on disk and key.
+    struct SeenRow
+    {
+        qint64 rowId;
+        double recnum;
+        QString diskName;
+        QString stag;
+    };
+    bool markSeenMany(const QVector<SeenRow> &rows, const QString &driveVolume,
+                      const QString &path, double accessed);
 
     // Row access by row id. Texts longer than their field are cut to fit (255 characters, 1
     // for ACTIVE and RTAG); DATE is kept as local "yyyy-MM-dd hh:mm:ss" text. read() and

@@ -19,7 +19,6 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QSaveFile>
-#include <QSet>
 #include <QSqlQuery>
 #include <QThread>
 #include <QThreadPool>
@@ -214,10 +213,15 @@ void PreScan::maybeYield(bool force)
     }
 }
 
-void PreScan::showStatus(const QString &directory, const QString &number, bool force)
+bool PreScan::statusDue() const
 {
     // A few refreshes a second are enough for the eye; per-file updates would slow big scans.
-    if (!force && m_sinceStatus.isValid() && m_sinceStatus.elapsed() < 150)
+    return !m_sinceStatus.isValid() || m_sinceStatus.elapsed() >= 150;
+}
+
+void PreScan::showStatus(const QString &directory, const QString &number, bool force)
+{
+    if (!force && !statusDue())
         return;
     m_sinceStatus.restart();
     emit directoryChanged(directory);
@@ -298,6 +302,10 @@ bool PreScan::RunPreScan()
         prepare(catalogue);
     }
 
+    // Every row not yet found in this run, by its REF: a seek takes the lowest row id and
+    // stands for clearing that row's REF when it is written.
+    m_refs = catalogue.refTable();
+
     const QStringList entries = m_state.directories;
     QStringList types;
     for (const char *t : kScanOrder) {
@@ -372,51 +380,41 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
         std::shared_ptr<Job> job;
     };
     std::vector<Item> items(files.size());
-    QSet<qint64> claimed; // rows found for files of this listing not yet written
     const int window = std::max(2, m_pool->pool.maxThreadCount() * 3);
     size_t next = 0;
 
-    // Looks the file up and, when it lacks signatures, hands it to a worker.
+    // Looks the file up and, when it lacks signatures, hands it to a worker. Look-ups run in
+    // listing order, so each sighting takes the row a file-by-file scan would give it.
     auto start = [&](size_t i) {
         const ListedFile &f = *files[i];
         Item &it = items[i];
         it.key = IdentityKey::make(m_state.identifyByLocation, volumeTag, path, f.name.toUpper(),
                                    f.size, f.modified);
-        it.rowId = catalogue.seekRef(it.key);
-        if (it.rowId && claimed.contains(*it.rowId)) {
-            // Two names of this listing share a key (names that differ only in case): each
-            // sighting takes its own row, as a file-by-file scan would.
-            it.rowId.reset();
-            const auto ids = catalogue.rowIds(QStringLiteral("REF = ?"), QStringLiteral("rowid"), {it.key});
-            for (qint64 id : ids.value_or(QVector<qint64>())) {
-                if (!claimed.contains(id)) {
-                    it.rowId = id;
-                    break;
-                }
-            }
+        auto found = m_refs.find(it.key);
+        if (found != m_refs.end()) {
+            it.rowId = found->takeFirst();
+            if (found->isEmpty())
+                m_refs.erase(found);
         }
         SignatureBuffer buffer;
-        if (it.rowId) {
-            claimed.insert(*it.rowId);
-            if (auto row = catalogue.read(*it.rowId)) {
-                it.row = *row;
-                buffer = SignatureBuffer::from(it.row);
-            } else {
+        if (it.rowId && any(m_needs)) {
+            if (auto row = catalogue.readSignatures(*it.rowId))
+                buffer = SignatureBuffer::from(*row);
+            else
                 it.rowId.reset();
-            }
         }
         auto job = std::make_shared<Job>();
-        job->path = path + f.name;
-        job->type = type;
         job->buffer = buffer;
         job->needs = missing(buffer, m_needs);
-        job->wantPreview = m_showPreview;
         it.job = job;
         if (!any(job->needs)) {
             job->result.buffer = buffer;
             job->done = true;
             return;
         }
+        job->path = path + f.name;
+        job->type = type;
+        job->wantPreview = m_showPreview;
         Pool *pool = m_pool.get();
         pool->pool.start(QRunnable::create([job, pool] {
             job->result = computeSignatures(job->path, job->type, job->buffer, job->needs,
@@ -427,6 +425,8 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
         }));
     };
 
+    // Rows found again that need no new signature are written together at the end.
+    QVector<Catalogue::SeenRow> seen;
     for (size_t w = 0; w < files.size() && !m_cancel; ++w) {
         while (next < files.size() && next < w + size_t(window))
             start(next++);
@@ -444,8 +444,9 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
         if (m_cancel)
             break;
         const ListedFile &f = *files[w];
-        showStatus(path + QLatin1Char(' ') + f.name,
-                   VbText::general(m_marked + 1) + QStringLiteral(" found..."));
+        if (statusDue())
+            showStatus(path + QLatin1Char(' ') + f.name,
+                       VbText::general(m_marked + 1) + QStringLiteral(" found..."), true);
         if (it.job->result.readFile)
             ++m_filesRead;
         if (!it.job->preview.isNull())
@@ -473,16 +474,18 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
         row.DRIVEVOLUME = volumeTag;
         row.PATH = path;
         row.DISKNAME = f.name;
-        row.STAG = IdentityKey::make(m_state.identifyByLocation, row.DRIVEVOLUME, row.PATH,
-                                     row.WHOLENAME, f.size, f.modified);
-        if (it.rowId)
-            catalogue.update(*it.rowId, row);
+        // The key rebuilt from the row's new location and the file: the key it was found by.
+        row.STAG = it.key;
+        if (it.rowId && !any(it.job->needs))
+            seen.append({*it.rowId, row.RECNUM, row.DISKNAME, row.STAG});
+        else if (it.rowId)
+            catalogue.markSeen(*it.rowId, row, true);
         else
             catalogue.insert(row);
-        claimed.remove(it.rowId.value_or(-1));
         it.job.reset();
         maybeYield();
     }
+    catalogue.markSeenMany(seen, volumeTag, path, m_stamp);
     // Files handed out but not written (Quit) are finished by the workers and dropped.
     m_pool->pool.waitForDone();
 }
@@ -507,8 +510,9 @@ void PreScan::ReactivateDirectory(Catalogue &catalogue, const QString &volumeTag
         r.REF = QString();
         r.ACCESSED = m_stamp;
         rows->update(r);
-        showStatus(QStringLiteral("Activating ") + path + QLatin1Char(' ') + r.WHOLENAME,
-                   VbText::general(m_marked) + QStringLiteral(" found..."));
+        if (statusDue())
+            showStatus(QStringLiteral("Activating ") + path + QLatin1Char(' ') + r.WHOLENAME,
+                       VbText::general(m_marked) + QStringLiteral(" found..."), true);
         maybeYield();
         if (r.CHECKSUM.size() < 200)
             m_warnChecksum = true;

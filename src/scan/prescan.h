@@ -5,6 +5,8 @@
 #include "signatures.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QVector>
 #include <QImage>
 #include <QObject>
 #include <QStringList>
@@ -74,6 +76,7 @@ private:
                              const QString &type);
     void waitWhilePaused();
     void maybeYield(bool force = false);
+    bool statusDue() const;
     void showStatus(const QString &directory, const QString &number, bool force = false);
     bool underReactivatedVolume(const QString &path) const;
 
@@ -90,6 +93,7 @@ private:
     bool m_paused = false;
     bool m_warnChecksum = false, m_warnColour = false, m_warnPattern = false;
     QElapsedTimer m_sinceYield, m_sinceStatus;
+    QHash<QString, QVector<qint64>> m_refs; // rows not yet found in this run, by REF
     struct Pool;
     std::unique_ptr<Pool> m_pool;
 };
