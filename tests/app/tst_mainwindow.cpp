@@ -19,6 +19,8 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QImage>
 
 using Check = MainState::Check;
 using Mode = MainState::Mode;
@@ -253,8 +255,12 @@ TEST_F(WindowFixture, CrashRecoveryAsksForEachMarker)
 
 TEST_F(WindowFixture, CommandLineGatherFillsTheCatalogueAndEnds)
 {
+    QTemporaryDir pics;
+    QImage picture(120, 100, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(pics.filePath("sea.jpg")));
     home.write("VEXA.INI", ".JPG\r\n");
-    home.write("data/Photos.lst", "[DIRECTORIES]\r\n[] /tmp/\r\n = INCOMING FILE DIRECTORY\r\n \r\n");
+    home.write("data/Photos.lst", ("[DIRECTORIES]\r\n[] " + pics.path() + "/\r\n = INCOMING FILE DIRECTORY\r\n \r\n").toUtf8());
     frmMAIN w(QStringLiteral("Photos /GATHER"));
     w.controller().Form_Activate();
     EXPECT_TRUE(prompts.boxes.isEmpty());
@@ -271,6 +277,10 @@ TEST_F(WindowFixture, CommandLineGatherFillsTheCatalogueAndEnds)
             names << q.value(0).toString();
         EXPECT_TRUE(names.contains("FILES"));
         EXPECT_TRUE(names.contains("ref"));
+        // The gather computed every signature of the picture.
+        q.exec("select count(*) from FILES where length(CHECKSUM) > 200 and length(RGB) > 5 and length(PXLRAY) = 100");
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toInt(), 1);
         db.close();
     }
     db = QSqlDatabase();
