@@ -2,11 +2,36 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "formats.h"
 
+#include "arthandler.h"
+#include "cuthandler.h"
+#include "gemmetahandler.h"
+#include "hrzhandler.h"
+#include "pichandler.h"
+#include "wmfhandler.h"
+#include "wpghandler.h"
+
 namespace ImageFormats {
+
+namespace {
+
+template <typename Handler> Format format(const char *name, QList<QByteArray> suffixes)
+{
+    return Format{name, std::move(suffixes),
+                  [](QIODevice *device) { return Handler::canRead(device); },
+                  [] { return static_cast<QImageIOHandler *>(new Handler); }};
+}
+
+} // namespace
 
 const QList<Format> &legacyFormats()
 {
-    static const QList<Format> formats;
+    // Formats with a signature come first so that content decides before names do.
+    static const QList<Format> formats = {
+        format<WmfHandler>("wmf", {"wmf"}), format<WpgHandler>("wpg", {"wpg"}),
+        format<PicHandler>("pic", {"pic"}), format<GemMetaHandler>("gem", {"gem"}),
+        format<CutHandler>("cut", {"cut"}), format<ArtHandler>("art", {"art"}),
+        format<HrzHandler>("hrz", {"hrz"}),
+    };
     return formats;
 }
 

@@ -2,11 +2,37 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "formats.h"
 
+#include "gemimghandler.h"
+#include "ilbmhandler.h"
+#include "macpainthandler.h"
+#include "msphandler.h"
+#include "pcxhandler.h"
+#include "rashandler.h"
+#include "utahrlehandler.h"
+
 namespace ImageFormats {
+
+namespace {
+
+template <typename Handler> Format format(const char *name, QList<QByteArray> suffixes)
+{
+    return Format{name, std::move(suffixes),
+                  [](QIODevice *device) { return Handler::canRead(device); },
+                  [] { return static_cast<QImageIOHandler *>(new Handler); }};
+}
+
+} // namespace
 
 const QList<Format> &rasterFormats()
 {
-    static const QList<Format> formats;
+    // Content is tried in this order: the longest and surest signatures first, the GEM bit
+    // image (a few plausible header words) last.
+    static const QList<Format> formats = {
+        format<RasHandler>("ras", {"ras"}),     format<IlbmHandler>("iff", {"iff", "ilbm", "lbm"}),
+        format<MspHandler>("msp", {"msp"}),     format<MacPaintHandler>("mac", {"mac"}),
+        format<UtahRleHandler>("rle", {"rle"}), format<PcxHandler>("pcx", {"pcx"}),
+        format<GemImgHandler>("img", {"img"}),
+    };
     return formats;
 }
 

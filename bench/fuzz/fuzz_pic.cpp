@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+// Feeds arbitrary bytes to the PIC decoder.
+#include "pichandler.h"
+
+#include "fuzzcommon.h"
+
+VEXA_FUZZ_DECODER(PicHandler::decode(input))

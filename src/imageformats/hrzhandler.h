@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QImageIOHandler>
+
+// Slow-scan television pictures (HRZ): 256 x 240 pixels of 6-bit red, green and blue, no header.
+class HrzHandler : public QImageIOHandler
+{
+public:
+    bool canRead() const override;
+    bool read(QImage *image) override;
+
+    // True when the device's first bytes look like this format (peeks only).
+    static bool canRead(QIODevice *device);
+    static QImage decode(const QByteArray &data);
+};

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QImageIOHandler>
+
+// PC Paint / Pictor pictures (PIC): bit planes or packed pixels, plain or run-length coded, with
+// CGA, PCjr, EGA or VGA palettes.
+class PicHandler : public QImageIOHandler
+{
+public:
+    bool canRead() const override;
+    bool read(QImage *image) override;
+
+    // True when the device's first bytes look like this format (peeks only).
+    static bool canRead(QIODevice *device);
+    static QImage decode(const QByteArray &data);
+};

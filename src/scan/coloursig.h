@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+class PixelArray;
+namespace Pattern {
+class PatternSums;
+}
+
+// The colour signatures of one image as the catalogue stores them.
+struct ColourValues
+{
+    qint16 x = 0;       // width in pixels
+    qint16 y = 0;       // height in pixels
+    QString rgb;        // "R128 G064 B032": whole-image average
+    QString softRgb;    // |R - B|, |R - G|, |B - G| of those averages
+    QString qrgb;       // the averages of the four quadrants
+    QString softQrgb;   // their differences, quadrant by quadrant
+    double xyRatio = 0; // width / height in single precision
+};
+
+// The average colour of the whole image and of its four quadrants, read in one pass. Nothing
+// when the array is empty or a side is too large for a 16-bit size.
+std::optional<ColourValues> ColourSignatures(const PixelArray &pixels);
+
+// The same pass also works out every pixel's grey value and gathers in `pattern` what the
+// pattern signature needs, so that a gather of both signatures reads each pixel once. The
+// pixels keep their colours (PatternSignature(pixels, pattern) follows).
+std::optional<ColourValues> ColourSignatures(const PixelArray &pixels,
+                                             Pattern::PatternSums &pattern);
