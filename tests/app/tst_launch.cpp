@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 
@@ -436,4 +437,53 @@ TEST(QuitStatistics, MessageAddsThisRunToTheTotal)
               "Total recovered for all sessions...\n"
               "1.00000000211763E+15 bytes recovered, or 946073795.76 meg(s).\n"
               "10 files deleted.");
+}
+
+TEST_F(LaunchFixture, PurgeThrowsTheCatalogueAwayAfterItsQuestion)
+{
+    makeCatalogue();
+    home.write("vexatmp.mdb", "x");
+    home.write("VEXATMP.LDB", "x");
+    state.stoppedAtRecord = 12;
+    prompts.then(Answer::No);
+    controller.cmdPURGE_Click();
+    EXPECT_TRUE(home.exists("data/Photos.mdb"));
+    const Prompts::Box &ask = prompts.boxes[0];
+    EXPECT_TRUE(ask.text.startsWith("Do you wish to purge all records from the database?\n\nNote - "));
+    EXPECT_TRUE(ask.text.endsWith("\n\nRecords not accessed for more than 3 months will be auto-purged anyway..."));
+    EXPECT_EQ(ask.title, "Purge Database...");
+    EXPECT_EQ(ask.defaultButton, Prompts::Default::Second);
+
+    prompts.then(Answer::Yes).then(Answer::Ok);
+    controller.cmdPURGE_Click();
+    EXPECT_EQ(prompts.boxes.last().text, "Database Purged...");
+    for (const char *f : {"data/Photos.mdb", "vexatmp.mdb", "VEXATMP.LDB"})
+        EXPECT_FALSE(home.exists(f)) << f;
+    EXPECT_EQ(state.stoppedAtRecord, 0);
+    EXPECT_TRUE(state.optionsChanged);
+    EXPECT_TRUE(home.read("VEXA.INI").contains("STOPPED AT RECORD = 0\r\n"));
+
+    // Nothing to purge still reports the purge.
+    prompts.then(Answer::Yes).then(Answer::Ok);
+    controller.cmdPURGE_Click();
+    EXPECT_EQ(prompts.boxes.last().text, "Database Purged...");
+}
+
+TEST_F(LaunchFixture, FailedCompactionKeepsTheCatalogueAndTheOldMonth)
+{
+    makeCatalogue();
+    tagMonth(1);
+    // A folder where the temporary copy goes makes the copy fail.
+    QDir(home.path()).mkpath("vexatmp.mdb/blocked");
+    prompts.then(Answer::Yes).then(Answer::Ok);
+    controller.cmdCOMPACT_Click();
+    EXPECT_EQ(prompts.boxes[0].title, "Compact Database...");
+    EXPECT_TRUE(prompts.boxes[0].text.startsWith("Do you wish to compact the database?\n\nNote - This will be que'd"));
+    EXPECT_TRUE(prompts.boxes.last().text.startsWith(
+        "Unable to compact the database.  You need to free up more space on drive "));
+    EXPECT_TRUE(prompts.boxes.last().text.endsWith(
+        "\n\nYou may continue on,  Vexa! will attempt to compact the database again next time..."));
+    EXPECT_TRUE(Catalogue::isCatalogue(catalogue()));
+    EXPECT_FALSE(home.exists("data/Photos.mdb.old"));
+    EXPECT_EQ(home.read("data/Photos.lcd"), " 1\r\n");
 }
