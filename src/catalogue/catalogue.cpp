@@ -505,6 +505,9 @@ bool Catalogue::open(const QString &path)
                             &detail) &&
                      execOn(db,
                             QStringLiteral("CREATE INDEX IF NOT EXISTS recnum ON FILES (RECNUM)"),
+                            &detail) &&
+                     // A pre-scan stopped by a crash may have left its catalogue without ref.
+                     execOn(db, QStringLiteral("CREATE INDEX IF NOT EXISTS ref ON FILES (REF)"),
                             &detail);
                 if (!ok) {
                     m_error = QStringLiteral("The catalogue %1 could not be prepared for use: %2")

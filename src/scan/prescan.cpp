@@ -301,6 +301,12 @@ bool PreScan::RunPreScan()
     catalogue.database().exec(QStringLiteral("PRAGMA cache_size=-131072"));
     catalogue.database().exec(QStringLiteral("PRAGMA mmap_size=536870912"));
 
+    // The run looks rows up in its own table, so the index ref is set aside while every row's
+    // REF changes twice, and built again at the end: keeping it up to date row by row would
+    // rewrite most of its pages at every commit. Opening a catalogue rebuilds it if a crash
+    // left it out.
+    catalogue.database().exec(QStringLiteral("DROP INDEX IF EXISTS ref"));
+
     int first = resumeIndex();
     if (first <= 0) {
         first = 0;
@@ -353,6 +359,7 @@ bool PreScan::RunPreScan()
             catalogue.database().commit();
         }
     }
+    catalogue.database().exec(QStringLiteral("CREATE INDEX IF NOT EXISTS ref ON FILES (REF)"));
     catalogue.close();
     if (!m_cancel)
         m_state.searchCompleted = QStringLiteral("YES");
