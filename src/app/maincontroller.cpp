@@ -84,9 +84,15 @@ void MainController::Form_Load()
 
 void MainController::Form_Activate()
 {
-    if (m_ended)
-        return;
+    if (m_ended || m_inFirstActivation)
+        return; // an activation while the first one runs (a box closing) has nothing to add
     if (m_firstActivation) {
+        m_inFirstActivation = true;
+        struct Leave
+        {
+            bool &flag;
+            ~Leave() { flag = false; }
+        } leave{m_inFirstActivation};
         m_host.processEvents();
         if (!Platform::services().acquireInstanceLock(ProgramDir::path())) {
             Prompts::message(nullptr, QStringLiteral("Another instance of Vexa! is already running..."));

@@ -83,6 +83,7 @@ private:
     MainWindowHost &m_host;
     QString m_commandLine;
     bool m_firstActivation = true;
+    bool m_inFirstActivation = false;
     bool m_firstRun = false;
     bool m_searchBusy = false;
     bool m_ended = false;
