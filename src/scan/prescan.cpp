@@ -426,7 +426,10 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
         }
         job->path = path + f.name;
         job->type = type;
-        job->wantPreview = m_showPreview;
+        // A few pictures a second are enough for the window; scaling every one costs time.
+        job->wantPreview = m_showPreview && (!m_sincePreview.isValid() || m_sincePreview.elapsed() >= 250);
+        if (job->wantPreview)
+            m_sincePreview.restart();
         Pool *pool = m_pool.get();
         pool->pool.start(QRunnable::create([job, pool] {
             job->result = computeSignatures(job->path, job->type, job->buffer, job->needs,

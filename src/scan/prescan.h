@@ -92,7 +92,7 @@ private:
     bool m_cancel = false;
     bool m_paused = false;
     bool m_warnChecksum = false, m_warnColour = false, m_warnPattern = false;
-    QElapsedTimer m_sinceYield, m_sinceStatus;
+    QElapsedTimer m_sinceYield, m_sinceStatus, m_sincePreview;
     QHash<QString, QVector<qint64>> m_refs; // rows not yet found in this run, by REF
     struct Pool;
     std::unique_ptr<Pool> m_pool;
