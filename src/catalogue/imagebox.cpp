@@ -148,6 +148,9 @@ QImage ImageBox::decode(const QString &path)
         const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
         if (!suffix.isEmpty())
             image = readImage(file, head, suffix);
+        // Last, the program's own second reader of a type the toolkit reads only in part.
+        if (image.isNull() && suffix == "tga")
+            image = readImage(file, head, QByteArrayLiteral("vexatga"));
     }
     return toOpaqueRgb32(std::move(image));
 }

@@ -31,6 +31,10 @@ const QList<Format> &rasterFormats();
 // The older and drawing formats (CUT, ART, HRZ, PIC, WMF, WPG, GEM).
 const QList<Format> &legacyFormats();
 
+// Second readers for types the toolkit reads only in part (TGA files without the newer
+// footer), asked for by name: "vexa" + the type, such as "vexatga".
+const QList<Format> &fallbackFormats();
+
 // Makes the program's image plugin known to Qt. Call once before reading images.
 void registerBuiltInFormats();
 

@@ -11,7 +11,8 @@ namespace {
 
 QList<ImageFormats::Format> allFormats()
 {
-    return ImageFormats::rasterFormats() + ImageFormats::legacyFormats();
+    return ImageFormats::rasterFormats() + ImageFormats::legacyFormats()
+           + ImageFormats::fallbackFormats();
 }
 
 } // namespace
@@ -44,6 +45,15 @@ public:
     {
         const QList<ImageFormats::Format> formats = allFormats();
         const QByteArray wanted = format.toLower();
+        // A second reader asked for by name is what the caller wants, whatever the content.
+        for (const auto &f : ImageFormats::fallbackFormats()) {
+            if (f.name == wanted) {
+                QImageIOHandler *h = f.create();
+                h->setDevice(device);
+                h->setFormat(f.name);
+                return h;
+            }
+        }
         // The content decides first: a file whose extension lies is still read by its type.
         if (device) {
             for (const auto &f : formats) {
