@@ -113,6 +113,7 @@ private:
     QPainter *m_painter = nullptr;
     QRectF m_bounds;
     qint64 m_budget = kWorkBudget;
+    PaintBudget m_paintBudget;
     std::vector<QColor> m_colours;
     int m_lineColour = 1, m_lineType = 1, m_fillColour = 1, m_fillInterior = 0, m_fillStyle = 1,
         m_textColour = 1, m_markerColour = 1, m_textRotation = 0, m_textEffects = 0, m_alignH = 0,
@@ -211,8 +212,9 @@ QImage GemPlayer::render()
     if (image.isNull())
         return {};
     image.fill(Qt::white);
+    // Shapes are drawn without antialiasing, as the graphics system drew them; Qt's
+    // antialiasing rasterizer also slows to seconds on outlines that cross themselves.
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
     play(&painter);
     painter.end();
     return image;
@@ -254,6 +256,11 @@ void GemPlayer::shape(const QPainterPath &devicePath, bool fill, bool outline,
     m_budget -= devicePath.elementCount() + 1;
     if (!m_painter) {
         m_bounds |= devicePath.boundingRect();
+        return;
+    }
+    if (!m_paintBudget.charge(devicePath, QTransform(), m_size,
+                              outline && outlinePen.widthF() > 0)) {
+        m_budget = 0;
         return;
     }
     QBrush brush(Qt::NoBrush);

@@ -59,6 +59,39 @@ QSize drawingSize(double widthInches, double heightInches)
     return QSize(int(std::min<double>(w, kMaxSide)), int(std::min<double>(h, kMaxSide)));
 }
 
+namespace {
+
+// The part of a device rectangle that lies on the image, in pixels.
+double visibleArea(const QRectF &deviceRect, const QSize &image)
+{
+    const QRectF visible =
+        deviceRect.normalized().intersected(QRectF(0, 0, image.width(), image.height()));
+    return visible.isValid() ? visible.width() * visible.height() : 0.0;
+}
+
+} // namespace
+
+bool PaintBudget::charge(const QPainterPath &path, const QTransform &transform, const QSize &image,
+                         bool wideStroke)
+{
+    if (m_left <= 0)
+        return false;
+    const QRectF bounds = transform.mapRect(path.controlPointRect());
+    const double rows = std::clamp(bounds.height(), 1.0, double(std::max(1, image.height())));
+    // A stroke is rasterized as its outline, several times the segments of the path.
+    const qint64 segments = qint64(path.elementCount() + 1) * (wideStroke ? 4 : 1);
+    m_left -= segments * qint64(rows) + qint64(visibleArea(bounds, image) / 16);
+    return m_left > 0;
+}
+
+bool PaintBudget::charge(const QRectF &deviceRect, const QSize &image)
+{
+    if (m_left <= 0)
+        return false;
+    m_left -= 16 + qint64(visibleArea(deviceRect, image) / 16);
+    return m_left > 0;
+}
+
 QRgb cgaColour(int index)
 {
     static const QRgb colours[16] = {

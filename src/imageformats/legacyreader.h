@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPainterPath>
+#include <QTransform>
 #include <QRgb>
 #include <QSize>
 #include <QVector>
@@ -38,6 +40,23 @@ QImage allocate(int width, int height, QImage::Format format);
 // The size in pixels of a drawing widthInches x heightInches at 96 dots per inch, scaled down
 // to kMaxVectorPixels and kMaxSide; empty when either side is not positive.
 QSize drawingSize(double widthInches, double heightInches);
+
+// Limits the time a drawing takes to rasterize. Qt's rasterizer spends time in proportion to
+// the segments of a path times the pixel rows they cross, and to the pixels it fills; a
+// metafile whose shapes add up to more than the budget is drawn only up to that point.
+class PaintBudget
+{
+public:
+    // Charges one shape drawn with the transform onto an image of the given size; false once
+    // the budget is spent, when the shape should be left out.
+    bool charge(const QPainterPath &path, const QTransform &transform, const QSize &image,
+                bool wideStroke);
+    // Charges a fill or a picture covering a device rectangle.
+    bool charge(const QRectF &deviceRect, const QSize &image);
+
+private:
+    qint64 m_left = 200'000'000;
+};
 
 // Little-endian reads that never pass the end: a read beyond it returns 0 and clears ok().
 class ByteReader

@@ -165,7 +165,7 @@ QImage decodeDib(const uchar *p, qint64 size)
     return reader.read();
 }
 
-struct FontSpec
+struct LogicalFont
 {
     int height = 0;
     int escapement = 0;
@@ -176,7 +176,7 @@ struct FontSpec
     QString face;
 };
 
-struct PenSpec
+struct LogicalPen
 {
     int style = 0; // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none, 6 inside frame
     double width = 0;
@@ -186,16 +186,16 @@ struct PenSpec
 struct GdiObject
 {
     enum Kind { Empty, Pen, Brush, Font, Other } kind = Empty;
-    PenSpec pen;
+    LogicalPen pen;
     QBrush brush;
-    FontSpec font;
+    LogicalFont font;
 };
 
 struct DcState
 {
-    PenSpec pen;
+    LogicalPen pen;
     QBrush brush = QBrush(Qt::white);
-    FontSpec font;
+    LogicalFont font;
     QColor textColor = Qt::black;
     QColor bkColor = Qt::white;
     bool bkOpaque = true;
@@ -247,6 +247,7 @@ private:
     std::vector<GdiObject> m_objects;
     std::priority_queue<int, std::vector<int>, std::greater<int>> m_freeSlots;
     qint64 m_budget = kWorkBudget;
+    PaintBudget m_paintBudget;
 };
 
 bool WmfPlayer::readHeaders()
@@ -334,9 +335,9 @@ QImage WmfPlayer::render()
     if (image.isNull())
         return {};
     image.fill(Qt::white);
+    // Shapes are drawn without antialiasing, as the system that plays metafiles draws them;
+    // Qt's antialiasing rasterizer also slows to seconds on outlines that cross themselves.
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     play(&painter);
     painter.end();
     return image;
@@ -377,8 +378,9 @@ void WmfPlayer::applyClip()
 QRectF WmfPlayer::deviceRect(const QRectF &logical) const
 {
     const double limit = 4.0 * kMaxSide;
-    return transform().mapRect(logical.normalized()).intersected(
-        QRectF(-limit, -limit, 2 * limit, 2 * limit));
+    return transform()
+        .mapRect(logical.normalized())
+        .intersected(QRectF(-limit, -limit, 2 * limit, 2 * limit));
 }
 
 void WmfPlayer::spend(qint64 work)
@@ -388,13 +390,13 @@ void WmfPlayer::spend(qint64 work)
 
 QPen WmfPlayer::currentPen() const
 {
-    const PenSpec &spec = m_dc.pen;
-    if (spec.style == 5)
+    const LogicalPen &logical = m_dc.pen;
+    if (logical.style == 5)
         return Qt::NoPen;
-    QPen pen(spec.color);
+    QPen pen(logical.color);
     const QTransform t = transform();
     const double scale = std::sqrt(std::abs(t.determinant()));
-    const double deviceWidth = spec.width * scale;
+    const double deviceWidth = logical.width * scale;
     const double limit = 2.0 * std::max(m_size.width(), m_size.height());
     if (deviceWidth < 1.5) {
         pen.setWidthF(0); // one device pixel
@@ -404,8 +406,8 @@ QPen WmfPlayer::currentPen() const
     }
     static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
                                           Qt::DashDotDotLine};
-    if (spec.style >= 0 && spec.style <= 4)
-        pen.setStyle(styles[spec.style]);
+    if (logical.style >= 0 && logical.style <= 4)
+        pen.setStyle(styles[logical.style]);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     return pen;
@@ -418,6 +420,12 @@ void WmfPlayer::draw(const QPainterPath &path, bool fill, bool stroke)
         m_bounds |= path.boundingRect();
         return;
     }
+    const QPen pen = stroke ? currentPen() : QPen(Qt::NoPen);
+    if (!m_paintBudget.charge(path, transform(), m_size,
+                              pen.style() != Qt::NoPen && !pen.isCosmetic())) {
+        m_budget = 0;
+        return;
+    }
     QPainterPath p = path;
     p.setFillRule(m_dc.fillRule);
     QBrush brush = fill ? m_dc.brush : QBrush(Qt::NoBrush);
@@ -427,7 +435,7 @@ void WmfPlayer::draw(const QPainterPath &path, bool fill, bool stroke)
     m_painter->setBackgroundMode(m_dc.bkOpaque ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter->setBackground(m_dc.bkColor);
     m_painter->setBrush(brush);
-    m_painter->setPen(stroke ? currentPen() : QPen(Qt::NoPen));
+    m_painter->setPen(pen);
     m_painter->drawPath(p);
 }
 
@@ -438,8 +446,10 @@ void WmfPlayer::drawImage(const QImage &image, QRectF dest, QRectF source, quint
         m_bounds |= dest.normalized();
         return;
     }
-    if (image.isNull())
+    if (image.isNull() || !m_paintBudget.charge(transform().mapRect(dest), m_size)) {
+        m_budget = 0;
         return;
+    }
     QImage picture = image;
     if (dest.width() < 0 || dest.height() < 0) {
         picture = picture.mirrored(dest.width() < 0, dest.height() < 0);
@@ -477,6 +487,10 @@ void WmfPlayer::patBlt(const QRectF &rect, quint32 rop)
         return;
     }
     const QRectF r = rect.normalized();
+    if (!m_paintBudget.charge(transform().mapRect(r), m_size)) {
+        m_budget = 0;
+        return;
+    }
     switch (rop) {
     case kBlackness:
         m_painter->fillRect(r, Qt::black);
@@ -544,6 +558,13 @@ void WmfPlayer::text(double x, double y, const QByteArray &bytes, bool useOpaque
     else if (m_dc.textAlign & 8)
         dy = -metrics.descent();
 
+    const QRectF textArea(anchor.x() - width, anchor.y() - metrics.height(), 2 * width,
+                          2 * metrics.height());
+    if (!m_paintBudget.charge(textArea, m_size) ||
+        (useOpaqueRect && !m_paintBudget.charge(t.mapRect(opaqueRect), m_size))) {
+        m_budget = 0;
+        return;
+    }
     m_painter->save();
     m_painter->resetTransform();
     if (useOpaqueRect)

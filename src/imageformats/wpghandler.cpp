@@ -86,9 +86,11 @@ QImage Drawing::render() const
     if (image.isNull())
         return {};
     image.fill(Qt::white);
+    // Shapes are drawn without antialiasing, as on the screens these drawings were made for;
+    // Qt's antialiasing rasterizer also slows to seconds on outlines that cross themselves.
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    PaintBudget budget;
     const QTransform t =
         QTransform::fromScale(size.width() / page.width(), size.height() / page.height());
     painter.setWorldTransform(t);
@@ -106,6 +108,8 @@ QImage Drawing::render() const
             else
                 pen.setWidthF(std::min(pen.widthF(), maxPen));
         }
+        if (!budget.charge(item.path, t, size, pen.style() != Qt::NoPen && pen.widthF() > 0))
+            break;
         painter.setPen(pen);
         painter.setBrush(item.brush);
         painter.drawPath(item.path);
@@ -762,7 +766,7 @@ QImage decodeVersion2(ByteReader &r)
         case 0x1a: // compound polygon: the next records make one shape
             compound = readCharacter(rec);
             compoundPath = QPainterPath();
-            compoundLeft = int(std::min<qint64>(extension, 1 << 20)) + 1;
+            compoundLeft = int(std::min<qint64>(extension, 1 << 20));
             break;
         case 0x1b: { // bitmap position; its pixels follow in a bitmap data record
             const Character ch = readCharacter(rec);

@@ -617,6 +617,30 @@ TEST(LegacyFormats, WpgDrawingsArePlacedOnThePage)
                              .u16(0)
                              .d) +
         wpg2Record(0x02, {});
+    // A compound polygon of two squares, one inside the other, leaves a hole; the framed
+    // rectangle after it is a shape of its own, not part of the compound.
+    auto square = [](int x1, int y1, int x2, int y2) {
+        return wpg2Record(0x15, Bytes()
+                                    .u16(0)
+                                    .u16(4)
+                                    .u16(x1)
+                                    .u16(y1)
+                                    .u16(x2)
+                                    .u16(y1)
+                                    .u16(x2)
+                                    .u16(y2)
+                                    .u16(x1)
+                                    .u16(y2)
+                                    .d);
+    };
+    const QByteArray compound =
+        wpgHeader(2) + wpg2Record(0x01, start.d) +
+        wpg2Record(0x31, Bytes().u8(0).u8(255).u8(0).u8(0).u8(0).d) +
+        wpg2Record(0x1a, Bytes().u16(0x2000).d, 2) + square(100, 100, 1100, 1100) +
+        square(400, 400, 800, 800) +
+        wpg2Record(0x18,
+                   Bytes().u16(0x8000).u16(1300).u16(100).u16(2300).u16(1100).u16(0).u16(0).d) +
+        wpg2Record(0x02, {});
     const struct
     {
         const char *name;
@@ -624,6 +648,9 @@ TEST(LegacyFormats, WpgDrawingsArePlacedOnThePage)
         double x, y;
         QColor colour;
     } samples[] = {
+        {"compound ring", compound, 250 / 2400.0, 0.5, Qt::red},
+        {"compound hole", compound, 0.25, 0.5, Qt::white},
+        {"rectangle after it", compound, 0.75, 0.5, Qt::white},
         {"v1 rectangle", version1, 0.25, 0.75, Qt::red},
         {"v1 above it", version1, 0.25, 0.25, Qt::white},
         {"v1 beside it", version1, 0.75, 0.75, Qt::white},
