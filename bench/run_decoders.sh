@@ -7,6 +7,13 @@
 # Usage: bench/run_decoders.sh [folder of the benchmark programs]
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
+
+# Best real time in milliseconds over the repetitions of one benchmark, from the CSV output
+# of the whole run on stdin (aggregate rows are skipped by the exact name match).
+csv_best_ms() {
+  awk -F, -v n="$1" '$1 == "\"" n "\"" || $1 == "\"" n "/real_time\"" {
+    if (best == "" || $3 < best) best = $3 } END { print best }'
+}
 bin=$(bench_bin_dir "${1:-}")
 runs=7
 
@@ -55,8 +62,8 @@ csv=$(VEXA_BENCH_DECODERS="$pics" "$bin/bench_decoders" --benchmark_repetitions=
         --benchmark_format=csv 2>/dev/null)
 for f in "$pics"/*; do
   name=$(basename "$f")
-  ours=$(bench_best_ms "BM_Decode/$name" <<<"$csv")
-  png=$(bench_best_ms "BM_Png/$name" <<<"$csv")
+  ours=$(csv_best_ms "BM_Decode/$name" <<<"$csv")
+  png=$(csv_best_ms "BM_Png/$name" <<<"$csv")
   [ -n "$ours" ] && [ -n "$png" ] || { echo "$name: not measured"; continue; }
   report "decode $name (best of $runs)" "$ours" "$png" 2
 done

@@ -31,6 +31,13 @@ Q_LOGGING_CATEGORY(lcCatalogue, "vexa.catalogue")
 const QString Driver = QStringLiteral("QSQLITE");
 constexpr int TextWidth = 255;
 
+// The index ref holds only the rows with a key to look up: after a pre-scan nearly every REF
+// is empty, and an index of empty texts would cost its whole size to build for nothing.
+QString refIndexSql()
+{
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS ref ON FILES (REF) WHERE REF <> ''");
+}
+
 enum class Kind { Real, Small, Text, Date };
 
 // One field of FILES: its name, how it is stored and where it lives in a FilesRecord.
@@ -393,6 +400,17 @@ public:
                 sqlite3_column_bytes(m_stmt, i)));
         }
     }
+    qint64 int64(int i) const { return sqlite3_column_int64(m_stmt, i); }
+    QByteArrayView bytes(int i) const
+    {
+        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
+        return QByteArrayView(text, sqlite3_column_bytes(m_stmt, i));
+    }
+    QString text(int i) const
+    {
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
+                                 sqlite3_column_bytes(m_stmt, i));
+    }
     int changes() const { return sqlite3_changes(m_db); }
     sqlite3_stmt *handle() const { return m_stmt; }
     QString error() const { return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString(); }
@@ -422,8 +440,8 @@ struct Catalogue::Statements
     RawStatement markSeenSignatures;
     RawStatement moveSeen;
     RawStatement rawInsert;
-    RawStatement markMany;
-    RawStatement moveMany;
+    RawStatement namesInStretch;
+    RawStatement markStretch;
     sqlite3 *handle = nullptr;
     QHash<int, QSqlQuery> getField; // by column index
     QHash<int, QSqlQuery> setField;
@@ -507,8 +525,7 @@ bool Catalogue::open(const QString &path)
                             QStringLiteral("CREATE INDEX IF NOT EXISTS recnum ON FILES (RECNUM)"),
                             &detail) &&
                      // A pre-scan stopped by a crash may have left its catalogue without ref.
-                     execOn(db, QStringLiteral("CREATE INDEX IF NOT EXISTS ref ON FILES (REF)"),
-                            &detail);
+                     execOn(db, refIndexSql(), &detail);
                 if (!ok) {
                     m_error = QStringLiteral("The catalogue %1 could not be prepared for use: %2")
                                   .arg(shown(path), detail);
@@ -598,7 +615,7 @@ bool Catalogue::createTemplate(const QString &path, QString *error)
         } else {
             ok = execOn(db, QStringLiteral("PRAGMA journal_mode=DELETE"), &detail) &&
                  execOn(db, schemaSql(), &detail) &&
-                 execOn(db, QStringLiteral("CREATE INDEX ref ON FILES (REF)"), &detail);
+                 execOn(db, refIndexSql(), &detail);
             db.close();
         }
     }
@@ -784,8 +801,8 @@ std::optional<qint64> Catalogue::seekRef(const QString &key)
     QSqlQuery &q = m_statements->seekRef;
     if (q.lastQuery().isEmpty()) {
         q.setForwardOnly(true);
-        if (!q.prepare(QStringLiteral("SELECT rowid FROM FILES WHERE REF = ? ORDER BY rowid "
-                                      "LIMIT 1"))) {
+        if (!q.prepare(QStringLiteral("SELECT rowid FROM FILES WHERE REF = ? AND REF <> '' "
+                                      "ORDER BY rowid LIMIT 1"))) {
             fail(QStringLiteral("read"), q.lastError().text());
             return std::nullopt;
         }
@@ -802,19 +819,71 @@ std::optional<qint64> Catalogue::seekRef(const QString &key)
     return found;
 }
 
-QHash<QString, QVector<qint64>> Catalogue::refTable() const
+void Catalogue::setIndexesAside()
 {
-    QHash<QString, QVector<qint64>> table;
+    if (!isOpen())
+        return;
+    QSqlQuery q(database());
+    q.exec(QStringLiteral("DROP INDEX IF EXISTS ref"));
+    q.exec(QStringLiteral("DROP INDEX IF EXISTS recnum"));
+}
+
+bool Catalogue::restoreIndexes()
+{
+    if (!isOpen())
+        return false;
+    QSqlDatabase db = database();
+    QString detail;
+    if (!execOn(db, refIndexSql(), &detail)
+        || !execOn(db, QStringLiteral("CREATE INDEX IF NOT EXISTS recnum ON FILES (RECNUM)"), &detail))
+        return fail(QStringLiteral("changed"), detail);
+    return true;
+}
+
+void RefTable::add(const QString &ref, qint64 rowId)
+{
+    const auto at = m_first.constFind(ref);
+    if (at == m_first.cend())
+        m_first.insert(ref, rowId);
+    else
+        m_more[ref].append(rowId);
+}
+
+std::optional<qint64> RefTable::take(const QString &ref)
+{
+    const auto at = m_first.find(ref);
+    if (at == m_first.end())
+        return std::nullopt;
+    const qint64 rowId = *at;
+    const auto more = m_more.find(ref);
+    if (more == m_more.end()) {
+        m_first.erase(at);
+    } else {
+        *at = more->takeFirst();
+        if (more->isEmpty())
+            m_more.erase(more);
+    }
+    return rowId;
+}
+
+RefTable Catalogue::refTable() const
+{
+    RefTable table;
     if (!isOpen())
         return table;
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT REF, rowid FROM FILES WHERE REF <> '' ORDER BY rowid"))) {
-        fail(QStringLiteral("read"), q.lastError().text());
+    table.reserve(rowCount());
+    // Read straight from SQLite: this walks every row of the catalogue at each search.
+    RawStatement q;
+    if (!q.prepare(m_statements->handle,
+                   QStringLiteral("SELECT REF, rowid FROM FILES WHERE REF <> '' ORDER BY rowid"))) {
+        fail(QStringLiteral("read"), q.error());
         return table;
     }
-    while (q.next())
-        table[q.value(0).toString()].append(q.value(1).toLongLong());
+    int rc;
+    while ((rc = q.step()) == SQLITE_ROW)
+        table.add(q.text(0), q.int64(1));
+    if (rc != SQLITE_DONE)
+        fail(QStringLiteral("read"), q.error());
     return table;
 }
 
@@ -923,68 +992,75 @@ bool Catalogue::markSeenMany(const QVector<SeenRow> &rows, const QString &driveV
         m_error = QStringLiteral("No catalogue is open.");
         return false;
     }
-    // The rows travel as one JSON array bound as a single value: two statements for a whole
-    // directory instead of two per file.
-    QByteArray json;
-    json.reserve(rows.size() * 96);
-    auto text = [&json](const QString &value) {
-        json += '"';
-        for (char c : fitText(value, TextWidth).toUtf8()) {
-            if (c == '"' || c == '\\') {
-                json += '\\';
-                json += c;
-            } else if (uchar(c) < 0x20) {
-                char esc[8];
-                std::snprintf(esc, sizeof esc, "\\u%04x", unsigned(uchar(c)));
-                json += esc;
-            } else {
-                json += c;
+    // The unary pluses keep SQLite on the row id range instead of the location index, which
+    // would read the whole directory and sort it for every stretch.
+    RawStatement &names = m_statements->namesInStretch;
+    if (!names.prepare(m_statements->handle,
+                       QStringLiteral("SELECT DISKNAME FROM FILES WHERE rowid BETWEEN ?1 AND ?2 "
+                                      "AND +DRIVEVOLUME = ?3 AND +PATH = ?4 ORDER BY rowid")))
+        return fail(QStringLiteral("read"), names.error());
+    RawStatement &marks = m_statements->markStretch;
+    if (!marks.prepare(m_statements->handle,
+                       QStringLiteral("UPDATE FILES SET RECNUM = ?1 + (rowid - ?2), REF = '', "
+                                      "ACTIVE = 'X', ACCESSED = ?3 WHERE rowid BETWEEN ?2 AND ?4")))
+        return fail(QStringLiteral("changed"), marks.error());
+    const QVariant volume = fitText(driveVolume, TextWidth);
+    const QVariant where = fitText(path, TextWidth);
+
+    for (int first = 0; first < rows.size();) {
+        int last = first;
+        while (last + 1 < rows.size() && rows[last + 1].rowId == rows[last].rowId + 1
+               && rows[last + 1].recnum == rows[last].recnum + 1)
+            ++last;
+
+        // The stretch is in place when its rows are this directory's and hold these names.
+        names.bindInt64(1, rows[first].rowId);
+        names.bindInt64(2, rows[last].rowId);
+        names.bind(3, volume);
+        names.bind(4, where);
+        int k = first;
+        int rc;
+        while ((rc = names.step()) == SQLITE_ROW && k <= last) {
+            const QByteArray name = fitText(rows[k].diskName, TextWidth).toUtf8();
+            if (QByteArrayView(name) != names.bytes(0))
+                break;
+            ++k;
+        }
+        const bool inPlace = k == last + 1 && rc == SQLITE_DONE;
+        names.reset();
+
+        if (inPlace) {
+            marks.bind(1, rows[first].recnum);
+            marks.bindInt64(2, rows[first].rowId);
+            marks.bind(3, accessed);
+            marks.bindInt64(4, rows[last].rowId);
+            rc = marks.step();
+            const int changed = marks.changes();
+            marks.reset();
+            if (rc != SQLITE_DONE)
+                return fail(QStringLiteral("changed"), marks.error());
+            if (changed != last - first + 1)
+                return fail(QStringLiteral("changed"), QStringLiteral("rows %1 to %2 do not all exist")
+                                                           .arg(rows[first].rowId)
+                                                           .arg(rows[last].rowId));
+        } else {
+            // Some row moved or was renamed: each gets its location written as well.
+            for (int i = first; i <= last; ++i) {
+                FilesRecord r;
+                r.RECNUM = rows[i].recnum;
+                r.REF = QString();
+                r.ACTIVE = QStringLiteral("X");
+                r.ACCESSED = accessed;
+                r.DRIVEVOLUME = driveVolume;
+                r.PATH = path;
+                r.DISKNAME = rows[i].diskName;
+                r.STAG = rows[i].stag;
+                if (!markSeen(rows[i].rowId, r, false))
+                    return false;
             }
         }
-        json += '"';
-    };
-    json += '[';
-    for (const SeenRow &r : rows) {
-        if (json.size() > 1)
-            json += ',';
-        json += '[' + QByteArray::number(r.rowId) + ',' + QByteArray::number(r.recnum, 'f', 0) + ',';
-        text(r.diskName);
-        json += ',';
-        text(r.stag);
-        json += ']';
+        first = last + 1;
     }
-    json += ']';
-    const QString seen = QStringLiteral(
-        "(SELECT json_extract(value, '$[0]') AS s_id, json_extract(value, '$[1]') AS s_recnum, "
-        "json_extract(value, '$[2]') AS s_disk, json_extract(value, '$[3]') AS s_key "
-        "FROM json_each(?1)) AS seen");
-    RawStatement &marks = m_statements->markMany;
-    if (!marks.isPrepared()
-        && !marks.prepare(m_statements->handle,
-                          QStringLiteral("UPDATE FILES SET RECNUM = seen.s_recnum, REF = '', ACTIVE = 'X', "
-                                         "ACCESSED = ?2 FROM %1 WHERE FILES.rowid = seen.s_id").arg(seen)))
-        return fail(QStringLiteral("changed"), marks.error());
-    RawStatement &place = m_statements->moveMany;
-    if (!place.isPrepared()
-        && !place.prepare(m_statements->handle,
-                          QStringLiteral("UPDATE FILES SET DRIVEVOLUME = ?2, PATH = ?3, DISKNAME = "
-                                         "seen.s_disk, STAG = seen.s_key FROM %1 WHERE FILES.rowid = "
-                                         "seen.s_id AND (DRIVEVOLUME IS NOT ?2 OR PATH IS NOT ?3 OR "
-                                         "DISKNAME IS NOT seen.s_disk OR STAG IS NOT seen.s_key)").arg(seen)))
-        return fail(QStringLiteral("changed"), place.error());
-    sqlite3_bind_text(marks.handle(), 1, json.constData(), int(json.size()), SQLITE_STATIC);
-    marks.bind(2, accessed);
-    const int rc = marks.step();
-    marks.reset();
-    if (rc != SQLITE_DONE)
-        return fail(QStringLiteral("changed"), marks.error());
-    sqlite3_bind_text(place.handle(), 1, json.constData(), int(json.size()), SQLITE_STATIC);
-    place.bind(2, fitText(driveVolume, TextWidth));
-    place.bind(3, fitText(path, TextWidth));
-    const int rc2 = place.step();
-    place.reset();
-    if (rc2 != SQLITE_DONE)
-        return fail(QStringLiteral("changed"), place.error());
     return true;
 }
 

@@ -10,13 +10,29 @@
 #include <QHash>
 #include <QVariantList>
 #include <QVector>
-#include <QVector>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
 class RecordSet;
+
+// The pre-scan's look-up table for one run: the row ids of every row with a non-empty REF, by
+// REF. Taking an id from it stands for clearing that row's REF, so each row is found once.
+class RefTable
+{
+public:
+    void reserve(qsizetype rows) { m_first.reserve(rows); }
+    // Rows are added in rising row id order.
+    void add(const QString &ref, qint64 rowId);
+    // The lowest row id left under ref, taken out of the table; nothing when none is left.
+    std::optional<qint64> take(const QString &ref);
+    qsizetype size() const { return m_first.size(); }
+
+private:
+    QHash<QString, qint64> m_first;          // the lowest row id under each REF
+    QHash<QString, QVector<qint64>> m_more;  // the further ones, when rows share a REF
+};
 
 // An open catalogue database: the table FILES, its index ref, and the only statements by
 // which the program changes it in bulk. Every value reaches SQL as a bound parameter.
@@ -87,9 +103,14 @@ public:
     // included), the lowest such row id when there are several.
     std::optional<qint64> seekRef(const QString &key);
 
-    // The pre-scan's look-up table for one run: the row ids of every row with a non-empty
-    // REF, by REF, lowest row id first. Taking an id from it stands for clearing that REF.
-    QHash<QString, QVector<qint64>> refTable() const;
+    // The pre-scan sets the indexes ref and recnum aside while it changes every row's REF and
+    // RECNUM twice, and restores them at its end. Opening a catalogue restores them too, after
+    // a crash.
+    void setIndexesAside();
+    bool restoreIndexes();
+
+    // The pre-scan's look-up table: every row with a non-empty REF.
+    RefTable refTable() const;
     // The signature fields of a row (CHECKSUM, X, Y, XYRATIO, RGB, QRGB, SOFTRGB, SOFTQRGB,
     // PXLRAY, PXLNUM); the other fields of the result are left at their defaults.
     std::optional<FilesRecord> readSignatures(qint64 rowId) const;
@@ -98,7 +119,10 @@ public:
     bool markSeen(qint64 rowId, const FilesRecord &record, bool withSignatures);
 
     // markSeen for many rows of one directory at once, without new signatures: each row gets
-    // its RECNUM, REF '' , ACTIVE 'X' and ACCESSED, and its location, name on disk and key.
+    // its RECNUM, REF '', ACTIVE 'X' and ACCESSED, and its location, name on disk and key.
+    // A stretch of rows whose ids and numbers both rise by one, as a directory listed in the
+    // same order as before gives, is checked and marked by one statement each when its rows
+    // are still where they were and hold the same names, as they mostly are.
     struct SeenRow
     {
         qint64 rowId;

@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "identitykey.h"
 
+#include <charconv>
 #include <cstdio>
+#include <ctime>
 
 namespace IdentityKey {
 namespace {
@@ -10,10 +12,58 @@ namespace {
 constexpr int VolumeChars = 5;
 constexpr int LocationChars = 200;
 
-// " length date": the blank before the length stands where a minus sign would be.
-QString lengthAndDate(qint64 length, const QDateTime &modified)
+// "yyyy-mm-dd hh:mm:ss", written digit by digit: a pre-scan builds one key per file.
+QString format(int year, int month, int day, int hour, int minute, int second)
 {
-    return QStringLiteral(" ") + QString::number(length) + QStringLiteral(" ") + dateText(modified);
+    if (year < 0 || year > 9999)
+        return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute,
+                                 second);
+    char16_t out[19];
+    auto two = [&out](int at, int v) {
+        out[at] = char16_t(u'0' + v / 10);
+        out[at + 1] = char16_t(u'0' + v % 10);
+    };
+    two(0, year / 100);
+    two(2, year % 100);
+    out[4] = u'-';
+    two(5, month);
+    out[7] = u'-';
+    two(8, day);
+    out[10] = u' ';
+    two(11, hour);
+    out[13] = u':';
+    two(14, minute);
+    out[16] = u':';
+    two(17, second);
+    return QString(reinterpret_cast<const QChar *>(out), 19);
+}
+
+// " length date": the blank before the length stands where a minus sign would be. Appended
+// in place: a pre-scan builds one key per file.
+void appendLengthAndDate(QString &out, qint64 length, const QString &date)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, length).ptr;
+    out += QLatin1Char(' ');
+    out += QLatin1String(digits, end);
+    out += QLatin1Char(' ');
+    out += date;
+}
+
+QString keyOf(bool identifyByLocation, const QString &driveVolume, const QString &path,
+              const QString &wholeName, qint64 length, const QString &date)
+{
+    if (!identifyByLocation) {
+        // The length and the date hold no letters: only the name needs upper-casing.
+        QString key;
+        key.reserve(wholeName.size() + date.size() + 24);
+        key += wholeName.toUpper();
+        appendLengthAndDate(key, length, date);
+        return key;
+    }
+    QString location = path + wholeName;
+    appendLengthAndDate(location, length, date);
+    return (driveVolume.left(VolumeChars) + location.right(LocationChars)).toUpper();
 }
 
 } // namespace
@@ -28,29 +78,45 @@ QString dateText(const QDateTime &when)
     const QDateTime local = when.timeSpec() == Qt::LocalTime ? when : when.toLocalTime();
     const QDate d = local.date();
     const QTime t = local.time();
-    char buf[32];
-    const int n = std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", d.year(),
-                                d.month(), d.day(), t.hour(), t.minute(), t.second());
-    return QString::fromLatin1(buf, n);
+    return format(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
+}
+
+QString dateText(qint64 secondsSinceEpoch)
+{
+#ifdef Q_OS_UNIX
+    // localtime_r reads the zone once per process; the moment's own offset (summer time)
+    // comes from the zone's rules, as QDateTime's would.
+    const time_t when = time_t(secondsSinceEpoch);
+    struct tm local;
+    if (localtime_r(&when, &local))
+        return format(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                      local.tm_min, local.tm_sec);
+#endif
+    return dateText(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime));
 }
 
 QString normal(const QString &wholeName, qint64 length, const QDateTime &modified)
 {
-    return (wholeName + lengthAndDate(length, modified)).toUpper();
+    return keyOf(false, QString(), QString(), wholeName, length, dateText(modified));
 }
 
 QString byLocation(const QString &driveVolume, const QString &path, const QString &wholeName,
                    qint64 length, const QDateTime &modified)
 {
-    const QString location = path + wholeName + lengthAndDate(length, modified);
-    return (driveVolume.left(VolumeChars) + location.right(LocationChars)).toUpper();
+    return keyOf(true, driveVolume, path, wholeName, length, dateText(modified));
 }
 
 QString make(bool identifyByLocation, const QString &driveVolume, const QString &path,
              const QString &wholeName, qint64 length, const QDateTime &modified)
 {
-    return identifyByLocation ? byLocation(driveVolume, path, wholeName, length, modified)
-                              : normal(wholeName, length, modified);
+    return keyOf(identifyByLocation, driveVolume, path, wholeName, length, dateText(modified));
+}
+
+QString make(bool identifyByLocation, const QString &driveVolume, const QString &path,
+             const QString &wholeName, qint64 length, qint64 modifiedSecondsSinceEpoch)
+{
+    return keyOf(identifyByLocation, driveVolume, path, wholeName, length,
+                 dateText(modifiedSecondsSinceEpoch));
 }
 
 } // namespace IdentityKey

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QByteArrayView>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -12,11 +13,12 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #endif
 
 namespace {
 
-bool endsWithType(const QByteArray &raw, const QByteArray &typeUpper)
+bool endsWithType(QByteArrayView raw, const QByteArray &typeUpper)
 {
     if (raw.size() < typeUpper.size())
         return false;
@@ -30,17 +32,15 @@ bool endsWithType(const QByteArray &raw, const QByteArray &typeUpper)
     return true;
 }
 
-QDateTime wholeSeconds(qint64 secondsSinceEpoch)
-{
-    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
-}
-
 } // namespace
 
 Listing listFiles(const QString &directory, const QString &type)
 {
     Listing out;
 #ifdef Q_OS_UNIX
+    // Keys are made with localtime_r, which reads the time zone only when told to: a change
+    // of the system's zone is picked up once per directory.
+    ::tzset();
     const QByteArray dirPath = QFile::encodeName(directory);
     DIR *dir = ::opendir(dirPath.constData());
     if (!dir)
@@ -49,18 +49,21 @@ Listing listFiles(const QString &directory, const QString &type)
     const int fd = ::dirfd(dir);
     const QByteArray typeUpper = type.toUpper().toLatin1();
     while (dirent *e = ::readdir(dir)) {
-        const QByteArray raw(e->d_name);
+        const QByteArrayView raw(e->d_name);
         if (raw == "." || raw == ".." || !endsWithType(raw, typeUpper))
             continue;
         struct stat st;
         if (::fstatat(fd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
             continue; // vanished, unreadable, or not a plain file
-        const QString name = QFile::decodeName(raw);
-        if (QFile::encodeName(name) != raw) {
+        // Plain ASCII names (most) read the same in every encoding; others must survive the
+        // trip to text and back.
+        const bool ascii = std::all_of(raw.cbegin(), raw.cend(), [](char c) { return uchar(c) < 0x80; });
+        const QString name = ascii ? QString::fromLatin1(raw) : QFile::decodeName(raw.toByteArray());
+        if (!ascii && QFile::encodeName(name) != raw) {
             ++out.unreadableNames;
             continue;
         }
-        out.files.append({name, qint64(st.st_size), wholeSeconds(qint64(st.st_mtime))});
+        out.files.append({name, qint64(st.st_size), qint64(st.st_mtime)});
     }
     ::closedir(dir);
 #else
@@ -71,8 +74,7 @@ Listing listFiles(const QString &directory, const QString &type)
     const QFileInfoList infos = dir.entryInfoList({QStringLiteral("*") + type},
                                                   QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo &fi : infos) {
-        out.files.append({fi.fileName(), fi.size(),
-                          wholeSeconds(fi.lastModified().toSecsSinceEpoch())});
+        out.files.append({fi.fileName(), fi.size(), fi.lastModified().toSecsSinceEpoch()});
     }
 #endif
     std::sort(out.files.begin(), out.files.end(),

@@ -11,7 +11,9 @@ struct ListedFile
 {
     QString name;        // as on disk
     qint64 size = 0;
-    QDateTime modified;  // local time, whole seconds
+    qint64 modifiedSecs = 0; // last change, seconds since the epoch
+
+    QDateTime modified() const { return QDateTime::fromSecsSinceEpoch(modifiedSecs, Qt::LocalTime); }
 };
 
 struct Listing

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #pragma once
 
+#include "catalogue.h"
 #include "signatures.h"
 
 #include <QElapsedTimer>
@@ -14,7 +15,6 @@
 #include <functional>
 #include <memory>
 
-class Catalogue;
 class MainState;
 
 // The directory pre-scan: brings the catalogue up to date for the current directory list,
@@ -93,7 +93,7 @@ private:
     bool m_paused = false;
     bool m_warnChecksum = false, m_warnColour = false, m_warnPattern = false;
     QElapsedTimer m_sinceYield, m_sinceStatus, m_sincePreview;
-    QHash<QString, QVector<qint64>> m_refs; // rows not yet found in this run, by REF
+    RefTable m_refs; // rows not yet found in this run, by REF
     struct Pool;
     std::unique_ptr<Pool> m_pool;
 };

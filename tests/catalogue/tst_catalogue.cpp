@@ -13,7 +13,9 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <ctime>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -442,6 +444,33 @@ TEST(IdentityKey, BothFormsCutAndUpperCase)
         EXPECT_EQ(c.key, c.expected);
     }
     EXPECT_EQ(IdentityKey::byLocation("[PHOTOS]", longPath, "tail.jpg", 42, when).size(), 205);
+}
+
+// The pre-scan makes keys from a file's seconds since the epoch; they must equal the keys made
+// from the same moment as a date-time, in winter, in summer and around the year's turns.
+TEST(IdentityKey, SecondsGiveTheSameKeyAsDateTimes)
+{
+    const QByteArray oldZone = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    for (const char *zone : {"UTC0", "CET-1CEST,M3.5.0,M10.5.0/3", "NZST-12NZDT,M9.5.0,M4.1.0/3"}) {
+        qputenv("TZ", zone);
+        ::tzset();
+        for (qint64 seconds : {qint64(0), qint64(1688461687), qint64(1703980799), qint64(1711846800),
+                               qint64(1729990799), qint64(4102444800), qint64(-86400)}) {
+            const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);
+            SCOPED_TRACE(std::string(zone) + " " + std::to_string(seconds));
+            EXPECT_EQ(IdentityKey::dateText(seconds), IdentityKey::dateText(local));
+            EXPECT_EQ(IdentityKey::make(false, "[V]", "/p/", "n.gif", 7, seconds),
+                      IdentityKey::make(false, "[V]", "/p/", "n.gif", 7, local));
+            EXPECT_EQ(IdentityKey::make(true, "[V]", "/p/", "n.gif", 7, seconds),
+                      IdentityKey::make(true, "[V]", "/p/", "n.gif", 7, local));
+        }
+    }
+    if (hadZone)
+        qputenv("TZ", oldZone);
+    else
+        qunsetenv("TZ");
+    ::tzset();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "catalogue.h"
 #include "fakeplatform.h"
+#include "identitykey.h"
 #include "locate.h"
 #include "mainstate.h"
 #include "programdir.h"
@@ -56,15 +57,20 @@ TEST(PreScanRules, FilterPatternsAndTest)
     EXPECT_EQ(PreScan::filterPatterns("A*,B*,C*,D*"), (QStringList{"A*", "B*", "C*"}));
     EXPECT_EQ(PreScan::filterPatterns("A*,,C*"), (QStringList{"A*", "A*", "C*"}));
     const QStringList dogCat = PreScan::filterPatterns("DOG*, CAT*");
+    const QStringList all = PreScan::filterPatterns("*");
     const struct
     {
+        const QStringList &patterns;
         const char *name;
         bool notFilter, passes;
-    } cases[] = {{"DOGGY.JPG", false, true}, {"CATTY.JPG", false, false}, // the blank stays
-                 {"CATTY.JPG", true, true},  {"DOGGY.JPG", true, false},
-                 {"DOGGY.PNG", false, false}};
+    } cases[] = {{dogCat, "DOGGY.JPG", false, true}, {dogCat, "CATTY.JPG", false, false}, // the blank stays
+                 {dogCat, "CATTY.JPG", true, true},  {dogCat, "DOGGY.JPG", true, false},
+                 {dogCat, "DOGGY.PNG", false, false},
+                 {all, "DOGGY.JPG", false, true},    {all, "DOGGY.JPG", true, false},
+                 {all, "DOGGY.PNG", false, false},   {all, "DOGGY.PNG", true, true},
+                 {all, "DOGGY.JPGX", false, false}};
     for (const auto &c : cases)
-        EXPECT_EQ(PreScan::passesFilter(c.name, dogCat, ".JPG", c.notFilter), c.passes) << c.name;
+        EXPECT_EQ(PreScan::passesFilter(c.name, c.patterns, ".JPG", c.notFilter), c.passes) << c.name;
 }
 
 TEST(PreScanRules, PurgeCutoffCrossesTheYear)
@@ -217,6 +223,59 @@ TEST_F(ScanFixture, ARepeatedSearchReadsOnlyNewOrChangedFiles)
     EXPECT_EQ(third->filesRead(), 1);
     EXPECT_EQ(rows("ACTIVE = 'X'").size(), 4);
     EXPECT_EQ(rows("ACTIVE = ' '").size(), 1);
+}
+
+// Files found again by their key take their rows along: in place only the marks change; a
+// file moved to another directory or renamed in case gets its new location and name.
+TEST_F(ScanFixture, FilesFoundAgainKeepTheirRowsWhereverTheyAre)
+{
+    const QString a = dir("a"), b = dir("b");
+    for (int i = 0; i < 5; ++i)
+        picture(a + QString("p%1.png").arg(i), i);
+    state.directories = {"[] " + a, "[] " + b};
+    state.clickMode(Mode::Name);
+    delete run();
+    QHash<QString, qint64> rowIdOf; // by name on disk, from the first search
+    {
+        Catalogue c;
+        ASSERT_TRUE(c.open(home.file("data/Pics.mdb")));
+        auto set = c.select(QString(), "rowid");
+        for (set->moveFirst(); !set->eof(); set->moveNext())
+            rowIdOf.insert(set->record()->DISKNAME, *set->rowId());
+    }
+    ASSERT_EQ(rowIdOf.size(), 5);
+
+    // rename() keeps the modification time, and with it the key.
+    ASSERT_TRUE(QFile::rename(a + "p1.png", a + "P1.png"));
+    ASSERT_TRUE(QFile::rename(a + "p3.png", b + "p3.png"));
+    std::unique_ptr<PreScan> again(run());
+    EXPECT_EQ(again->filesRead(), 0);
+
+    const struct
+    {
+        const char *diskName, *path, *firstName;
+        int recnum;
+    } expected[] = {
+        {"P1.png", "a", "p1.png", 1}, // capitals list first
+        {"p0.png", "a", "p0.png", 2},
+        {"p2.png", "a", "p2.png", 3},
+        {"p4.png", "a", "p4.png", 4},
+        {"p3.png", "b", "p3.png", 5},
+    };
+    Catalogue c;
+    ASSERT_TRUE(c.open(home.file("data/Pics.mdb")));
+    EXPECT_EQ(c.rowCount(), 5);
+    for (const auto &e : expected) {
+        SCOPED_TRACE(e.diskName);
+        const std::optional<FilesRecord> row = c.read(rowIdOf.value(e.firstName));
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->DISKNAME, e.diskName);
+        EXPECT_EQ(row->PATH, e.path == QString("a") ? a : b);
+        EXPECT_EQ(row->RECNUM, e.recnum);
+        EXPECT_EQ(row->ACTIVE, "X");
+        EXPECT_TRUE(row->REF.isEmpty());
+        EXPECT_EQ(row->STAG, IdentityKey::normal(e.diskName, qint64(row->SIZE), row->DATE));
+    }
 }
 
 TEST_F(ScanFixture, WorkerThreadsGiveTheSameCatalogueAsOne)

@@ -2,10 +2,12 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 // Shows one of the program's dialogs on its own with sample content, for screenshots of the
 // user guide: showwindow frmFINDIT | frmLOADSAVE | frmRESUME | frmSTATS
+//                  | frmVIEWIMAGES PICTURE [PICTURE]
 #include "dirlist.h"
 #include "frmfindit.h"
 #include "frmresume.h"
 #include "frmstats.h"
+#include "frmviewimages.h"
 #include "maincontroller.h"
 #include "mainstate.h"
 #include "platform.h"
@@ -13,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 
 #include <cstdio>
@@ -86,8 +89,21 @@ int main(int argc, char **argv)
         state.sessionSectorBytesRecovered = 2121728;
         state.totalBytesRecovered = 73400320;
         dialog = new frmSTATS(MainController::statsMessage(state));
+    } else if (which == QLatin1String("frmVIEWIMAGES") && argc > 2) {
+        const auto sizeText = [](const QString &path) {
+            return path.isEmpty()
+                       ? QString()
+                       : QString::number(QFileInfo(path).size()) + QLatin1String(" bytes");
+        };
+        const QString first = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
+        const QString second =
+            argc > 3 ? QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath() : QString();
+        auto *d = new frmVIEWIMAGES;
+        d->showImages(first, second, sizeText(first), sizeText(second));
+        dialog = d;
     } else {
-        std::fprintf(stderr, "usage: showwindow frmFINDIT|frmLOADSAVE|frmRESUME|frmSTATS\n");
+        std::fprintf(stderr, "usage: showwindow frmFINDIT|frmLOADSAVE|frmRESUME|frmSTATS\n"
+                             "       showwindow frmVIEWIMAGES PICTURE [PICTURE]\n");
         return 2;
     }
     dialog->move(40, 40);

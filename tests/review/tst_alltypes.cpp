@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+// One file of each of the 24 picture types, written by independent tools where they exist
+// (tests/data/alltypes): the gather catalogues every one with all its signatures, and the
+// viewer shows every one at its own size.
+#include "frmviewimages.h"
+
+#include "catalogue.h"
+#include "fakeplatform.h"
+#include "filesrecord.h"
+#include "mainstate.h"
+#include "prescan.h"
+#include "programdir.h"
+#include "recordset.h"
+#include "scriptedprompts.h"
+#include "temphome.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMap>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTemporaryDir>
+
+#include <iterator>
+#include <set>
+
+namespace {
+
+struct PictureType
+{
+    const char *type; // as the file-type boxes name it
+    int width, height;
+    // Files written without loss from the same source have the same signatures: 'c' the
+    // colour picture, 'm' its black-and-white version; ' ' for the others (lossy, 6-bit
+    // palettes, grey for want of a palette file, a two-colour cursor, a page, a drawing).
+    char source;
+};
+
+// The fixtures are 120 x 110 pictures, except where the type fixes the size or is a drawing.
+const PictureType kTypes[] = {
+    {".ART", 120, 110, 'm'},
+    {".BMP", 120, 110, 'c'},
+    {".CUR", 120, 110, ' '},
+    {".CUT", 120, 110, ' '},
+    {".DIB", 120, 110, 'c'},
+    {".GEM", 119, 109, ' '}, // the drawing's extents run from 0 to 119 and 109, in pixels
+    {".GIF", 120, 110, 'c'},
+    {".HRZ", 256, 240, ' '}, // every slow-scan television picture
+    {".ICO", 120, 110, 'c'},
+    {".IFF", 120, 110, 'c'},
+    {".IMG", 120, 110, 'm'},
+    {".JPG", 120, 110, ' '},
+    {".LBM", 120, 110, 'c'},
+    {".MAC", 576, 720, ' '}, // every MacPaint page
+    {".MSP", 120, 110, 'm'},
+    {".PCX", 120, 110, 'c'},
+    {".PIC", 120, 110, ' '},
+    {".PNG", 120, 110, 'c'},
+    {".RAS", 120, 110, 'c'},
+    {".RLE", 120, 110, 'c'},
+    {".TGA", 120, 110, 'c'},
+    {".TIF", 120, 110, 'c'},
+    {".WMF", 187, 137, ' '}, // placeable frame 4940 x 3617 at 2540 units an inch, at 96 dpi
+    {".WPG", 120, 110, 'c'},
+};
+
+QByteArray fixture(const QString &name)
+{
+    QFile f(QStringLiteral(ALLTYPES_FIXTURES "/") + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct AllTypes : ::testing::Test
+{
+    TempHome home;
+    FakePlatform platform;
+    ScriptedPrompts prompts;
+    QTemporaryDir pics;
+    MainState state;
+
+    void SetUp() override
+    {
+        MainState::setCurrent(&state);
+        // The slow-scan television picture is kept compressed: it always takes 180 KB.
+        for (const PictureType &t : kTypes) {
+            const QString name = QStringLiteral("picture") + QString::fromLatin1(t.type).toLower();
+            const QByteArray bytes = QByteArrayLiteral(".HRZ") == t.type
+                                         ? qUncompress(fixture(name + QStringLiteral(".z")))
+                                         : fixture(name);
+            ASSERT_FALSE(bytes.isEmpty()) << name.toStdString();
+            QFile out(path(t));
+            ASSERT_TRUE(out.open(QIODevice::NewOnly));
+            ASSERT_EQ(out.write(bytes), bytes.size());
+        }
+    }
+    void TearDown() override
+    {
+        MainState::setCurrent(nullptr);
+        for (QWidget *w : QApplication::topLevelWidgets())
+            delete w;
+    }
+
+    QString path(const PictureType &t) const
+    {
+        return pics.filePath(QStringLiteral("picture") + QString::fromLatin1(t.type).toLower());
+    }
+    static QString sizeText(const QString &file)
+    {
+        return QString::number(QFileInfo(file).size()) + QStringLiteral(" bytes");
+    }
+};
+
+} // namespace
+
+TEST_F(AllTypes, TheTableCoversEveryTypeTheProgramOffers)
+{
+    std::set<QString> offered, tested;
+    for (const char *type : MainState::fileTypes())
+        offered.insert(QString::fromLatin1(type));
+    for (const PictureType &t : kTypes)
+        tested.insert(QString::fromLatin1(t.type));
+    EXPECT_EQ(tested, offered);
+}
+
+TEST_F(AllTypes, AGatherCataloguesEveryTypeWithEverySignature)
+{
+    state.listName = QStringLiteral("AllTypes");
+    state.filter = QStringLiteral("*");
+    for (int i = 0; i < MainState::FileTypeCount; ++i)
+        state.clickFileType(i, true);
+    state.clickCheck(MainState::Check::Gather, true);
+    state.directories = {QStringLiteral("[] ") + pics.path() + QLatin1Char('/')};
+    ASSERT_TRUE(ProgramDir::ensureDataDir());
+    ASSERT_TRUE(Catalogue::ensureTemplate(home.file("vexa.mdb")));
+    const QString cataloguePath = home.file("data/AllTypes.mdb");
+    ASSERT_TRUE(Catalogue::createFromTemplate(home.file("vexa.mdb"), cataloguePath));
+
+    {
+        PreScan scan(state);
+        ASSERT_TRUE(scan.RunPreScan()) << scan.error().toStdString();
+        EXPECT_EQ(scan.filesRead(), MainState::FileTypeCount);
+        EXPECT_EQ(state.searchCompleted, "YES");
+    }
+
+    QMap<QString, FilesRecord> byType;
+    {
+        Catalogue catalogue;
+        ASSERT_TRUE(catalogue.open(cataloguePath));
+        auto rows = catalogue.select(QStringLiteral("ACTIVE = 'X'"), QStringLiteral("RECNUM"));
+        for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
+            const FilesRecord row = *rows->record();
+            EXPECT_FALSE(byType.contains(row.EXTENSION)) << row.EXTENSION.toStdString();
+            byType.insert(row.EXTENSION, row);
+        }
+    }
+    EXPECT_EQ(byType.size(), MainState::FileTypeCount);
+    for (const PictureType &t : kTypes) {
+        SCOPED_TRACE(t.type);
+        ASSERT_TRUE(byType.contains(t.type));
+        const FilesRecord &row = byType[t.type];
+        EXPECT_EQ(row.DISKNAME, QFileInfo(path(t)).fileName());
+        EXPECT_EQ(row.SIZE, QFileInfo(path(t)).size());
+        EXPECT_TRUE(row.hasChecksum()) << row.CHECKSUM.size();
+        EXPECT_TRUE(row.CHECKSUM.startsWith(QString::fromLatin1(t.type) + QLatin1Char(' ')));
+        // The colour and pattern signatures come from the decoded pixels: a type without a
+        // decoder keeps the blank of "not computed".
+        EXPECT_TRUE(FilesRecord::hasColourText(row.RGB)) << row.RGB.toStdString();
+        EXPECT_TRUE(FilesRecord::hasColourText(row.QRGB)) << row.QRGB.toStdString();
+        EXPECT_TRUE(FilesRecord::hasColourText(row.SOFTRGB)) << row.SOFTRGB.toStdString();
+        EXPECT_TRUE(FilesRecord::hasColourText(row.SOFTQRGB)) << row.SOFTQRGB.toStdString();
+        EXPECT_EQ(row.PXLRAY.size(), 100) << row.PXLRAY.toStdString();
+        EXPECT_EQ(row.X, t.width);
+        EXPECT_EQ(row.Y, t.height);
+    }
+    // A decoder that gets the size right and the pixels wrong shows here: every lossless copy
+    // of one source must match the first of its kind, as a search across types relies on.
+    QMap<char, FilesRecord> firstOfSource;
+    for (const PictureType &t : kTypes) {
+        if (t.source == ' ' || !byType.contains(t.type))
+            continue;
+        SCOPED_TRACE(t.type);
+        const FilesRecord &row = byType[t.type];
+        if (!firstOfSource.contains(t.source)) {
+            firstOfSource.insert(t.source, row);
+            continue;
+        }
+        const FilesRecord &first = firstOfSource[t.source];
+        EXPECT_EQ(row.RGB, first.RGB);
+        EXPECT_EQ(row.QRGB, first.QRGB);
+        EXPECT_EQ(row.SOFTRGB, first.SOFTRGB);
+        EXPECT_EQ(row.SOFTQRGB, first.SOFTQRGB);
+        EXPECT_EQ(row.PXLRAY, first.PXLRAY);
+    }
+}
+
+TEST_F(AllTypes, TheViewerShowsEveryTypeAtItsOwnSize)
+{
+    // Two types at a time, one in each pane.
+    constexpr int count = int(std::size(kTypes));
+    static_assert(count % 2 == 0);
+    frmVIEWIMAGES viewer;
+    for (int i = 0; i < count; i += 2) {
+        const PictureType *shown[] = {&kTypes[i], &kTypes[i + 1]};
+        SCOPED_TRACE(std::string(shown[0]->type) + " and " + shown[1]->type);
+        const QString first = path(*shown[0]), second = path(*shown[1]);
+        EXPECT_TRUE(viewer.showImages(first, second, sizeText(first), sizeText(second)));
+        viewer.show();
+        for (int n = 1; n <= 2; ++n) {
+            const PictureType &t = *shown[n - 1];
+            const QString file = path(t);
+            SCOPED_TRACE(t.type);
+            auto *frame = viewer.findChild<QScrollArea *>(QStringLiteral("Picturebox%1").arg(n));
+            ASSERT_NE(frame, nullptr);
+            EXPECT_TRUE(frame->isVisible());
+            auto *picture = qobject_cast<QLabel *>(frame->widget());
+            ASSERT_NE(picture, nullptr);
+            EXPECT_EQ(picture->pixmap().size(), QSize(t.width, t.height));
+            EXPECT_EQ(viewer.image(n).fileName(), file);
+            EXPECT_EQ(viewer.findChild<QLabel *>(QStringLiteral("lblFILE%1").arg(n))->text(), file);
+            EXPECT_EQ(
+                viewer.findChild<QLabel *>(QStringLiteral("lblSIZE%1").arg(n))->text(),
+                QStringLiteral("%1,  %2 x %3").arg(sizeText(file)).arg(t.width).arg(t.height));
+        }
+        viewer.findChild<QPushButton *>(QStringLiteral("cmdRETURN"))->click();
+        EXPECT_FALSE(viewer.isVisible());
+        EXPECT_FALSE(viewer.image(1).isLoaded());
+        EXPECT_TRUE(viewer.Picture1->pixmap().isNull());
+    }
+}
+
+TEST_F(AllTypes, AnUnreadableFileShowsTheErrorPictureAlone)
+{
+    const QString broken = pics.filePath(QStringLiteral("broken.pcx"));
+    {
+        QFile f(broken);
+        ASSERT_TRUE(f.open(QIODevice::NewOnly));
+        f.write("not a picture at all");
+    }
+    const struct
+    {
+        const char *name;
+        bool errorPicture; // error.bmp is in the program directory
+        QSize shown;
+    } cases[] = {{"with error.bmp", true, QSize(96, 72)},
+                 {"without error.bmp", false, QSize(0, 0)}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(home.file("error.bmp"));
+        if (c.errorPicture)
+            ASSERT_TRUE(QFile::copy(QStringLiteral(ERROR_BMP), home.file("error.bmp")));
+        frmVIEWIMAGES viewer;
+        // A picture shown before must not stay behind the failed one.
+        viewer.showImages(path(kTypes[0]), QString(), sizeText(path(kTypes[0])), QString());
+        EXPECT_FALSE(viewer.showImages(broken, QString(), QStringLiteral("20 bytes"), QString()));
+        viewer.show();
+        EXPECT_EQ(viewer.Picture1->pixmap().size(), c.shown);
+        EXPECT_EQ(viewer.lblFILE1->text(), broken);
+        EXPECT_EQ(viewer.lblSIZE1->text(), "20 bytes,  cannot be read");
+        EXPECT_FALSE(viewer.Picturebox2->isVisible());
+        EXPECT_FALSE(viewer.lblSIZE2->isVisible());
+    }
+}
