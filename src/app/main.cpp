@@ -50,6 +50,7 @@ int main(int argc, char **argv)
         words << QString::fromLocal8Bit(a);
     }
 
+    Platform::keepPictureMemory();
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexa"));

@@ -60,4 +60,9 @@ void setServicesForTesting(Services *services); // nullptr restores the real one
 // The real services also need a way to sound the beep, which lives in the widget layer.
 void setBeepFunction(std::function<void()> beep);
 
+// Called once at start, before any thread: lets the memory of a decoded picture be used again
+// for the next one instead of going back to the system, which would hand it out afresh (and
+// zeroed) for every picture of a gather.
+void keepPictureMemory();
+
 } // namespace Platform
