@@ -34,9 +34,9 @@ bool endsWithType(QByteArrayView raw, const QByteArray &typeUpper)
 
 } // namespace
 
-Listing listFiles(const QString &directory, const QString &type)
+QVector<Listing> listFiles(const QString &directory, const QStringList &types)
 {
-    Listing out;
+    QVector<Listing> out(types.size());
 #ifdef Q_OS_UNIX
     // Keys are made with localtime_r, which reads the time zone only when told to: a change
     // of the system's zone is picked up once per directory.
@@ -45,13 +45,21 @@ Listing listFiles(const QString &directory, const QString &type)
     DIR *dir = ::opendir(dirPath.constData());
     if (!dir)
         return out;
-    out.ok = true;
+    for (Listing &l : out)
+        l.ok = true;
     const int fd = ::dirfd(dir);
-    const QByteArray typeUpper = type.toUpper().toLatin1();
+    QVector<QByteArray> typesUpper;
+    for (const QString &t : types)
+        typesUpper << t.toUpper().toLatin1();
     while (dirent *e = ::readdir(dir)) {
         const QByteArrayView raw(e->d_name);
-        if (raw == "." || raw == ".." || !endsWithType(raw, typeUpper))
+        if (raw == "." || raw == "..")
             continue;
+        const auto type = std::find_if(typesUpper.cbegin(), typesUpper.cend(),
+                                       [raw](const QByteArray &t) { return endsWithType(raw, t); });
+        if (type == typesUpper.cend())
+            continue;
+        Listing &listing = out[type - typesUpper.cbegin()];
         struct stat st;
         if (::fstatat(fd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
             continue; // vanished, unreadable, or not a plain file
@@ -60,24 +68,32 @@ Listing listFiles(const QString &directory, const QString &type)
         const bool ascii = std::all_of(raw.cbegin(), raw.cend(), [](char c) { return uchar(c) < 0x80; });
         const QString name = ascii ? QString::fromLatin1(raw) : QFile::decodeName(raw.toByteArray());
         if (!ascii && QFile::encodeName(name) != raw) {
-            ++out.unreadableNames;
+            ++listing.unreadableNames;
             continue;
         }
-        out.files.append({name, qint64(st.st_size), qint64(st.st_mtime)});
+        listing.files.append({name, qint64(st.st_size), qint64(st.st_mtime)});
     }
     ::closedir(dir);
 #else
     QDir dir(directory);
     if (!dir.exists())
         return out;
-    out.ok = true;
-    const QFileInfoList infos = dir.entryInfoList({QStringLiteral("*") + type},
-                                                  QDir::Files | QDir::Hidden | QDir::System);
-    for (const QFileInfo &fi : infos) {
-        out.files.append({fi.fileName(), fi.size(), fi.lastModified().toSecsSinceEpoch()});
+    for (int k = 0; k < types.size(); ++k) {
+        out[k].ok = true;
+        const QFileInfoList infos = dir.entryInfoList({QStringLiteral("*") + types[k]},
+                                                      QDir::Files | QDir::Hidden | QDir::System);
+        for (const QFileInfo &fi : infos)
+            out[k].files.append({fi.fileName(), fi.size(), fi.lastModified().toSecsSinceEpoch()});
     }
 #endif
-    std::sort(out.files.begin(), out.files.end(),
-              [](const ListedFile &a, const ListedFile &b) { return a.name < b.name; });
+    for (Listing &l : out) {
+        std::sort(l.files.begin(), l.files.end(),
+                  [](const ListedFile &a, const ListedFile &b) { return a.name < b.name; });
+    }
     return out;
+}
+
+Listing listFiles(const QString &directory, const QString &type)
+{
+    return listFiles(directory, QStringList{type}).constFirst();
 }

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 // The files of one type in one directory, as the pre-scan reads them.
@@ -27,3 +28,6 @@ struct Listing
 // type (".JPG"), without regard to case. Names that cannot be turned into text and back are
 // counted, not listed, since no file operation could reach them by that text.
 Listing listFiles(const QString &directory, const QString &type);
+// The same for several types at once, reading the directory once: one listing per type, in
+// the order given.
+QVector<Listing> listFiles(const QString &directory, const QStringList &types);

@@ -25,6 +25,7 @@
 #include <QWaitCondition>
 
 #include <atomic>
+#include <future>
 #include <optional>
 #include <vector>
 
@@ -331,6 +332,12 @@ bool PreScan::RunPreScan()
             types << QLatin1String(t);
     }
 
+    // The next entry's directory is read on another thread while this one's rows are written:
+    // reading a directory is mostly the system's work, writing rows the database's. Not when
+    // ".jpeg" names are to be fixed first, since that renames files in the directory.
+    const bool readAhead = !m_state.isChecked(Check::Jpeg) && !types.isEmpty();
+    std::future<QVector<Listing>> ahead;
+    int aheadIndex = -1;
     for (int index = first; index < entries.size() && !m_cancel; ++index) {
         QString tag, path;
         splitEntry(entries[index], tag, path);
@@ -340,16 +347,32 @@ bool PreScan::RunPreScan()
             FixExtension(path, QStringLiteral(".jpeg"));
             FixExtension(path, QStringLiteral(".jpe"));
         }
+        QVector<Listing> listings;
+        if (aheadIndex == index)
+            listings = ahead.get();
+        // A directory that could not be read ahead (on a medium put in at the prompt just now)
+        // is read again.
+        if (listings.size() != types.size() || (!listings.isEmpty() && !listings.first().ok))
+            listings = listFiles(path, types);
+        aheadIndex = -1;
+        if (readAhead && index + 1 < entries.size()) {
+            QString nextTag, nextPath;
+            splitEntry(entries[index + 1], nextTag, nextPath);
+            ahead = std::async(std::launch::async, [nextPath, types] { return listFiles(nextPath, types); });
+            aheadIndex = index + 1;
+        }
         // One transaction per list entry: a crash loses at most the entry being scanned, which
         // the marker file makes the next run scan again.
         catalogue.database().transaction();
-        for (const QString &type : types) {
+        for (int k = 0; k < types.size(); ++k) {
             if (m_cancel)
                 break;
-            ScanDirectory(catalogue, tag, path, type);
+            ScanDirectory(catalogue, tag, path, types[k], &listings[k]);
         }
         catalogue.database().commit();
     }
+    if (ahead.valid())
+        ahead.wait();
 
     if (!m_cancel) {
         for (int index = 0; index < entries.size() && !m_cancel; ++index) {
@@ -374,11 +397,11 @@ bool PreScan::RunPreScan()
 }
 
 void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, const QString &path,
-                            const QString &type)
+                            const QString &type, const Listing *listed)
 {
     showStatus(path, QString(), true);
     maybeYield(true);
-    const Listing listing = listFiles(path, type);
+    const Listing listing = listed ? *listed : listFiles(path, type);
     m_unreadableNames += listing.unreadableNames;
     if (!listing.ok)
         return;

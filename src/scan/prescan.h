@@ -3,6 +3,7 @@
 #pragma once
 
 #include "catalogue.h"
+#include "filelisting.h"
 #include "signatures.h"
 
 #include <QElapsedTimer>
@@ -70,8 +71,10 @@ signals:
 
 private:
     bool prepare(Catalogue &catalogue);
+    // Scans one directory for one type; listed, when given, is the directory's listing for
+    // the type, read beforehand.
     void ScanDirectory(Catalogue &catalogue, const QString &volumeTag, const QString &path,
-                       const QString &type);
+                       const QString &type, const Listing *listed = nullptr);
     void ReactivateDirectory(Catalogue &catalogue, const QString &volumeTag, const QString &path,
                              const QString &type);
     void waitWhilePaused();

@@ -425,6 +425,27 @@ TEST_F(ScanFixture, UnreadableNamesAreCountedNotLost)
     ::unlink(bad.constData());
 }
 
+// The directory of the next entry is read ahead while an entry is written; one that is only
+// there once the user has put its medium in at the prompt is read again then.
+TEST_F(ScanFixture, ADirectoryLoadedAtThePromptIsScanned)
+{
+    const QString a = dir("a");
+    picture(a + "first.png", 1);
+    const QString stick = dir("stick").chopped(1); // the mount point
+    platform.addVolume(stick, Platform::DriveKind::Removable, "STICK");
+    const QString photos = stick + "/photos/";
+    state.directories = {"[] " + a, "[STICK] " + photos};
+    prompts.then(Prompts::Answer::Ok);
+    prompts.onAsk = [&](const Prompts::Box &) { picture(dir("stick/photos") + "second.png", 2); };
+    state.clickMode(Mode::Name);
+    delete run();
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    const QList<FilesRecord> r = rows("ACTIVE = 'X'");
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_EQ(r[1].DISKNAME, "second.png");
+    EXPECT_EQ(r[1].PATH, photos);
+}
+
 TEST_F(ScanFixture, LocateDirectoryPromptsOnlyForMissingRemovableMedia)
 {
     using Prompts::Answer;

@@ -36,6 +36,8 @@ QStringList ScriptedPrompts::texts() const
 Prompts::Answer ScriptedPrompts::ask(QWidget *, const Prompts::Box &box)
 {
     boxes.append(box);
+    if (onAsk)
+        onAsk(box);
     if (m_answers.isEmpty()) {
         ADD_FAILURE() << "unexpected message box: " << box.text.toStdString();
         return box.buttons == Prompts::Buttons::YesNo ? Prompts::Answer::No : Prompts::Answer::Ok;

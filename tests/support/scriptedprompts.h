@@ -20,6 +20,8 @@ public:
 
     // Queues the answer for the next box.
     ScriptedPrompts &then(Prompts::Answer answer);
+    // Called for each box before it is answered, as a user would act before clicking.
+    std::function<void(const Prompts::Box &)> onAsk;
     // Called for each modal dialog instead of running it; returns its result code.
     std::function<int(QDialog *)> onDialog;
 
