@@ -26,6 +26,14 @@ struct Format
     std::function<QImageIOHandler *()> create;
 };
 
+// The entry of a handler class with a static canRead(QIODevice *).
+template <typename Handler> Format format(const char *name, QList<QByteArray> suffixes)
+{
+    return Format{name, std::move(suffixes),
+                  [](QIODevice *device) { return Handler::canRead(device); },
+                  [] { return static_cast<QImageIOHandler *>(new Handler); }};
+}
+
 // The bitmap formats with a widespread writer (PCX, RAS, MAC, MSP, IMG, IFF/LBM, Utah RLE).
 const QList<Format> &rasterFormats();
 // The older and drawing formats (CUT, ART, HRZ, PIC, WMF, WPG, GEM).

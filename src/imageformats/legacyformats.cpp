@@ -12,17 +12,6 @@
 
 namespace ImageFormats {
 
-namespace {
-
-template <typename Handler> Format format(const char *name, QList<QByteArray> suffixes)
-{
-    return Format{name, std::move(suffixes),
-                  [](QIODevice *device) { return Handler::canRead(device); },
-                  [] { return static_cast<QImageIOHandler *>(new Handler); }};
-}
-
-} // namespace
-
 const QList<Format> &legacyFormats()
 {
     // Formats with a signature come first so that content decides before names do.

@@ -12,17 +12,6 @@
 
 namespace ImageFormats {
 
-namespace {
-
-template <typename Handler> Format format(const char *name, QList<QByteArray> suffixes)
-{
-    return Format{name, std::move(suffixes),
-                  [](QIODevice *device) { return Handler::canRead(device); },
-                  [] { return static_cast<QImageIOHandler *>(new Handler); }};
-}
-
-} // namespace
-
 const QList<Format> &rasterFormats()
 {
     // Content is tried in this order: the longest and surest signatures first, the GEM bit
