@@ -115,4 +115,9 @@ TEST(GatherProcess, KilledMidwayResumesAtTheSavedEntryAndFinishesConsistent)
     EXPECT_EQ(query(db, "select count(*) from FILES where length(PXLRAY) = 100 and "
                         "length(RGB) > 5 and length(CHECKSUM) > 200").toInt(), total);
     EXPECT_EQ(query(db, "select count(distinct PATH) from FILES").toInt(), 4);
+    // A gather run leaves the box unchecked in the settings it saves.
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray settings = ini.readAll();
+    EXPECT_TRUE(settings.contains("[MISC]"));
+    EXPECT_FALSE(settings.contains("GATHER"));
 }

@@ -181,6 +181,7 @@ TEST_F(LaunchFixture, ResumeIsOfferedOnlyForAnUnchangedSearch)
         std::optional<Answer> question; // the "not completed" question and its answer
         QStringList calls;
         int stoppedAfter;
+        const char *dialogChoice = nullptr; // what the resume dialog leaves in the start mode
     };
     const Case cases[] = {
         {"resume", false, 5, "YES", std::nullopt, {"resume:RESUME", "pairs"}, 5},
@@ -189,6 +190,8 @@ TEST_F(LaunchFixture, ResumeIsOfferedOnlyForAnUnchangedSearch)
          {"resume:RESUME", "prescan", "pairs"}, 0},
         {"options changed", true, 5, "YES", std::nullopt, {"resume:NEW", "prescan", "pairs"}, 0},
         {"nothing to resume", false, 0, "YES", std::nullopt, {"resume:NEW", "prescan", "pairs"}, 0},
+        {"dialog closed on a new search", false, 3, "YES", std::nullopt,
+         {"resume:RESUME", "prescan", "pairs"}, 0, "NEW"},
     };
     makeCatalogue();
     tagMonth(QDate::currentDate().month());
@@ -199,6 +202,10 @@ TEST_F(LaunchFixture, ResumeIsOfferedOnlyForAnUnchangedSearch)
         state.searchCompleted = c.searchCompleted;
         if (c.question)
             prompts.then(*c.question);
+        host.inResumeDialog = [&] {
+            if (c.dialogChoice)
+                state.startMode = c.dialogChoice;
+        };
         const int boxesBefore = int(prompts.boxes.size());
         controller.cmdGO_Click();
         EXPECT_EQ(host.calls, c.calls) << c.name;
@@ -213,17 +220,6 @@ TEST_F(LaunchFixture, ResumeIsOfferedOnlyForAnUnchangedSearch)
             EXPECT_EQ(b.icon, Prompts::Icon::Information);
         }
     }
-}
-
-TEST_F(LaunchFixture, ResumeDialogClosedWithoutChoiceKeepsResume)
-{
-    makeCatalogue();
-    tagMonth(QDate::currentDate().month());
-    state.stoppedAtRecord = 3;
-    state.searchCompleted = "YES";
-    host.inResumeDialog = [&] { state.startMode = "NEW"; };
-    controller.cmdGO_Click();
-    EXPECT_EQ(host.calls, (QStringList{"resume:RESUME", "prescan", "pairs"}));
 }
 
 TEST_F(LaunchFixture, ColourModesWarnUnlessSilencedOrGathering)
@@ -437,6 +433,33 @@ TEST(QuitStatistics, MessageAddsThisRunToTheTotal)
               "Total recovered for all sessions...\n"
               "1.00000000211763E+15 bytes recovered, or 946073795.76 meg(s).\n"
               "10 files deleted.");
+}
+
+TEST_F(LaunchFixture, OptingOutOfStatisticsAtQuitIsRememberedInTheSettings)
+{
+    state.listName = "General";
+    state.totalBytesRecovered = 100;
+    state.sessionSectorBytesRecovered = 4096;
+    host.statsNoDisplay = true;
+    prompts.then(Answer::Ok);
+    controller.cmdQUIT_Click();
+    EXPECT_EQ(host.calls, (QStringList{"stats", "end"}));
+    EXPECT_EQ(prompts.boxes[0].text, "To Re-enable the drive stats message at a later time, remove "
+                                     "the line that reads \n\nDISABLE END STATS MESSAGE\n\nfrom the "
+                                     "VEXA.INI file");
+    EXPECT_EQ(prompts.boxes[0].icon, Prompts::Icon::Information);
+    const QByteArray ini = home.read("VEXA.INI");
+    EXPECT_TRUE(ini.contains("\r\nDISABLE END STATS MESSAGE\r\n"));
+    // The total shown is the one the settings file keeps.
+    EXPECT_TRUE(ini.contains("\r\n4196 BYTES RECOVERED\r\n"));
+    EXPECT_TRUE(host.statsShown.contains("\n4196 bytes recovered")) << host.statsShown.toStdString();
+    EXPECT_TRUE(home.exists("data/General.lst")); // the General list is saved at quit
+
+    // The next quit shows nothing.
+    host.calls.clear();
+    MainController again(state, host);
+    again.cmdQUIT_Click();
+    EXPECT_EQ(host.calls, (QStringList{"end"}));
 }
 
 TEST_F(LaunchFixture, PurgeThrowsTheCatalogueAwayAfterItsQuestion)

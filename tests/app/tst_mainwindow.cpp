@@ -17,10 +17,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QImage>
 
 using Check = MainState::Check;
 using Mode = MainState::Mode;
@@ -251,42 +247,6 @@ TEST_F(WindowFixture, CrashRecoveryAsksForEachMarker)
     }
     EXPECT_FALSE(home.exists("Scanning.dat"));
     EXPECT_FALSE(home.exists("Matching.dat"));
-}
-
-TEST_F(WindowFixture, CommandLineGatherFillsTheCatalogueAndEnds)
-{
-    QTemporaryDir pics;
-    QImage picture(120, 100, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    ASSERT_TRUE(picture.save(pics.filePath("sea.jpg")));
-    home.write("VEXA.INI", ".JPG\r\n");
-    home.write("data/Photos.lst", ("[DIRECTORIES]\r\n[] " + pics.path() + "/\r\n = INCOMING FILE DIRECTORY\r\n \r\n").toUtf8());
-    frmMAIN w(QStringLiteral("Photos /GATHER"));
-    w.controller().Form_Activate();
-    EXPECT_TRUE(prompts.boxes.isEmpty());
-    EXPECT_TRUE(w.controller().hasEnded());
-    EXPECT_EQ(w.lblLISTNAME->text(), "Photos");
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
-    {
-        db.setDatabaseName(home.file("data/Photos.mdb"));
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        q.exec("select name from sqlite_master where type in ('table','index') order by name");
-        QStringList names;
-        while (q.next())
-            names << q.value(0).toString();
-        EXPECT_TRUE(names.contains("FILES"));
-        EXPECT_TRUE(names.contains("ref"));
-        // The gather computed every signature of the picture.
-        q.exec("select count(*) from FILES where length(CHECKSUM) > 200 and length(RGB) > 5 and length(PXLRAY) = 100");
-        ASSERT_TRUE(q.next());
-        EXPECT_EQ(q.value(0).toInt(), 1);
-        db.close();
-    }
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase("check");
-    // A gather run saves no statistics and leaves the box unchecked in the file.
-    EXPECT_FALSE(home.read("VEXA.INI").contains("GATHER"));
 }
 
 TEST(Placement, QuarterOffsetFromTwelveThousandTwipsCentredBelow)

@@ -6,9 +6,7 @@
 #include "fakeplatform.h"
 #include "frmdirlook.h"
 #include "frmstats.h"
-#include "maincontroller.h"
 #include "mainstate.h"
-#include "scriptedprompts.h"
 #include "temphome.h"
 
 #include <gtest/gtest.h>
@@ -113,67 +111,6 @@ TEST_F(ResumeFixture, ClosingWithoutStartChangesNothing)
     }
     EXPECT_EQ(state.startMode, "RESUME");
     EXPECT_EQ(state.reactivate, "/mnt/nas");
-}
-
-namespace {
-
-class QuitHost : public MainWindowHost
-{
-public:
-    bool noDisplay = false;
-    QStringList stats;
-    bool ended = false;
-    void processEvents() override {}
-    void waitForEvents() override {}
-    void runResumeDialog() override {}
-    void showPreScan() override {}
-    void showPreMatch() override {}
-    void showReview(bool, const QString &) override {}
-    void hideMain() override {}
-    void setEyeTimer(bool) override {}
-    void setGoEnabled(bool) override {}
-    void setCompactWindowVisible(bool) override {}
-    bool showStats(const QString &m) override
-    {
-        stats << m;
-        return noDisplay;
-    }
-    void endProgram(int) override { ended = true; }
-};
-
-} // namespace
-
-TEST(Quit, OptingOutOfStatisticsIsRememberedInTheSettings)
-{
-    TempHome home;
-    FakePlatform platform;
-    ScriptedPrompts prompts;
-    MainState state;
-    state.totalBytesRecovered = 100;
-    state.sessionSectorBytesRecovered = 4096;
-    QuitHost host;
-    host.noDisplay = true;
-    MainController controller(state, host);
-    prompts.then(Prompts::Answer::Ok);
-    controller.cmdQUIT_Click();
-    ASSERT_EQ(host.stats.size(), 1);
-    EXPECT_TRUE(host.stats[0].startsWith("0 file(s) deleted this session.\n\n0 bytes recovered, or . meg(s)."));
-    EXPECT_EQ(prompts.boxes[0].text, "To Re-enable the drive stats message at a later time, remove "
-                                     "the line that reads \n\nDISABLE END STATS MESSAGE\n\nfrom the "
-                                     "VEXA.INI file");
-    EXPECT_EQ(prompts.boxes[0].icon, Prompts::Icon::Information);
-    const QByteArray ini = home.read("VEXA.INI");
-    EXPECT_TRUE(ini.contains("\r\nDISABLE END STATS MESSAGE\r\n"));
-    // The total shown is the one the settings file keeps.
-    EXPECT_TRUE(ini.contains("\r\n4196 BYTES RECOVERED\r\n"));
-    EXPECT_TRUE(host.stats[0].contains("4196 bytes recovered"));
-    EXPECT_TRUE(home.exists("data/General.lst")); // the General list is saved at quit
-    EXPECT_TRUE(host.ended);
-
-    // The next quit shows nothing.
-    MainController again(state, host);
-    again.cmdQUIT_Click();
-    EXPECT_EQ(host.stats.size(), 1);
 }
 
 TEST(Quit, StatisticsWindowShowsTheMessage)

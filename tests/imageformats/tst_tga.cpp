@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
-#include "formats.h"
+#include "imagecheck.h"
 
 #include <gtest/gtest.h>
-
-#include <QBuffer>
-#include <QImage>
-#include <QImageReader>
 
 namespace {
 
@@ -31,12 +27,7 @@ QByteArray header(int type, int width, int height, int bits, int descriptor, int
 
 QImage decode(const QByteArray &bytes)
 {
-    ImageFormats::registerBuiltInFormats();
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "vexatga");
-    return reader.read();
+    return readBytes(bytes, "vexatga");
 }
 
 } // namespace

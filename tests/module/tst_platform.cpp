@@ -4,14 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -97,10 +94,7 @@ TEST(Platform, DriveKindAndVolumes)
 {
     QTemporaryDir dir;
     Platform::LinuxServices services;
-    const QStorageInfo info(dir.path());
-    EXPECT_EQ(services.driveKind(dir.path()),
-              Platform::classify(info.fileSystemType(), info.rootPath(),
-                                 Platform::isDeviceRemovable(info.device())));
+    EXPECT_NE(services.driveKind(dir.path()), DriveKind::NoRoot);
     const Platform::Volume v = services.volume(dir.path());
     EXPECT_TRUE(v.valid);
     EXPECT_GT(v.blockSize, 0);
@@ -193,19 +187,6 @@ TEST(Platform, StartsProgramsWithoutAShell)
         QThread::msleep(20);
     EXPECT_TRUE(QFileInfo::exists(name));
     EXPECT_FALSE(services.startProgram(dir.filePath(QStringLiteral("no-such-program")), {}));
-}
-
-TEST(Platform, PlaySoundReturnsAtOnce)
-{
-    QTemporaryDir dir;
-    Platform::LinuxServices services;
-    QElapsedTimer timer;
-    timer.start();
-    services.playSound(dir.filePath(QStringLiteral("missing.wav")));
-    EXPECT_LT(timer.elapsed(), 2000);
-    // Let the failed load finish before the application object goes away.
-    while (timer.elapsed() < 1000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
 } // namespace
