@@ -425,8 +425,8 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
     {
         QString key;
         std::optional<qint64> rowId;
-        FilesRecord row;
-        std::shared_ptr<Job> job;
+        SignatureBuffer buffer;   // the row's signatures, when nothing is to be computed
+        std::shared_ptr<Job> job; // the computation, when something is
     };
     std::vector<Item> items(files.size());
     const int window = std::max(2, m_pool->pool.maxThreadCount() * 3);
@@ -440,28 +440,25 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
         it.key = IdentityKey::make(m_state.identifyByLocation, volumeTag, path, upperNames[i],
                                    f.size, f.modifiedSecs);
         it.rowId = m_refs.take(it.key);
-        SignatureBuffer buffer;
         if (it.rowId && any(m_needs)) {
             if (auto row = catalogue.readSignatures(*it.rowId))
-                buffer = SignatureBuffer::from(*row);
+                it.buffer = SignatureBuffer::from(*row);
             else
                 it.rowId.reset();
         }
-        auto job = std::make_shared<Job>();
-        job->buffer = buffer;
-        job->needs = missing(buffer, m_needs);
-        it.job = job;
-        if (!any(job->needs)) {
-            job->result.buffer = buffer;
-            job->done = true;
+        const SignatureNeeds needs = missing(it.buffer, m_needs);
+        if (!any(needs))
             return;
-        }
+        auto job = std::make_shared<Job>();
+        job->buffer = it.buffer;
+        job->needs = needs;
         job->path = path + f.name;
         job->type = type;
         // A few pictures a second are enough for the window; scaling every one costs time.
         job->wantPreview = m_showPreview && (!m_sincePreview.isValid() || m_sincePreview.elapsed() >= 250);
         if (job->wantPreview)
             m_sincePreview.restart();
+        it.job = job;
         Pool *pool = m_pool.get();
         pool->pool.start(QRunnable::create([job, pool] {
             job->result = computeSignatures(job->path, job->type, job->buffer, job->needs,
@@ -479,7 +476,7 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
             start(next++);
         Item &it = items[w];
         // Wait for this file's result, serving the window meanwhile.
-        while (!it.job->done && !m_cancel) {
+        while (it.job && !it.job->done && !m_cancel) {
             {
                 QMutexLocker lock(&m_pool->mutex);
                 if (!it.job->done)
@@ -494,13 +491,21 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
         if (statusDue())
             showStatus(path + QLatin1Char(' ') + f.name,
                        VbText::general(m_marked + 1) + QStringLiteral(" found..."), true);
-        if (it.job->result.readFile)
+        m_marked += 1;
+        if (!it.job && it.rowId) {
+            // Found again with every signature it needs: only its marks and place are written.
+            // The key rebuilt from the row's new location and the file is the key it was
+            // found by.
+            seen.append({*it.rowId, m_marked, f.name, it.key});
+            maybeYield();
+            continue;
+        }
+        if (it.job && it.job->result.readFile)
             ++m_filesRead;
-        if (!it.job->preview.isNull())
+        if (it.job && !it.job->preview.isNull())
             emit previewChanged(it.job->preview);
 
-        m_marked += 1;
-        FilesRecord &row = it.row;
+        FilesRecord row;
         row.RECNUM = m_marked;
         row.REF = QString();
         row.ACTIVE = QStringLiteral("X");
@@ -517,15 +522,12 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
             row.SIZE = double(f.size);
             row.DATE = f.modified();
         }
-        it.job->result.buffer.into(row);
+        (it.job ? it.job->result.buffer : it.buffer).into(row);
         row.DRIVEVOLUME = volumeTag;
         row.PATH = path;
         row.DISKNAME = f.name;
-        // The key rebuilt from the row's new location and the file: the key it was found by.
         row.STAG = it.key;
-        if (it.rowId && !any(it.job->needs))
-            seen.append({*it.rowId, row.RECNUM, row.DISKNAME, row.STAG});
-        else if (it.rowId)
+        if (it.rowId)
             catalogue.markSeen(*it.rowId, row, true);
         else
             catalogue.insert(row);
