@@ -364,6 +364,22 @@ TEST_F(CatalogueTest, SeekRefFindsEachRowOncePerPrescan)
     EXPECT_EQ(cat.seekRef(r.STAG), first);
 }
 
+// The pre-scan's table hands out the rows under one key lowest first, each once.
+TEST(RefTable, RowsSharingAKeyAreTakenInOrderOnce)
+{
+    RefTable table;
+    for (const auto &[ref, rowId] : {std::pair{"A", 1}, {"B", 2}, {"A", 3}, {"A", 5}})
+        table.add(ref, rowId);
+    const struct
+    {
+        const char *ref;
+        std::optional<qint64> expected;
+    } takes[] = {{"A", 1}, {"A", 3}, {"B", 2}, {"A", 5}, {"A", {}}, {"B", {}}, {"a", {}}};
+    for (const auto &t : takes)
+        EXPECT_EQ(table.take(t.ref), t.expected) << t.ref;
+    EXPECT_EQ(table.size(), 0);
+}
+
 TEST_F(CatalogueTest, TransactionsCommitOnlyWhenAllWorkSucceeds)
 {
     EXPECT_FALSE(cat.transaction([&] { return add(makeRow("a.jpg")) > 0 && false; }));
