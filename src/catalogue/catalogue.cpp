@@ -442,6 +442,8 @@ struct Catalogue::Statements
     RawStatement rawInsert;
     RawStatement namesInStretch;
     RawStatement markStretch;
+    RawStatement readBlock;
+    RawStatement markRecnum;
     sqlite3 *handle = nullptr;
     QHash<int, QSqlQuery> getField; // by column index
     QHash<int, QSqlQuery> setField;
@@ -1089,6 +1091,112 @@ std::optional<FilesRecord> Catalogue::read(qint64 rowId) const
     }
     q.finish();
     return record;
+}
+
+namespace {
+constexpr int BlockRows = 256; // ids bound to one read of many rows
+} // namespace
+
+bool Catalogue::readRows(const QVector<qint64> &rowIds,
+                         const std::function<void(qint64, FilesRecord &&)> &fn) const
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return false;
+    }
+    RawStatement &q = m_statements->readBlock;
+    if (!q.isPrepared()) {
+        QString sql = QStringLiteral("SELECT rowid, %1 FROM FILES WHERE rowid IN (").arg(columnList());
+        for (int i = 0; i < BlockRows; ++i)
+            sql += i == 0 ? QStringLiteral("?") : QStringLiteral(", ?");
+        sql += QLatin1Char(')');
+        if (!q.prepare(m_statements->handle, sql))
+            return fail(QStringLiteral("read"), q.error());
+    }
+    for (qsizetype first = 0; first < rowIds.size(); first += BlockRows) {
+        for (int i = 0; i < BlockRows; ++i) {
+            // Unused places hold an id no row has.
+            const qsizetype at = first + i;
+            q.bindInt64(i + 1, at < rowIds.size() ? rowIds[at] : std::numeric_limits<qint64>::min());
+        }
+        int rc;
+        while ((rc = q.step()) == SQLITE_ROW) {
+            FilesRecord record;
+            for (int c = 0; c < int(Columns.size()); ++c)
+                setRecordValue(&record, Columns[c], q.column(c + 1));
+            fn(q.int64(0), std::move(record));
+        }
+        q.reset();
+        if (rc != SQLITE_DONE)
+            return fail(QStringLiteral("read"), q.error());
+    }
+    return true;
+}
+
+bool Catalogue::forEachRow(const QString &fields, const QString &where, const QString &orderBy,
+                           const QVariantList &values,
+                           const std::function<bool(qint64, const QVariantList &)> &fn) const
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return false;
+    }
+    const QStringList names = fields.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    QVector<int> columns;
+    for (const QString &name : names) {
+        const int c = columnIndex(name.trimmed());
+        if (c < 0)
+            return fail(QStringLiteral("read"), QStringLiteral("no field %1").arg(name.trimmed()));
+        columns.append(c);
+    }
+    QString sql = QStringLiteral("SELECT rowid");
+    for (int c : columns)
+        sql += QStringLiteral(", ") + QLatin1String(Columns[c].name);
+    sql += QStringLiteral(" FROM FILES");
+    if (!where.trimmed().isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    const QString order = stripOrderBy(orderBy);
+    sql += order.isEmpty() ? QStringLiteral(" ORDER BY rowid")
+                           : QStringLiteral(" ORDER BY ") + order + QStringLiteral(", rowid");
+    RawStatement q;
+    if (!q.prepare(m_statements->handle, sql))
+        return fail(QStringLiteral("read"), q.error());
+    for (int i = 0; i < values.size(); ++i)
+        q.bind(i + 1, values[i]);
+    QVariantList row;
+    row.resize(columns.size());
+    int rc;
+    while ((rc = q.step()) == SQLITE_ROW) {
+        for (int i = 0; i < columns.size(); ++i)
+            row[i] = fromStored(Columns[columns[i]], q.column(i + 1));
+        if (!fn(q.int64(0), row))
+            return true;
+    }
+    if (rc != SQLITE_DONE)
+        return fail(QStringLiteral("read"), q.error());
+    return true;
+}
+
+bool Catalogue::markMatched(const QVector<double> &recnums)
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return false;
+    }
+    return transaction([&] {
+        RawStatement &q = m_statements->markRecnum;
+        if (!q.prepare(m_statements->handle,
+                       QStringLiteral("UPDATE FILES SET ACTIVE = '*' WHERE RECNUM = ?")))
+            return fail(QStringLiteral("changed"), q.error());
+        for (double n : recnums) {
+            sqlite3_bind_double(q.handle(), 1, n);
+            const int rc = q.step();
+            q.reset();
+            if (rc != SQLITE_DONE)
+                return fail(QStringLiteral("changed"), q.error());
+        }
+        return true;
+    });
 }
 
 std::optional<qint64> Catalogue::insert(const FilesRecord &record)

@@ -99,6 +99,23 @@ public:
     std::optional<QVector<qint64>> rowIds(const QString &where, const QString &orderBy = QString(),
                                           const QVariantList &values = {}) const;
 
+    // Reads many rows by row id at once (the matching engine loads the browse order a block
+    // at a time): fn gets each row found, in no particular order. Ids of rows that do not
+    // exist are passed over.
+    bool readRows(const QVector<qint64> &rowIds,
+                  const std::function<void(qint64 rowId, FilesRecord &&row)> &fn) const;
+
+    // Streams the row id and the named fields (a comma-separated list of field names, program
+    // text) of the rows a select finds, in its order, without keeping them: fn gets the row id
+    // and the field values in the order named, and returns false to stop early.
+    bool forEachRow(const QString &fields, const QString &where, const QString &orderBy,
+                    const QVariantList &values,
+                    const std::function<bool(qint64 rowId, const QVariantList &fields)> &fn) const;
+
+    // U2 for many rows at once: marks the rows with these RECNUMs as having a match, in one
+    // transaction.
+    bool markMatched(const QVector<double> &recnums);
+
     // Seek "=" on the index ref: the row id of one row whose REF equals key (exactly, case
     // included), the lowest such row id when there are several.
     std::optional<qint64> seekRef(const QString &key);

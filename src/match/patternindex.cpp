@@ -1,0 +1,241 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#include "patternindex.h"
+
+#include "orientation.h"
+#include "patternsig.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+constexpr int Cells = 100;
+// Above this tolerance the blocks get so short that most patterns share one; comparing every
+// pattern is then quicker.
+constexpr int MaxBlockTolerance = 15;
+
+bool cellSet(const PatternIndex::Code &c, int k)
+{
+    return k < 64 ? (c.lo >> k) & 1u : (c.hi >> (k - 64)) & 1u;
+}
+
+void setCell(PatternIndex::Code &c, int k)
+{
+    if (k < 64)
+        c.lo |= std::uint64_t(1) << k;
+    else
+        c.hi |= std::uint64_t(1) << (k - 64);
+}
+
+// Texts whose distance to anything is 999: too short, or the too-small text.
+bool neverComparable(const QString &pxlray)
+{
+    return pxlray.size() < 3 || pxlray == Pattern::tooSmallText();
+}
+
+int popcount(const PatternIndex::Code &a, const PatternIndex::Code &b)
+{
+    return __builtin_popcountll(a.lo ^ b.lo) + __builtin_popcountll(a.hi ^ b.hi);
+}
+
+} // namespace
+
+PatternIndex::PatternIndex(int tolerance, bool softMatch) : m_tolerance(tolerance), m_soft(softMatch)
+{
+    // The comparison counts cells k where P[k] differs from Q[moved(k)]. Moving the
+    // reference's cells the same way instead gives the same count: a reference turned so that
+    // its cell k lands on moved(k) is compared with the candidate as it stands.
+    if (m_soft) {
+        Orientation::BuildOrientationTable();
+        const Orientation::Table &table = Orientation::table();
+        for (int o = 0; o < Orientation::Columns; ++o) {
+            std::array<int, 100> moved{};
+            for (int k = 0; k < Cells; ++k)
+                moved[std::size_t(k)] = table[std::size_t(k)][std::size_t(o)] - 1;
+            m_orientations.push_back(moved);
+        }
+    } else {
+        std::array<int, 100> same{};
+        std::iota(same.begin(), same.end(), 0);
+        m_orientations.push_back(same);
+    }
+    m_useBlocks = tolerance >= 0 && tolerance <= MaxBlockTolerance;
+    // At least two blocks, so each key fits in 64 bits.
+    m_blockCount = m_useBlocks ? std::max(tolerance + 1, 2) : 0;
+}
+
+bool PatternIndex::encode(const QString &pxlray, Code *code)
+{
+    if (pxlray.size() != Cells)
+        return false;
+    Code c;
+    const QChar *p = pxlray.constData();
+    for (int k = 0; k < Cells; ++k) {
+        if (p[k] == QLatin1Char('*'))
+            setCell(c, k);
+        else if (p[k] != QLatin1Char(' '))
+            return false;
+    }
+    *code = c;
+    return true;
+}
+
+QString PatternIndex::decode(const Code &code)
+{
+    QString text(Cells, QLatin1Char(' '));
+    for (int k = 0; k < Cells; ++k) {
+        if (cellSet(code, k))
+            text[k] = QLatin1Char('*');
+    }
+    return text;
+}
+
+void PatternIndex::add(qint64 rowId, double recnum, const QString &pxlray, qint16 pxlnum, bool marked)
+{
+    const int i = int(m_entries.size());
+    m_entries.push_back(Entry{rowId, recnum, pxlnum, marked});
+    m_otherSlot.push_back(-1);
+    Code code;
+    if (encode(pxlray, &code)) {
+        m_codes.push_back(code);
+        m_kinds.push_back(Kind::Code);
+        return;
+    }
+    m_codes.push_back(Code{});
+    // Texts that can never be compared give the distance 999, which no tolerance below it
+    // reaches; every other text is compared the plain way.
+    if (neverComparable(pxlray) && m_tolerance < Pattern::NotComparable) {
+        m_kinds.push_back(Kind::NeverMatches);
+    } else {
+        m_kinds.push_back(Kind::Other);
+        m_otherSlot.back() = int(m_others.size());
+        m_others.push_back(i);
+        m_otherTexts.append(pxlray);
+    }
+}
+
+std::uint64_t PatternIndex::blockKey(const Code &code, int block) const
+{
+    // Cells are dealt round-robin, so each block samples the whole picture.
+    std::uint64_t key = 0;
+    int bit = 0;
+    for (int k = block; k < Cells; k += m_blockCount, ++bit) {
+        if (cellSet(code, k))
+            key |= std::uint64_t(1) << bit;
+    }
+    return key;
+}
+
+void PatternIndex::build()
+{
+    m_seen.assign(m_entries.size(), 0);
+    m_lookup = 0;
+    if (!m_useBlocks)
+        return;
+    m_blocks.assign(std::size_t(m_blockCount), Block());
+    std::vector<std::pair<std::uint64_t, int>> pairs;
+    for (int b = 0; b < m_blockCount; ++b) {
+        pairs.clear();
+        for (int i = 0; i < size(); ++i) {
+            if (m_kinds[std::size_t(i)] == Kind::Code)
+                pairs.emplace_back(blockKey(m_codes[std::size_t(i)], b), i);
+        }
+        std::sort(pairs.begin(), pairs.end());
+        Block &block = m_blocks[std::size_t(b)];
+        block.keys.reserve(pairs.size());
+        block.entries.reserve(pairs.size());
+        for (const auto &p : pairs) {
+            block.keys.push_back(p.first);
+            block.entries.push_back(p.second);
+        }
+    }
+}
+
+void PatternIndex::setMarked(double recnum)
+{
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), recnum,
+                               [](const Entry &e, double n) { return e.recnum < n; });
+    for (; it != m_entries.end() && it->recnum == recnum; ++it)
+        it->marked = true;
+}
+
+void PatternIndex::scan(const QString &pxlray, std::vector<int> &out) const
+{
+    // The plain comparison against every pattern, for references that are not a plain
+    // 100-cell pattern and for tolerances too large for the blocks.
+    for (int i = 0; i < size(); ++i) {
+        const Kind kind = m_kinds[std::size_t(i)];
+        if (kind == Kind::NeverMatches)
+            continue;
+        const QString text = kind == Kind::Code ? decode(m_codes[std::size_t(i)])
+                                                : m_otherTexts[m_otherSlot[std::size_t(i)]];
+        if (PatternDistance(pxlray, text, m_soft) <= m_tolerance)
+            out.push_back(i);
+    }
+}
+
+std::vector<int> PatternIndex::within(const QString &pxlray) const
+{
+    std::vector<int> out;
+    Code reference;
+    if (!encode(pxlray, &reference)) {
+        if (neverComparable(pxlray) && m_tolerance < Pattern::NotComparable)
+            return out;
+        scan(pxlray, out);
+        return out;
+    }
+
+    // The reference turned each way, compared with the candidates as they stand.
+    std::vector<Code> turned;
+    for (const auto &moved : m_orientations) {
+        Code t;
+        for (int k = 0; k < Cells; ++k) {
+            if (cellSet(reference, k))
+                setCell(t, moved[std::size_t(k)]);
+        }
+        turned.push_back(t);
+    }
+
+    if (!m_useBlocks) {
+        for (int i = 0; i < size(); ++i) {
+            if (m_kinds[std::size_t(i)] != Kind::Code)
+                continue;
+            for (const Code &t : turned) {
+                if (popcount(t, m_codes[std::size_t(i)]) <= m_tolerance) {
+                    out.push_back(i);
+                    break;
+                }
+            }
+        }
+    } else {
+        if (++m_lookup == 0) {
+            std::fill(m_seen.begin(), m_seen.end(), 0);
+            m_lookup = 1;
+        }
+        for (const Code &t : turned) {
+            for (int b = 0; b < m_blockCount; ++b) {
+                const Block &block = m_blocks[std::size_t(b)];
+                const std::uint64_t key = blockKey(t, b);
+                auto range = std::equal_range(block.keys.begin(), block.keys.end(), key);
+                for (auto it = range.first; it != range.second; ++it) {
+                    const int i = block.entries[std::size_t(it - block.keys.begin())];
+                    if (m_seen[std::size_t(i)] == m_lookup)
+                        continue;
+                    if (popcount(t, m_codes[std::size_t(i)]) <= m_tolerance) {
+                        m_seen[std::size_t(i)] = m_lookup;
+                        out.push_back(i);
+                    }
+                }
+            }
+        }
+        std::sort(out.begin(), out.end());
+    }
+    // Patterns in another form are compared the plain way.
+    for (int n = 0; n < int(m_others.size()); ++n) {
+        if (PatternDistance(pxlray, m_otherTexts[n], m_soft) <= m_tolerance)
+            out.push_back(m_others[std::size_t(n)]);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#pragma once
+
+#include <QString>
+#include <QVector>
+#include <QtGlobal>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Finds, among many pattern signatures, every one within a distance of a given pattern: the
+// distance the pattern comparison counts (cells that differ, with soft matching the fewest
+// over the six orientations). Patterns of 100 cells are kept as 100-bit codes; when two codes
+// differ in at most t cells and the cells are dealt into t + 1 blocks, at least one block is
+// the same in both, so looking up each block of the pattern finds every code near it without
+// comparing against all of them. Patterns in any other form are compared the plain way.
+class PatternIndex
+{
+public:
+    struct Code
+    {
+        std::uint64_t lo = 0; // cells 1 to 64
+        std::uint64_t hi = 0; // cells 65 to 100
+        bool operator==(const Code &o) const { return lo == o.lo && hi == o.hi; }
+    };
+    struct Entry
+    {
+        qint64 rowId = 0;
+        double recnum = 0;
+        qint16 pxlnum = 0;
+        bool marked = false; // ACTIVE is "*"
+    };
+
+    PatternIndex(int tolerance, bool softMatch);
+
+    // Adds a row; rows come in the order the candidates are visited (RECNUM, then row id).
+    void add(qint64 rowId, double recnum, const QString &pxlray, qint16 pxlnum, bool marked);
+    // Readies the look-ups once every row is added.
+    void build();
+
+    int size() const { return int(m_entries.size()); }
+    const Entry &entry(int i) const { return m_entries[std::size_t(i)]; }
+    // Marks the entries with this RECNUM as marked "*" (the pre-match cycle's U2).
+    void setMarked(double recnum);
+
+    // The entries, in the order they were added, whose pattern lies within the tolerance of
+    // the reference's pattern text.
+    std::vector<int> within(const QString &pxlray) const;
+
+    // A 100-cell text of "*" and " " as a code; false for any other text.
+    static bool encode(const QString &pxlray, Code *code);
+    static QString decode(const Code &code);
+
+private:
+    enum class Kind : quint8 { Code, NeverMatches, Other };
+    struct Block
+    {
+        std::vector<std::uint64_t> keys; // sorted
+        std::vector<int> entries;        // in the order of keys
+    };
+
+    std::uint64_t blockKey(const Code &code, int block) const;
+    void scan(const QString &pxlray, std::vector<int> &out) const;
+
+    int m_tolerance;
+    bool m_soft;
+    int m_blockCount = 0;
+    bool m_useBlocks = false;
+    std::vector<Entry> m_entries;
+    std::vector<Code> m_codes;
+    std::vector<Kind> m_kinds;
+    std::vector<int> m_others;        // entries whose text is not a plain 100-cell pattern
+    QVector<QString> m_otherTexts;    // their texts, in the order of m_others
+    std::vector<int> m_otherSlot;     // per entry: its place in m_others, or -1
+    std::vector<Block> m_blocks;
+    // Each orientation as where cell k goes, for turning a reference's code.
+    std::vector<std::array<int, 100>> m_orientations;
+    mutable std::vector<std::uint32_t> m_seen; // per entry: the last look-up that met it
+    mutable std::uint32_t m_lookup = 0;
+};
