@@ -210,6 +210,7 @@ void frmDIRLOOK::run()
 void frmDIRLOOK::finish()
 {
     PlayStepSound(m_state);
+    m_state.preScanMarked = m_scan->markedCount();
     const bool gather = m_state.isChecked(Check::Gather);
     const QString skipped =
         m_scan->unreadableNames() > 0
@@ -259,21 +260,5 @@ void frmDIRLOOK::closeEvent(QCloseEvent *e)
     m_scan->cancel();
     storePlacement(this, m_state);
     m_state.preScanDone = true;
-    e->accept();
-}
-
-frmPREMATCH::frmPREMATCH(MainState &state, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_state(state)
-{
-    setObjectName(QStringLiteral("frmPREMATCH"));
-    setWindowTitle(QStringLiteral("Vexa! - Pre-Match"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    QTimer::singleShot(0, this, &QWidget::close);
-}
-
-void frmPREMATCH::closeEvent(QCloseEvent *e)
-{
-    storePlacement(this, m_state);
-    m_state.preMatchDone = true;
     e->accept();
 }

@@ -51,17 +51,3 @@ private:
     std::array<QPixmap, 3> m_driveFrames;
     QElapsedTimer m_clock;
 };
-
-// The pre-match window. Until the pre-match cycle is built it reports back at once.
-class frmPREMATCH : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit frmPREMATCH(MainState &state, QWidget *parent = nullptr);
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
-private:
-    MainState &m_state;
-};

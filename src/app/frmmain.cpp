@@ -5,6 +5,7 @@
 #include "dirlist.h"
 #include "frmcheckem.h"
 #include "frmdirlook.h"
+#include "frmprematch.h"
 #include "frmfindit.h"
 #include "frmresume.h"
 #include "frmsnapshot.h"

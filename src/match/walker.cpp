@@ -138,6 +138,9 @@ void Walker::findPair(bool forward)
             m_view.pairFound();
             return;
         }
+        // The pre-match cycle's Quit ends a long search without a match at once.
+        if (m_view.cancelled())
+            return;
         // After a change of direction, or when the candidate shown was deleted, the walk
         // first moves past the candidate's row.
         if (m_lastDirection == opposite || m_candidate.isTagged())
@@ -193,10 +196,10 @@ bool Walker::takePatternReference(bool forward)
     return true;
 }
 
-QString Walker::comparing() const
+QString WalkerView::comparingText(double reference, double candidate)
 {
-    return QStringLiteral("Comparing ") + VbText::general(m_reference.RECNUM)
-           + QStringLiteral(" to ") + VbText::general(m_candidate.RECNUM) + QStringLiteral("...");
+    return QStringLiteral("Comparing ") + VbText::general(reference) + QStringLiteral(" to ")
+           + VbText::general(candidate) + QStringLiteral("...");
 }
 
 void Walker::findPatternPair(bool forward)
@@ -224,7 +227,7 @@ void Walker::findPatternPair(bool forward)
             if (m_view.cancelled())
                 return;
             LoadPatternCandidate();
-            m_view.status(comparing());
+            m_view.comparing(m_reference.RECNUM, m_candidate.RECNUM);
             m_view.processEvents();
             if (m_candidate.isTagged()) {
                 NextPatternCandidate();
@@ -357,7 +360,7 @@ void Walker::findPatternGroup(bool forward, int gridSize)
             if (m_view.cancelled())
                 return;
             LoadPatternCandidate();
-            m_view.status(comparing());
+            m_view.comparing(m_reference.RECNUM, m_candidate.RECNUM);
             m_view.processEvents();
             if (m_candidate.isTagged()) {
                 NextPatternCandidate();

@@ -31,6 +31,13 @@ public:
     virtual void clearPanes() {}
     virtual void clearGrid() {}
     virtual void status(const QString &text) { Q_UNUSED(text) }
+    // The PATTERN searches before each comparison: "Comparing " + reference + " to " +
+    // candidate + "..." on the status line, where a face shows one.
+    virtual void comparing(double reference, double candidate)
+    {
+        Q_UNUSED(reference)
+        Q_UNUSED(candidate)
+    }
     virtual void showStop() {}
     virtual void processEvents() {}
     // The skip refusals (information icon, no title).
@@ -47,6 +54,9 @@ public:
     virtual bool cancelled() { return false; }
     // The records-left count: the running figure, then the end.
     virtual void countProgress(double counted) { Q_UNUSED(counted) }
+
+    // "Comparing 12 to 40..."
+    static QString comparingText(double reference, double candidate);
 };
 
 // A group of the snapshot review: member 0 is the reference.
@@ -127,7 +137,6 @@ private:
     void moveUntagged(bool forward);
     bool atEnd(bool forward) const;
     bool groupInIfcd() const;
-    QString comparing() const;
 
     Catalogue &m_catalogue;
     MatchOptions m_options;

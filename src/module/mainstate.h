@@ -66,6 +66,7 @@ public:
     bool showEndStats = true;
     QString lastDirectory;
     bool preScanDone = false;
+    double preScanMarked = 0; // rows the last pre-scan marked, for the pre-match cycle
     bool preMatchDone = false;
     bool scanBarMinimized = false;
     qint16 scanBarTop = -5000;
