@@ -92,6 +92,10 @@ frmMAIN::frmMAIN(const QString &commandLine, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMAIN"));
     setWindowTitle(QStringLiteral("Vexa!"));
+    // During a search the main window is hidden and the progress windows close one after the
+    // other; the program must not end when the last of them closes. It ends through Quit or
+    // by closing the main window.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     m_controller.setCommandLine(commandLine);
     buildControls();
     connect(&m_state, &MainState::changed, this, &frmMAIN::syncFromState);

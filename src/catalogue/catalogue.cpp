@@ -183,6 +183,37 @@ bool toStored(const Column &c, const QVariant &value, QVariant *stored)
     return false;
 }
 
+// "yyyy-MM-dd hh:mm:ss" as local time. Read for every row a search loads, so the fixed form is
+// taken apart by hand: the general date parser costs many times the rest of the row.
+QDateTime dateFromText(const QString &t)
+{
+    const auto digits = [&t](int at, int count, int *out) {
+        int v = 0;
+        for (int i = at; i < at + count; ++i) {
+            const int d = t[i].unicode() - '0';
+            if (d < 0 || d > 9)
+                return false;
+            v = v * 10 + d;
+        }
+        *out = v;
+        return true;
+    };
+    if (t.isEmpty())
+        return QDateTime();
+    int y, mo, d, h, mi, s;
+    if (t.size() != 19 || t[4] != QLatin1Char('-') || t[7] != QLatin1Char('-')
+        || t[10] != QLatin1Char(' ') || t[13] != QLatin1Char(':') || t[16] != QLatin1Char(':')
+        || !digits(0, 4, &y) || !digits(5, 2, &mo) || !digits(8, 2, &d) || !digits(11, 2, &h)
+        || !digits(14, 2, &mi) || !digits(17, 2, &s)) {
+        return QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    }
+    const QDate date(y, mo, d);
+    const QTime time(h, mi, s);
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time);
+}
+
 QVariant fromStored(const Column &c, const QVariant &value)
 {
     switch (c.kind) {
@@ -193,7 +224,7 @@ QVariant fromStored(const Column &c, const QVariant &value)
     case Kind::Text:
         return value.isNull() ? QStringLiteral("") : value.toString();
     case Kind::Date:
-        return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        return dateFromText(value.toString());
     }
     return {};
 }

@@ -49,6 +49,8 @@ bool PreMatchCycle::open(const QString &cataloguePath)
         m_error = m_walker->error();
         return false;
     }
+    // Marking changes no field the searches read.
+    m_walker->setRereadBetweenSearches(false);
     if (m_rowsToWalk <= 0)
         m_rowsToWalk = m_walker->browse().count();
     return true;

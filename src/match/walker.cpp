@@ -102,6 +102,15 @@ void Walker::rowsMarked(const QVector<double> &recnums)
         m_patterns->rowsMarked(recnums);
 }
 
+void Walker::reread()
+{
+    if (!m_reread)
+        return;
+    m_browse->refresh();
+    if (m_patterns && m_patterns->isQueried())
+        m_patterns->set().refresh();
+}
+
 bool Walker::pairMatches(bool applyIfcd)
 {
     return PairTest::Matches(m_options, m_reference, m_candidate, m_compare, applyIfcd);
@@ -129,7 +138,7 @@ void Walker::findPair(bool forward)
 {
     const QString direction = forward ? QStringLiteral("NEXT") : QStringLiteral("PREV");
     const QString opposite = forward ? QStringLiteral("PREV") : QStringLiteral("NEXT");
-    m_browse->refresh();
+    reread();
     m_found = false;
     m_view.clearPanes();
     m_tolerance = m_options.tolerance;
@@ -207,7 +216,7 @@ void Walker::findPatternPair(bool forward)
     m_stopRequested = false;
     m_view.showStop();
     m_tolerance = m_options.tolerance;
-    m_browse->refresh();
+    reread();
     m_view.clearPanes();
     for (;;) {
         if (!takePatternReference(forward)) {
@@ -215,7 +224,6 @@ void Walker::findPatternPair(bool forward)
             return;
         }
         BrowseSet &set = m_patterns->set();
-        set.refresh();
         // After a match the next search goes on with the candidate after the matching one.
         if (m_continueAfterMatch) {
             m_continueAfterMatch = false;
@@ -291,7 +299,7 @@ bool Walker::groupInIfcd() const
 
 void Walker::findGroup(bool forward, int gridSize)
 {
-    m_browse->refresh();
+    reread();
     m_view.clearGrid();
     m_group.clear();
     m_found = false;
@@ -345,7 +353,7 @@ void Walker::findPatternGroup(bool forward, int gridSize)
     m_stopRequested = false;
     m_view.showStop();
     m_tolerance = m_options.tolerance;
-    m_browse->refresh();
+    reread();
     m_view.clearGrid();
     m_group.clear();
     for (;;) {
@@ -354,7 +362,6 @@ void Walker::findPatternGroup(bool forward, int gridSize)
             return;
         }
         BrowseSet &set = m_patterns->set();
-        set.refresh();
         m_group.members = {m_reference};
         while (!m_stopRequested && m_group.count() - 1 < gridSize - 1 && !set.eof()) {
             if (m_view.cancelled())
@@ -410,7 +417,7 @@ void Walker::SkipToNextAlpha()
         m_view.endReached();
         return;
     }
-    m_browse->refresh();
+    reread();
     m_view.lockButtons();
     m_view.clearPanes();
     LoadReference();
@@ -438,7 +445,7 @@ void Walker::SkipToNextAlpha()
 
 double Walker::CountRecordsLeft()
 {
-    m_browse->refresh();
+    reread();
     const double from = m_browse->recnum();
     double counted = 0;
     m_browse->moveLast();

@@ -86,6 +86,11 @@ public:
 
     // Runs the browse query (and, for PATTERN, readies the candidates). False with error().
     bool open();
+
+    // Every search reads its rows afresh, so that files deleted, moved or renamed from a
+    // review since the last search are seen as they are now. Walks that change no row between
+    // their searches (the pre-match cycle, a report) turn this off and read each row once.
+    void setRereadBetweenSearches(bool reread) { m_reread = reread; }
     QString error() const { return m_error; }
 
     const MatchOptions &options() const { return m_options; }
@@ -135,6 +140,7 @@ private:
     // The PATTERN reference loop's first steps; false when the browse order ran out.
     bool takePatternReference(bool forward);
     void moveUntagged(bool forward);
+    void reread();
     bool atEnd(bool forward) const;
     bool groupInIfcd() const;
 
@@ -154,6 +160,7 @@ private:
     bool m_requery = false;
     bool m_stopRequested = false;
     bool m_continueAfterMatch = false; // PATTERN: the last search ended on a match
+    bool m_reread = true;
     qint16 m_tolerance = 0;
     MatchGroup m_group;
 };

@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+// Go with Pre-Match ticked, through the real windows and the program's own event loop.
+#include "frmmain.h"
+
+#include "fakeplatform.h"
+#include "scriptedprompts.h"
+#include "temphome.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+
+#include "catalogue.h"
+
+#include <csignal>
+
+namespace {
+
+QStringList activeMarks(const QString &db)
+{
+    QStringList marks;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "probe");
+        c.setDatabaseName(db);
+        if (c.open()) {
+            QSqlQuery q(c);
+            q.exec("select (case when DISKNAME = '' then WHOLENAME else DISKNAME end) || ACTIVE from FILES order by 1");
+            while (q.next())
+                marks << q.value(0).toString();
+        }
+    }
+    QSqlDatabase::removeDatabase("probe");
+    return marks;
+}
+
+} // namespace
+
+TEST(PreMatchLaunch, GoRunsTheCycleAndTheProgramStaysOpen)
+{
+    TempHome home;
+    FakePlatform platform;
+    ScriptedPrompts prompts;
+    const QString pics = home.file("pics");
+    QDir().mkpath(pics + "/a");
+    QDir().mkpath(pics + "/b");
+    for (const char *name : {"a/cat.png", "b/cat.png", "a/dog.png"}) {
+        QFile f(pics + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(100, 'x'));
+    }
+    home.write("VEXA.INI", "LIST NAME = General\r\n.PNG\r\nRUN PRE-MATCH CYCLE\r\nNO SOUND\r\n");
+    home.write("data/General.lst", ("[DIRECTORIES]\r\n[] " + pics + "/a/\r\n[] " + pics +
+                                    "/b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n").toUtf8());
+    prompts.then(Prompts::Answer::Ok); // the cycle's summary
+
+    frmMAIN w;
+    w.controller().Form_Activate();
+    w.show();
+    bool stillRunning = false;
+    QTimer::singleShot(0, &w, [&] { w.cmdGO->click(); });
+    QTimer watchdog;
+    watchdog.setInterval(50);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        // Once the review has closed again the main window is back: the run goes on.
+        if (w.isVisible() && !prompts.boxes.isEmpty()) {
+            stillRunning = true;
+            QCoreApplication::exit(7);
+        }
+    });
+    watchdog.start();
+    QTimer::singleShot(60000, [] { QCoreApplication::exit(9); });
+    const int code = QApplication::exec();
+    EXPECT_TRUE(stillRunning);
+    EXPECT_EQ(code, 7) << "the program ended after the pre-match cycle";
+    EXPECT_EQ(prompts.texts(), QStringList({"3 files read,  1 matches found ..."}));
+    EXPECT_EQ(activeMarks(home.file("data/General.mdb")), QStringList({"cat.png*", "cat.png*", "dog.pngX"}));
+    EXPECT_FALSE(home.exists("Matching.dat"));
+    EXPECT_TRUE(w.state().preMatchDone);
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top != &w)
+            delete top;
+}
+
+TEST(PreMatchLaunch, KilledCycleResumesFromItsMarker)
+{
+    TempHome home;
+    home.write("VEXA.INI", "LIST NAME = General\r\n.JPG\r\nRUN PRE-MATCH CYCLE\r\n");
+    const QString db = home.file("data/General.mdb");
+    QDir().mkpath(home.file("data"));
+    // Four rows in five share their name with one other row; the rest are alone.
+    const int rows = 150000;
+    int expectedMarked = 0;
+    {
+        ASSERT_TRUE(Catalogue::createTemplate(db));
+        Catalogue c;
+        ASSERT_TRUE(c.open(db));
+        ASSERT_TRUE(c.transaction([&] {
+            for (int i = 0; i < rows; ++i) {
+                FilesRecord r;
+                const int name = i < rows * 4 / 5 ? i % (rows * 2 / 5) : i;
+                r.NAME = QString("N%1").arg(name, 7, 10, QLatin1Char('0'));
+                r.WHOLENAME = r.NAME + ".JPG";
+                r.PATH = QString("/d%1/").arg(i % 7);
+                r.RECNUM = i + 1;
+                r.ACTIVE = "X";
+                if (!c.insert(r))
+                    return false;
+            }
+            return true;
+        }));
+        expectedMarked = rows * 4 / 5;
+    }
+    auto start = [&] {
+        auto *p = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VEXA_HOME", home.path());
+        p->setProcessEnvironment(env);
+        p->start(QStringLiteral(PREMATCHRUN), {db});
+        return p;
+    };
+    std::unique_ptr<QProcess> first(start());
+    ASSERT_TRUE(first->waitForStarted());
+    const QString marker = home.file("Matching.dat");
+    QElapsedTimer clock;
+    clock.start();
+    int reached = 0;
+    while (clock.elapsed() < 60000 && first->state() == QProcess::Running && reached == 0) {
+        QFile m(marker);
+        if (m.open(QIODevice::ReadOnly))
+            reached = m.readAll().trimmed().toInt();
+        QThread::msleep(2);
+    }
+    ASSERT_EQ(first->state(), QProcess::Running) << "the cycle ended before it could be killed";
+    ::kill(pid_t(first->processId()), SIGKILL);
+    first->waitForFinished();
+    ASSERT_TRUE(QFile::exists(marker));
+    const QStringList halfway = activeMarks(db);
+    ASSERT_EQ(halfway.size(), rows);
+    EXPECT_LT(halfway.filter("*").size(), expectedMarked);
+
+    std::unique_ptr<QProcess> second(start());
+    ASSERT_TRUE(second->waitForFinished(120000));
+    EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
+    EXPECT_FALSE(QFile::exists(marker));
+    // Every row with a namesake is marked, as an uninterrupted cycle marks them.
+    const QStringList marks = activeMarks(db);
+    EXPECT_EQ(marks.filter("*").size(), expectedMarked);
+    for (int i : {0, rows / 3, rows * 4 / 5 - 1})
+        EXPECT_TRUE(marks.contains(QString("N%1.JPG*").arg(i % (rows * 2 / 5), 7, 10, QLatin1Char('0'))));
+}
