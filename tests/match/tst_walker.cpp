@@ -264,7 +264,7 @@ TEST_P(PatternWalkerTest, StopShowsThePairInHandAndGoesOnFromThere)
     struct StoppingView : RecordingView
     {
         int statuses = 0;
-        void status(const QString &) override
+        void comparing(double, double) override
         {
             if (++statuses == 1)
                 walker->requestStop();
