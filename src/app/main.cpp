@@ -4,9 +4,11 @@
 #include "frmmain.h"
 #include "messageboxprompts.h"
 #include "platform.h"
+#include "report.h"
 #include "resources.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <cstring>
@@ -15,6 +17,7 @@ namespace {
 
 const char kUsage[] =
     "Usage: vexa [LIST [/GATHER]]\n"
+    "       vexa --report [--list NAME | DIR...] [OPTION...]\n"
     "       vexa --help | --version\n"
     "\n"
     "Finds duplicate images in the directories of a named directory list.\n"
@@ -24,14 +27,48 @@ const char kUsage[] =
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"
+    "  --report      search without a window and print the duplicates found: of a saved\n"
+    "                list (--list NAME), or of directories given with all below them\n"
+    "    --mode M          NAME, SIZE, NAMESIZE, NUMBERED, CHECKSUM, AVGRGB, QUADRGB, PATTERN\n"
+    "    --soft            soft matching\n"
+    "    --ignore-type     pair files of different types\n"
+    "    --exclusive       pair files of one directory only\n"
+    "    --tolerance N     0 to 99, for AVGRGB, QUADRGB and PATTERN\n"
+    "    --types .JPG,...  the file types to read (default: the settings, else all)\n"
+    "    --groups          print groups of files that match one another, not pairs\n"
+    "    --format F        csv (default) or json\n"
+    "  Options not given come from VEXA.INI when there is one; it is never written.\n"
+    "\n"
     "Settings, lists and catalogues live in $VEXA_HOME when it is set, else beside the\n"
     "program when VEXA.INI is there, else in ~/.local/share/vexa.\n";
+
+// A report needs no screen: pictures are read the same way on the offscreen platform.
+int runReport(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 2; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QString error;
+    const std::optional<Report::Request> request = Report::parse(args, &error);
+    if (!request) {
+        std::fprintf(stderr, "vexa: %s\nTry 'vexa --help'.\n", qPrintable(error));
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Platform::keepPictureMemory();
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("vexa"));
+    return Report::run(*request, stdout, stderr);
+}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
     // Options of our own are handled before any window system is touched.
+    if (argc > 1 && std::strcmp(argv[1], "--report") == 0)
+        return runReport(argc, argv);
     QStringList words;
     for (int i = 1; i < argc; ++i) {
         const char *a = argv[i];

@@ -52,6 +52,12 @@ bool ensureDataDir()
     return QDir().mkpath(dataDir());
 }
 
+void useFolder(const QString &folder)
+{
+    s_path = QDir(folder).absolutePath();
+    QDir().mkpath(s_path);
+}
+
 void reset()
 {
     s_path.clear();

@@ -18,6 +18,9 @@ QString file(const QString &name);
 QString dataDir();
 bool ensureDataDir();
 
+// Makes another folder the program directory for the rest of the run (a report over
+// directories keeps its own catalogue and marker files apart from the user's).
+void useFolder(const QString &folder);
 // Forgets the cached path (tests change VEXA_HOME between cases).
 void reset();
 
