@@ -1369,6 +1369,15 @@ qint64 Catalogue::rowCount() const
     return n;
 }
 
+void Catalogue::useLargeCache()
+{
+    if (!isOpen())
+        return;
+    QSqlQuery q(database());
+    q.exec(QStringLiteral("PRAGMA cache_size=-131072"));
+    q.exec(QStringLiteral("PRAGMA mmap_size=536870912"));
+}
+
 bool Catalogue::transaction(const std::function<bool()> &fn)
 {
     if (!isOpen()) {

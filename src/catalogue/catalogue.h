@@ -161,6 +161,10 @@ public:
     QVariant field(qint64 rowId, const QString &field) const;
     qint64 rowCount() const;
 
+    // Sizes the page cache and memory map of this connection for walks over a large
+    // catalogue (a search reads every row, in an order other than the file's).
+    void useLargeCache();
+
     // Runs fn inside one transaction; commits when fn returns true, rolls back otherwise.
     // A transaction started inside fn joins the outer one; if it fails the whole is rolled
     // back. Returns true when the work was committed.

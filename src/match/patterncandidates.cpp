@@ -6,12 +6,96 @@
 #include "patternindex.h"
 #include "walker.h"
 
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+
+// Looks up the patterns near the next references on a second thread while the walk reads,
+// compares and marks rows on its own: a walk goes through the references in the index's own
+// order, so the entries after the current reference are the next ones asked for.
+class PatternCandidates::LookAhead
+{
+public:
+    explicit LookAhead(const PatternIndex &index) : m_index(index), m_thread([this] { work(); }) {}
+    ~LookAhead()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+
+    std::vector<int> take(int entry)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_wanted = entry;
+        m_ready.erase(m_ready.begin(), m_ready.lower_bound(entry));
+        if (entry < m_cursor && (m_ready.count(entry) || m_busy == entry)) {
+            m_changed.wait(lock, [&] { return m_ready.count(entry) > 0; });
+            std::vector<int> found = std::move(m_ready[entry]);
+            m_ready.erase(entry);
+            m_changed.notify_all();
+            return found;
+        }
+        // The walk went elsewhere (backward, or past what was read ahead): start again after
+        // this reference, and look this one up here.
+        ++m_generation;
+        m_ready.clear();
+        m_cursor = entry + 1;
+        m_changed.notify_all();
+        lock.unlock();
+        return m_index.withinEntry(entry);
+    }
+
+private:
+    static constexpr int Window = 64;
+
+    void work()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [&] {
+                return m_stop || (m_wanted >= 0 && m_cursor <= m_wanted + Window && m_cursor < m_index.size());
+            });
+            if (m_stop)
+                return;
+            const int entry = m_cursor++;
+            const quint64 generation = m_generation;
+            m_busy = entry;
+            lock.unlock();
+            std::vector<int> found = m_index.withinEntry(entry);
+            lock.lock();
+            m_busy = -1;
+            if (generation == m_generation && entry >= m_wanted)
+                m_ready[entry] = std::move(found);
+            m_changed.notify_all();
+        }
+    }
+
+    const PatternIndex &m_index;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::map<int, std::vector<int>> m_ready;
+    int m_wanted = -1;
+    int m_cursor = 0;
+    int m_busy = -1;
+    quint64 m_generation = 0;
+    bool m_stop = false;
+    std::thread m_thread; // last: starts once the rest is ready
+};
+
 PatternCandidates::PatternCandidates(Catalogue &catalogue, const MatchOptions &options,
                                      PatternSource source)
     : m_catalogue(catalogue), m_options(options), m_source(source)
 {}
 
-PatternCandidates::~PatternCandidates() = default;
+PatternCandidates::~PatternCandidates()
+{
+    m_lookAhead.reset(); // before the index it reads
+}
 
 bool PatternCandidates::open()
 {
@@ -31,6 +115,8 @@ bool PatternCandidates::open()
         return false;
     }
     m_index->build();
+    if (std::thread::hardware_concurrency() > 1)
+        m_lookAhead = std::make_unique<LookAhead>(*m_index);
     return true;
 }
 
@@ -42,7 +128,11 @@ std::unique_ptr<BrowseSet> PatternCandidates::fromIndex(const MatchRecord &refer
     const int low = reference.PXLNUM - m_options.tolerance;
     const int high = reference.PXLNUM + m_options.tolerance;
     QVector<qint64> rows;
-    for (int i : m_index->within(reference.PXLRAY)) {
+    const int entry = m_index->entryOfRow(reference.rowId);
+    const std::vector<int> near = entry < 0 ? m_index->within(reference.PXLRAY)
+                                  : m_lookAhead ? m_lookAhead->take(entry)
+                                                : m_index->withinEntry(entry);
+    for (int i : near) {
         const PatternIndex::Entry &e = m_index->entry(i);
         if (window && (e.recnum == reference.RECNUM || e.pxlnum < low || e.pxlnum > high))
             continue;

@@ -40,6 +40,7 @@ public:
 
 private:
     std::unique_ptr<BrowseSet> fromIndex(const MatchRecord &reference, bool window);
+    class LookAhead;
 
     Catalogue &m_catalogue;
     MatchOptions m_options;
@@ -47,4 +48,5 @@ private:
     QString m_error;
     std::unique_ptr<PatternIndex> m_index;
     std::unique_ptr<BrowseSet> m_set;
+    std::unique_ptr<LookAhead> m_lookAhead;
 };

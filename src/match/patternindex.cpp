@@ -14,6 +14,8 @@ constexpr int Cells = 100;
 // Above this tolerance the blocks get so short that most patterns share one; comparing every
 // pattern is then quicker.
 constexpr int MaxBlockTolerance = 15;
+// Blocks with keys of at most this many bits find their bucket by the key itself.
+constexpr int DirectKeyBits = 22;
 
 bool cellSet(const PatternIndex::Code &c, int k)
 {
@@ -95,6 +97,7 @@ void PatternIndex::add(qint64 rowId, double recnum, const QString &pxlray, qint1
 {
     const int i = int(m_entries.size());
     m_entries.push_back(Entry{rowId, recnum, pxlnum, marked});
+    m_entryOfRow.insert(rowId, i);
     m_otherSlot.push_back(-1);
     Code code;
     if (encode(pxlray, &code)) {
@@ -129,10 +132,10 @@ std::uint64_t PatternIndex::blockKey(const Code &code, int block) const
 
 void PatternIndex::build()
 {
-    m_seen.assign(m_entries.size(), 0);
-    m_lookup = 0;
     if (!m_useBlocks)
         return;
+    m_keyBits = (Cells + m_blockCount - 1) / m_blockCount;
+    const bool direct = m_keyBits <= DirectKeyBits;
     m_blocks.assign(std::size_t(m_blockCount), Block());
     std::vector<std::pair<std::uint64_t, int>> pairs;
     for (int b = 0; b < m_blockCount; ++b) {
@@ -143,13 +146,39 @@ void PatternIndex::build()
         }
         std::sort(pairs.begin(), pairs.end());
         Block &block = m_blocks[std::size_t(b)];
-        block.keys.reserve(pairs.size());
-        block.entries.reserve(pairs.size());
-        for (const auto &p : pairs) {
-            block.keys.push_back(p.first);
-            block.entries.push_back(p.second);
+        block.members.reserve(pairs.size());
+        for (const auto &p : pairs)
+            block.members.push_back(Member{m_codes[std::size_t(p.second)], p.second});
+        if (direct) {
+            block.start.assign((std::size_t(1) << m_keyBits) + 1, 0);
+            for (const auto &p : pairs)
+                ++block.start[std::size_t(p.first) + 1];
+            for (std::size_t k = 1; k < block.start.size(); ++k)
+                block.start[k] += block.start[k - 1];
+        } else {
+            block.keys.reserve(pairs.size());
+            for (const auto &p : pairs)
+                block.keys.push_back(p.first);
         }
     }
+}
+
+int PatternIndex::entryOfRow(qint64 rowId) const
+{
+    return m_entryOfRow.value(rowId, -1);
+}
+
+std::vector<int> PatternIndex::withinEntry(int i) const
+{
+    switch (m_kinds[std::size_t(i)]) {
+    case Kind::Code:
+        return within(decode(m_codes[std::size_t(i)]));
+    case Kind::Other:
+        return within(m_otherTexts[m_otherSlot[std::size_t(i)]]);
+    case Kind::NeverMatches:
+        break;
+    }
+    return {};
 }
 
 void PatternIndex::setMarked(double recnum)
@@ -172,6 +201,31 @@ void PatternIndex::scan(const QString &pxlray, std::vector<int> &out) const
                                                 : m_otherTexts[m_otherSlot[std::size_t(i)]];
         if (PatternDistance(pxlray, text, m_soft) <= m_tolerance)
             out.push_back(i);
+    }
+}
+
+// The comparisons run on the processor's population count where it has one.
+#if defined(__GNUC__) && defined(__x86_64__)
+__attribute__((target_clones("popcnt", "default")))
+#endif
+void PatternIndex::lookUp(const Code &t, int block, std::vector<int> &out) const
+{
+    const Block &b = m_blocks[std::size_t(block)];
+    const std::uint64_t key = blockKey(t, block);
+    std::size_t first, last;
+    if (!b.start.empty()) {
+        first = b.start[std::size_t(key)];
+        last = b.start[std::size_t(key) + 1];
+    } else {
+        const auto range = std::equal_range(b.keys.begin(), b.keys.end(), key);
+        first = std::size_t(range.first - b.keys.begin());
+        last = std::size_t(range.second - b.keys.begin());
+    }
+    const int tolerance = m_tolerance;
+    for (std::size_t m = first; m < last; ++m) {
+        const Member &member = b.members[m];
+        if (popcount(t, member.code) <= tolerance)
+            out.push_back(member.entry);
     }
 }
 
@@ -209,27 +263,14 @@ std::vector<int> PatternIndex::within(const QString &pxlray) const
             }
         }
     } else {
-        if (++m_lookup == 0) {
-            std::fill(m_seen.begin(), m_seen.end(), 0);
-            m_lookup = 1;
-        }
+        // An entry near the reference under several orientations, or found through several
+        // blocks, is listed once in the end.
         for (const Code &t : turned) {
-            for (int b = 0; b < m_blockCount; ++b) {
-                const Block &block = m_blocks[std::size_t(b)];
-                const std::uint64_t key = blockKey(t, b);
-                auto range = std::equal_range(block.keys.begin(), block.keys.end(), key);
-                for (auto it = range.first; it != range.second; ++it) {
-                    const int i = block.entries[std::size_t(it - block.keys.begin())];
-                    if (m_seen[std::size_t(i)] == m_lookup)
-                        continue;
-                    if (popcount(t, m_codes[std::size_t(i)]) <= m_tolerance) {
-                        m_seen[std::size_t(i)] = m_lookup;
-                        out.push_back(i);
-                    }
-                }
-            }
+            for (int b = 0; b < m_blockCount; ++b)
+                lookUp(t, b, out);
         }
         std::sort(out.begin(), out.end());
+        out.erase(std::unique(out.begin(), out.end()), out.end());
     }
     // Patterns in another form are compared the plain way.
     for (int n = 0; n < int(m_others.size()); ++n) {

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -46,8 +47,12 @@ public:
     void setMarked(double recnum);
 
     // The entries, in the order they were added, whose pattern lies within the tolerance of
-    // the reference's pattern text.
+    // the reference's pattern text. Safe to call from several threads at once.
     std::vector<int> within(const QString &pxlray) const;
+    // The same for the pattern of entry i.
+    std::vector<int> withinEntry(int i) const;
+    // The entry of a row, or -1.
+    int entryOfRow(qint64 rowId) const;
 
     // A 100-cell text of "*" and " " as a code; false for any other text.
     static bool encode(const QString &pxlray, Code *code);
@@ -55,14 +60,24 @@ public:
 
 private:
     enum class Kind : quint8 { Code, NeverMatches, Other };
+    // The codes of one block's buckets, bucket after bucket, so that a look-up reads its
+    // bucket's codes in one sweep. Short keys index their buckets directly; long keys (low
+    // tolerances) are found by binary search.
+    struct Member
+    {
+        Code code;
+        int entry;
+    };
     struct Block
     {
-        std::vector<std::uint64_t> keys; // sorted
-        std::vector<int> entries;        // in the order of keys
+        std::vector<Member> members;
+        std::vector<std::uint32_t> start;  // direct: bucket k is members[start[k], start[k + 1])
+        std::vector<std::uint64_t> keys;   // by search: the key of each member
     };
 
     std::uint64_t blockKey(const Code &code, int block) const;
     void scan(const QString &pxlray, std::vector<int> &out) const;
+    void lookUp(const Code &turned, int block, std::vector<int> &out) const;
 
     int m_tolerance;
     bool m_soft;
@@ -74,9 +89,9 @@ private:
     std::vector<int> m_others;        // entries whose text is not a plain 100-cell pattern
     QVector<QString> m_otherTexts;    // their texts, in the order of m_others
     std::vector<int> m_otherSlot;     // per entry: its place in m_others, or -1
+    QHash<qint64, int> m_entryOfRow;
     std::vector<Block> m_blocks;
     // Each orientation as where cell k goes, for turning a reference's code.
     std::vector<std::array<int, 100>> m_orientations;
-    mutable std::vector<std::uint32_t> m_seen; // per entry: the last look-up that met it
-    mutable std::uint32_t m_lookup = 0;
+    int m_keyBits = 0; // the longest block key
 };

@@ -18,6 +18,7 @@ Walker::~Walker() = default;
 
 bool Walker::open()
 {
+    m_catalogue.useLargeCache();
     m_browse = BrowseSet::open(m_catalogue, m_options, &m_error);
     if (!m_browse)
         return false;
