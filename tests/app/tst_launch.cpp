@@ -17,6 +17,8 @@
 #include <QFile>
 #include <QSqlQuery>
 
+#include <csignal>
+
 using Check = MainState::Check;
 using Mode = MainState::Mode;
 using Prompts::Answer;
@@ -84,6 +86,7 @@ public:
         calls << "end";
         exitCode = code;
     }
+    void showMain() override { calls << "main"; }
 };
 
 // A program directory with a list "Photos" ticking .JPG, and a controller over it.
@@ -351,20 +354,101 @@ TEST_F(LaunchFixture, MissingTagIsCreatedAndAnUnreadableOneEndsTheProgram)
     EXPECT_TRUE(controller.hasEnded());
 }
 
-TEST_F(LaunchFixture, DamagedCatalogueStopsTheLaunchAndIsLeftAlone)
+// A damaged catalogue is never written to: No leaves it and stops the launch; Yes sets it
+// aside under a name not yet taken, and the search starts a new catalogue.
+TEST_F(LaunchFixture, DamagedCatalogueIsSetAsideOnlyWhenTheUserSaysSo)
 {
-    QDir(home.path()).mkpath("data");
     const QByteArray junk("this is not a database at all, just some text\n");
-    home.write("data/Photos.mdb", junk);
-    tagMonth(QDate::currentDate().month() % 12 + 1); // would compact if it got that far
-    prompts.then(Answer::Ok);
-    controller.cmdGO_Click();
-    ASSERT_EQ(prompts.boxes.size(), 1);
-    EXPECT_TRUE(prompts.boxes[0].text.contains(catalogue())) << prompts.boxes[0].text.toStdString();
-    EXPECT_EQ(prompts.boxes[0].icon, Prompts::Icon::Critical);
-    EXPECT_EQ(home.read("data/Photos.mdb"), junk);
-    EXPECT_FALSE(host.calls.contains("prescan"));
-    EXPECT_FALSE(controller.isSearchBusy());
+    const struct
+    {
+        Answer answer;
+        bool earlierDamaged;
+        const char *asideName;
+    } cases[] = {{Answer::No, false, nullptr},
+                 {Answer::Yes, false, "data/Photos.mdb.damaged"},
+                 {Answer::Yes, true, "data/Photos.mdb.damaged2"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(c.answer));
+        TempHome h;
+        ScriptedPrompts p;
+        MainState s;
+        s.listName = "Photos";
+        s.directories = QStringList{"[] /tmp/photos/"};
+        s.clickFileType(MainState::fileTypeIndex(".JPG"), true);
+        FakeHost fake(s);
+        MainController m(s, fake);
+        h.write("data/Photos.mdb", junk);
+        h.write("data/Photos.mdb-wal", "log");
+        if (c.earlierDamaged)
+            h.write("data/Photos.mdb.damaged", "older");
+        ListTag::write(ListTag::pathFor("Photos"), QDate::currentDate().month() % 12 + 1);
+        p.then(c.answer);
+        m.cmdGO_Click();
+        ASSERT_EQ(p.boxes.size(), 1);
+        const Prompts::Box &box = p.boxes[0];
+        EXPECT_TRUE(box.text.startsWith("The catalogue file " + h.file("data/Photos.mdb")
+                                        + " is damaged or is not a Vexa! catalogue."))
+            << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(h.file("data/Photos.mdb.damaged")));
+        EXPECT_EQ(box.buttons, Prompts::Buttons::YesNo);
+        EXPECT_EQ(box.defaultButton, Prompts::Default::Second);
+        if (!c.asideName) {
+            EXPECT_EQ(h.read("data/Photos.mdb"), junk);
+            EXPECT_FALSE(fake.calls.contains("prescan"));
+            EXPECT_FALSE(m.isSearchBusy());
+        } else {
+            EXPECT_EQ(h.read(c.asideName), junk);
+            EXPECT_EQ(h.read(QString(c.asideName) + "-wal"), "log");
+            EXPECT_TRUE(Catalogue::isCatalogue(h.file("data/Photos.mdb")));
+            EXPECT_TRUE(fake.calls.contains("prescan"));
+        }
+    }
+}
+
+// After the pre-scan: a failure stops the launch (the main window comes back, no review); a
+// gather ends with a status that says whether it completed; a stop request ends the program
+// with 128 + signal, saving the settings but showing no statistics.
+TEST_F(LaunchFixture, WhatComesAfterAPreScanThatDidNotComplete)
+{
+    makeCatalogue();
+    tagMonth(QDate::currentDate().month());
+    const struct
+    {
+        const char *name;
+        bool gather, failed;
+        int signal;
+        QStringList calls;
+        int exitCode;
+    } cases[] = {
+        {"failed", false, true, 0, {"resume:NEW", "prescan", "main"}, -1},
+        {"failed gather", true, true, 0, {"prescan", "end"}, 1},
+        {"completed gather", true, false, 0, {"prescan", "end"}, 0},
+        {"stopped by logout", false, false, SIGTERM, {"resume:NEW", "prescan", "end"}, 143},
+        {"stopped gather by Ctrl+C", true, false, SIGINT, {"prescan", "end"}, 130},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        MainState s;
+        s.listName = "Photos";
+        s.clickFileType(MainState::fileTypeIndex(".JPG"), true);
+        s.clickCheck(Check::Gather, c.gather);
+        FakeHost fake(s);
+        MainController m(s, fake);
+        fake.duringPreScan = [&] {
+            if (c.signal)
+                m.stopBySignal(c.signal);
+            s.preScanFailed = c.failed;
+            s.searchCompleted = c.failed || c.signal ? "NO" : "YES";
+        };
+        home.write("VEXA.INI", "");
+        m.cmdGO_Click();
+        EXPECT_EQ(fake.calls, c.calls);
+        EXPECT_EQ(fake.exitCode, c.exitCode);
+        EXPECT_FALSE(m.isSearchBusy());
+        if (c.exitCode >= 0)
+            EXPECT_EQ(home.read("VEXA.INI"), SettingsIni::compose(s));
+    }
+    EXPECT_TRUE(prompts.boxes.isEmpty());
 }
 
 TEST_F(LaunchFixture, SingleDatabaseUsesTheSharedCatalogue)

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "platform_p.h"
 
+#include "childlimits.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -120,14 +123,31 @@ TEST(Platform, InstanceLock)
 {
     QTemporaryDir dir;
     const QString lockName = dir.filePath(QStringLiteral("vexa.lock"));
+    using Platform::InstanceLock;
     Platform::LinuxServices first, second;
-    EXPECT_TRUE(first.acquireInstanceLock(dir.path()));
+    EXPECT_EQ(first.acquireInstanceLock(dir.path()), InstanceLock::Taken);
     EXPECT_TRUE(QFileInfo::exists(lockName));
-    EXPECT_TRUE(first.acquireInstanceLock(dir.path())); // asking again keeps it
-    EXPECT_FALSE(second.acquireInstanceLock(dir.path()));
+    EXPECT_EQ(first.acquireInstanceLock(dir.path()), InstanceLock::Taken); // asking again keeps it
+    EXPECT_EQ(second.acquireInstanceLock(dir.path()), InstanceLock::HeldByOther);
     first.releaseInstanceLock();
-    EXPECT_TRUE(second.acquireInstanceLock(dir.path()));
+    EXPECT_EQ(second.acquireInstanceLock(dir.path()), InstanceLock::Taken);
     second.releaseInstanceLock();
+
+    // A folder that cannot hold the lock file is not another instance.
+    EXPECT_EQ(second.acquireInstanceLock(dir.filePath("missing/folder")), InstanceLock::NotWritable);
+    QTemporaryDir readOnly;
+    ASSERT_EQ(::chmod(QFile::encodeName(readOnly.path()).constData(), 0555), 0);
+    const pid_t tryer = fork();
+    if (tryer == 0) {
+        Platform::LinuxServices third;
+        _exit(!ChildLimits::obeyFilePermissions()                            ? 2
+              : third.acquireInstanceLock(readOnly.path()) == InstanceLock::NotWritable ? 0
+                                                                              : 1);
+    }
+    int status = -1;
+    waitpid(tryer, &status, 0);
+    EXPECT_EQ(status, 0);
+    ::chmod(QFile::encodeName(readOnly.path()).constData(), 0700);
 
     // A crashed run leaves a lock naming a process that is gone: this file's own, with the
     // number of a child that has already exited.
@@ -136,7 +156,7 @@ TEST(Platform, InstanceLock)
         _exit(0);
     ASSERT_GT(child, 0);
     waitpid(child, nullptr, 0);
-    ASSERT_TRUE(first.acquireInstanceLock(dir.path()));
+    ASSERT_EQ(first.acquireInstanceLock(dir.path()), InstanceLock::Taken);
     QFile lock(lockName);
     ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
     const QByteArray content = lock.readAll();
@@ -144,7 +164,7 @@ TEST(Platform, InstanceLock)
     first.releaseInstanceLock();
     const QByteArray stale = QByteArray::number(child) + content.mid(content.indexOf('\n'));
     ASSERT_TRUE(writeFile(lockName, stale));
-    EXPECT_TRUE(second.acquireInstanceLock(dir.path()));
+    EXPECT_EQ(second.acquireInstanceLock(dir.path()), InstanceLock::Taken);
 }
 
 TEST(Platform, MoveToTrash)

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#include "unattendedprompts.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+using namespace Prompts;
+
+// Nobody is there to answer: every box is one line of text, and no answer goes on with
+// something that needs a user (the box's own default button does not count).
+TEST(UnattendedPrompts, EachBoxIsOneLineAndTheSafeAnswer)
+{
+    const struct
+    {
+        Box box;
+        Answer answer;
+        const char *line;
+    } cases[] = {
+        {{"Unable to read INI file", "", Buttons::Ok}, Answer::Ok, "vexa: Vexa!: Unable to read INI file"},
+        {{"[ZIP] /media/zip/\n\nIf you are using removable media ...", "Vexa! - Cannot find DIRECTORY...",
+          Buttons::OkCancel},
+         Answer::Cancel,
+         "vexa: Vexa! - Cannot find DIRECTORY...: [ZIP] /media/zip/ If you are using removable media ..."},
+        {{"Set it aside now?", "Vexa! - Error", Buttons::YesNo, Icon::Critical, Default::First},
+         Answer::No, "vexa: Vexa! - Error: Set it aside now?"},
+        {{"Save?", "", Buttons::YesNoCancel}, Answer::Cancel, "vexa: Vexa!: Save?"},
+        {{"Disk error", "", Buttons::AbortRetryIgnore}, Answer::Abort, "vexa: Vexa!: Disk error"},
+        {{"  Busy\r\n", "", Buttons::RetryCancel}, Answer::Cancel, "vexa: Vexa!: Busy"},
+    };
+    QStringList printed;
+    UnattendedPrompts prompts([&](const QString &line) { printed << line; });
+    for (const auto &c : cases) {
+        EXPECT_EQ(prompts.ask(nullptr, c.box), c.answer) << c.line;
+        EXPECT_EQ(printed.last(), QString::fromUtf8(c.line));
+    }
+    EXPECT_EQ(prompts.exec(nullptr), 0);
+    EXPECT_EQ(prompts.count(), int(std::size(cases)) + 1);
+    EXPECT_EQ(printed.size(), prompts.count());
+}
