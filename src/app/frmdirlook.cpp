@@ -211,8 +211,8 @@ void frmDIRLOOK::run()
         if (m_scan->damaged()) {
             MainController::offerToSetAside(PreScan::cataloguePath(m_state), m_scan->error());
         } else {
-            Prompts::ask(this, Prompts::Box{m_scan->error() + QStringLiteral("\n\nThe search stopped "
-                                                                            "here; the next one goes on from this point."),
+            Prompts::ask(this, Prompts::Box{m_scan->error() + QStringLiteral("\n\nThe search has "
+                                                                            "stopped.  Once this is put right, the next search goes on where it stopped."),
                                             QStringLiteral("Vexa! - Error"), Prompts::Buttons::Ok,
                                             Prompts::Icon::Critical, Prompts::Default::First});
         }

@@ -388,7 +388,7 @@ void MainController::cmdGO_Click()
         }
         if (m_state.isChecked(Check::Gather)) {
             m_searchBusy = false;
-            // The program ends as designed; its status says whether the gather completed.
+            // A gather always ends the program; its status says whether it completed.
             const bool completed =
                 !m_state.preScanFailed && m_state.searchCompleted == QLatin1String("YES");
             m_quitCode = completed ? 0 : 1;

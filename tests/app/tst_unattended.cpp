@@ -222,7 +222,7 @@ TEST(Unattended, LowDiskSpaceWarnsAndGoesOn)
 }
 
 // A full disk (a file size limit here) never empties the settings or cuts a list: the old
-// files stay byte for byte, the designed message says what failed, the run ends non-zero.
+// files stay byte for byte, the usual message says what failed, the run ends non-zero.
 TEST(Unattended, AFullDiskLeavesSettingsAndListsAsTheyWere)
 {
     const QByteArray oldSettings = "LIST NAME = Pics\r\n.PNG\r\nAUTOSAVE DIR LIST\r\n";
