@@ -354,55 +354,27 @@ TEST_F(LaunchFixture, MissingTagIsCreatedAndAnUnreadableOneEndsTheProgram)
     EXPECT_TRUE(controller.hasEnded());
 }
 
-// A damaged catalogue is never written to: No leaves it and stops the launch; Yes sets it
-// aside under a name not yet taken, and the search starts a new catalogue.
-TEST_F(LaunchFixture, DamagedCatalogueIsSetAsideOnlyWhenTheUserSaysSo)
+// A damaged catalogue is set aside, with its log, only when the user says so, under a name
+// not taken yet; the search then starts a new catalogue. (No is the unattended test's.)
+TEST_F(LaunchFixture, DamagedCatalogueIsSetAsideOnRequest)
 {
     const QByteArray junk("this is not a database at all, just some text\n");
-    const struct
-    {
-        Answer answer;
-        bool earlierDamaged;
-        const char *asideName;
-    } cases[] = {{Answer::No, false, nullptr},
-                 {Answer::Yes, false, "data/Photos.mdb.damaged"},
-                 {Answer::Yes, true, "data/Photos.mdb.damaged2"}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(int(c.answer));
-        TempHome h;
-        ScriptedPrompts p;
-        MainState s;
-        s.listName = "Photos";
-        s.directories = QStringList{"[] /tmp/photos/"};
-        s.clickFileType(MainState::fileTypeIndex(".JPG"), true);
-        FakeHost fake(s);
-        MainController m(s, fake);
-        h.write("data/Photos.mdb", junk);
-        h.write("data/Photos.mdb-wal", "log");
-        if (c.earlierDamaged)
-            h.write("data/Photos.mdb.damaged", "older");
-        ListTag::write(ListTag::pathFor("Photos"), QDate::currentDate().month() % 12 + 1);
-        p.then(c.answer);
-        m.cmdGO_Click();
-        ASSERT_EQ(p.boxes.size(), 1);
-        const Prompts::Box &box = p.boxes[0];
-        EXPECT_TRUE(box.text.startsWith("The catalogue file " + h.file("data/Photos.mdb")
-                                        + " is damaged or is not a Vexa! catalogue."))
-            << box.text.toStdString();
-        EXPECT_TRUE(box.text.contains(h.file("data/Photos.mdb.damaged")));
-        EXPECT_EQ(box.buttons, Prompts::Buttons::YesNo);
-        EXPECT_EQ(box.defaultButton, Prompts::Default::Second);
-        if (!c.asideName) {
-            EXPECT_EQ(h.read("data/Photos.mdb"), junk);
-            EXPECT_FALSE(fake.calls.contains("prescan"));
-            EXPECT_FALSE(m.isSearchBusy());
-        } else {
-            EXPECT_EQ(h.read(c.asideName), junk);
-            EXPECT_EQ(h.read(QString(c.asideName) + "-wal"), "log");
-            EXPECT_TRUE(Catalogue::isCatalogue(h.file("data/Photos.mdb")));
-            EXPECT_TRUE(fake.calls.contains("prescan"));
-        }
-    }
+    home.write("data/Photos.mdb", junk);
+    home.write("data/Photos.mdb-wal", "log");
+    home.write("data/Photos.mdb.damaged", "set aside earlier");
+    tagMonth(QDate::currentDate().month() % 12 + 1); // a new catalogue is not compacted
+    prompts.then(Answer::Yes);
+    controller.cmdGO_Click();
+    ASSERT_EQ(prompts.boxes.size(), 1);
+    const Prompts::Box &box = prompts.boxes[0];
+    EXPECT_TRUE(box.text.startsWith("The catalogue file " + catalogue()
+                                    + " is damaged or is not a Vexa! catalogue."));
+    EXPECT_TRUE(box.text.contains(catalogue() + ".damaged"));
+    EXPECT_EQ(box.defaultButton, Prompts::Default::Second);
+    EXPECT_EQ(home.read("data/Photos.mdb.damaged2"), junk);
+    EXPECT_EQ(home.read("data/Photos.mdb.damaged2-wal"), "log");
+    EXPECT_TRUE(Catalogue::isCatalogue(catalogue()));
+    EXPECT_EQ(host.calls, (QStringList{"resume:NEW", "prescan", "pairs"}));
 }
 
 // After the pre-scan: a failure stops the launch (the main window comes back, no review); a

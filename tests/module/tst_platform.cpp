@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "platform_p.h"
 
-#include "childlimits.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -14,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -135,19 +132,6 @@ TEST(Platform, InstanceLock)
 
     // A folder that cannot hold the lock file is not another instance.
     EXPECT_EQ(second.acquireInstanceLock(dir.filePath("missing/folder")), InstanceLock::NotWritable);
-    QTemporaryDir readOnly;
-    ASSERT_EQ(::chmod(QFile::encodeName(readOnly.path()).constData(), 0555), 0);
-    const pid_t tryer = fork();
-    if (tryer == 0) {
-        Platform::LinuxServices third;
-        _exit(!ChildLimits::obeyFilePermissions()                            ? 2
-              : third.acquireInstanceLock(readOnly.path()) == InstanceLock::NotWritable ? 0
-                                                                              : 1);
-    }
-    int status = -1;
-    waitpid(tryer, &status, 0);
-    EXPECT_EQ(status, 0);
-    ::chmod(QFile::encodeName(readOnly.path()).constData(), 0700);
 
     // A crashed run leaves a lock naming a process that is gone: this file's own, with the
     // number of a child that has already exited.

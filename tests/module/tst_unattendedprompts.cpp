@@ -8,8 +8,8 @@
 
 using namespace Prompts;
 
-// Nobody is there to answer: every box is one line of text, and no answer goes on with
-// something that needs a user (the box's own default button does not count).
+// Nobody is there to answer: each box is one line, and no answer goes on with something that
+// needs a user, whatever the box's own default button.
 TEST(UnattendedPrompts, EachBoxIsOneLineAndTheSafeAnswer)
 {
     const struct
@@ -18,13 +18,10 @@ TEST(UnattendedPrompts, EachBoxIsOneLineAndTheSafeAnswer)
         Answer answer;
         const char *line;
     } cases[] = {
-        {{"Unable to read INI file", "", Buttons::Ok}, Answer::Ok, "vexa: Vexa!: Unable to read INI file"},
-        {{"[ZIP] /media/zip/\n\nIf you are using removable media ...", "Vexa! - Cannot find DIRECTORY...",
-          Buttons::OkCancel},
-         Answer::Cancel,
-         "vexa: Vexa! - Cannot find DIRECTORY...: [ZIP] /media/zip/ If you are using removable media ..."},
-        {{"Set it aside now?", "Vexa! - Error", Buttons::YesNo, Icon::Critical, Default::First},
-         Answer::No, "vexa: Vexa! - Error: Set it aside now?"},
+        {{"Unable to read INI file"}, Answer::Ok, "vexa: Vexa!: Unable to read INI file"},
+        {{"[ZIP] /media/zip/\n\nPlease load the disk", "Cannot find", Buttons::OkCancel}, Answer::Cancel,
+         "vexa: Cannot find: [ZIP] /media/zip/ Please load the disk"},
+        {{"Set it aside?", "", Buttons::YesNo, Icon::Critical, Default::First}, Answer::No, "vexa: Vexa!: Set it aside?"},
         {{"Save?", "", Buttons::YesNoCancel}, Answer::Cancel, "vexa: Vexa!: Save?"},
         {{"Disk error", "", Buttons::AbortRetryIgnore}, Answer::Abort, "vexa: Vexa!: Disk error"},
         {{"  Busy\r\n", "", Buttons::RetryCancel}, Answer::Cancel, "vexa: Vexa!: Busy"},
@@ -36,6 +33,5 @@ TEST(UnattendedPrompts, EachBoxIsOneLineAndTheSafeAnswer)
         EXPECT_EQ(printed.last(), QString::fromUtf8(c.line));
     }
     EXPECT_EQ(prompts.exec(nullptr), 0);
-    EXPECT_EQ(prompts.count(), int(std::size(cases)) + 1);
-    EXPECT_EQ(printed.size(), prompts.count());
+    EXPECT_EQ(printed.size(), int(std::size(cases)) + 1);
 }

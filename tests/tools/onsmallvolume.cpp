@@ -17,21 +17,11 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-namespace {
-
-bool writeText(const char *path, const QByteArray &text)
+static bool writeText(const char *path, const QByteArray &text)
 {
     QFile f(QString::fromLocal8Bit(path));
     return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
 }
-
-int cannot(const char *what)
-{
-    std::perror(what);
-    return 77;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -43,22 +33,16 @@ int main(int argc, char **argv)
     const QString dir = QString::fromLocal8Bit(argv[2]);
     const QString seed = QString::fromLocal8Bit(argv[3]);
 
-    const uid_t uid = ::getuid();
-    const gid_t gid = ::getgid();
-    if (uid != 0) {
-        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-            return cannot("unshare");
-        if (!writeText("/proc/self/setgroups", "deny")
-            || !writeText("/proc/self/uid_map", "0 " + QByteArray::number(uid) + " 1")
-            || !writeText("/proc/self/gid_map", "0 " + QByteArray::number(gid) + " 1"))
-            return cannot("id maps");
-    } else if (::unshare(CLONE_NEWNS) != 0) {
-        return cannot("unshare");
+    const QByteArray uid = QByteArray::number(::getuid()), gid = QByteArray::number(::getgid());
+    const bool root = ::getuid() == 0;
+    if (::unshare(root ? CLONE_NEWNS : CLONE_NEWUSER | CLONE_NEWNS) != 0
+        || (!root && !(writeText("/proc/self/setgroups", "deny") && writeText("/proc/self/uid_map", "0 " + uid + " 1")
+                       && writeText("/proc/self/gid_map", "0 " + gid + " 1")))
+        || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || ::mount("tmpfs", argv[2], "tmpfs", 0, size.constData()) != 0) {
+        std::perror("onsmallvolume: no private volume");
+        return 77;
     }
-    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        return cannot("private mounts");
-    if (::mount("tmpfs", argv[2], "tmpfs", 0, size.constData()) != 0)
-        return cannot("mount");
 
     QDirIterator it(seed, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                     QDirIterator::Subdirectories);
