@@ -285,8 +285,11 @@ void frmDIRLOOK::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
-    // A run that failed, or that the system stopped, leaves its marker for the next start.
-    if (!m_state.preScanFailed && !m_state.stopSignal)
+    // A run that failed, or that the system stopped before its end, leaves its marker for the
+    // next start.
+    const bool unfinished = m_state.preScanFailed
+                            || (m_state.stopSignal && m_state.searchCompleted != QLatin1String("YES"));
+    if (!unfinished)
         QFile::remove(ProgramDir::file(QStringLiteral("Scanning.dat")));
     m_scan->cancel();
     storePlacement(this, m_state);
