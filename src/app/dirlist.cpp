@@ -7,11 +7,11 @@
 #include "platform.h"
 #include "programdir.h"
 #include "prompts.h"
+#include "safefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 #ifdef Q_OS_UNIX
@@ -57,10 +57,8 @@ bool SaveList(MainState &s, const QString &name)
     }
     ProgramDir::ensureDataDir();
     const QString listPath = pathFor(name);
-    // The new content replaces the list file only once it is completely written. A name that
-    // would reach outside the data folder cannot name a list file.
-    QSaveFile f(listPath);
-    if (!isUsableName(name) || !f.open(QIODevice::WriteOnly)) {
+    // A name that would reach outside the data folder cannot name a list file.
+    if (!isUsableName(name)) {
         Prompts::message(nullptr, QStringLiteral("Unable to create DIR LIST file"));
         return false;
     }
@@ -71,8 +69,8 @@ bool SaveList(MainState &s, const QString &name)
     if (s.isChecked(MainState::Check::TreeModeIfcd))
         out += "TREE MODE IFCD\r\n";
     out += " \r\n";
-    const bool written = f.write(out) == out.size();
-    if (!written || !f.commit()) {
+    // The new content replaces the list file only once it is completely written.
+    if (!SafeFile::writeWhole(listPath, out)) {
         Prompts::message(nullptr, QStringLiteral("Unable to create DIR LIST file"));
         return false;
     }

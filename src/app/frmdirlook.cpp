@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "frmdirlook.h"
 
+#include "maincontroller.h"
 #include "mainstate.h"
 #include "prescan.h"
 #include "programdir.h"
@@ -21,6 +22,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -113,7 +115,12 @@ frmDIRLOOK::frmDIRLOOK(MainState &state, QWidget *parent)
         imgDRIVE->setPixmap(m_driveFrames[size_t(frame)]);
     });
 
-    connect(m_scan, &PreScan::directoryChanged, lblDIRECTORY, &QLabel::setText);
+    connect(m_scan, &PreScan::directoryChanged, this, [this](const QString &text) {
+        // A long path is shortened in the middle for the eye; the window keeps its width.
+        lblDIRECTORY->setToolTip(text);
+        lblDIRECTORY->setText(lblDIRECTORY->fontMetrics().elidedText(
+            text, Qt::ElideMiddle, std::max(lblDIRECTORY->width(), lblDIRECTORY->minimumWidth())));
+    });
     connect(m_scan, &PreScan::numberChanged, this, [this](const QString &n) {
         lblNUMBER->setText(n);
         m_lastNumber = n;
@@ -198,13 +205,42 @@ void frmDIRLOOK::run()
     m_running = false;
     tmrDRIVE->stop();
     if (!opened) {
-        Prompts::ask(this, Prompts::Box{m_scan->error() + QStringLiteral("\n\nThe search cannot start."),
-                                        QStringLiteral("Vexa! - Error"), Prompts::Buttons::Ok,
-                                        Prompts::Icon::Critical, Prompts::Default::First});
+        // The marker file stays, so the next search goes on from the entry that failed.
+        m_state.preScanFailed = true;
+        printSummary();
+        if (m_scan->damaged()) {
+            MainController::offerToSetAside(PreScan::cataloguePath(m_state), m_scan->error());
+        } else {
+            Prompts::ask(this, Prompts::Box{m_scan->error() + QStringLiteral("\n\nThe search has "
+                                                                            "stopped.  Once this is put right, the next search goes on where it stopped."),
+                                            QStringLiteral("Vexa! - Error"), Prompts::Buttons::Ok,
+                                            Prompts::Icon::Critical, Prompts::Default::First});
+        }
         close();
         return;
     }
     finish();
+}
+
+void frmDIRLOOK::printSummary()
+{
+    if (!m_state.isChecked(Check::Gather))
+        return;
+    // The unattended run leaves a one-line account on standard output; only committed rows
+    // count as written.
+    const QString skipped =
+        m_scan->unreadableNames() > 0
+            ? QStringLiteral("; %1 file(s) were skipped: their names are not valid text on this system.")
+                  .arg(m_scan->unreadableNames())
+            : QString();
+    const char *ending = m_state.preScanFailed ? "; stopped by an error"
+                         : m_scan->isCancelled() && m_state.searchCompleted != QLatin1String("YES")
+                             ? "; stopped before the end"
+                             : "";
+    std::printf("Vexa! gather of list %s: %d files read, %.0f rows written, %.1f seconds%s%s\n",
+                qPrintable(m_state.listName), m_scan->filesRead(), m_scan->rowsWritten(),
+                m_clock.elapsed() / 1000.0, qPrintable(skipped), ending);
+    std::fflush(stdout);
 }
 
 void frmDIRLOOK::finish()
@@ -217,7 +253,7 @@ void frmDIRLOOK::finish()
             ? QStringLiteral("%1 file(s) were skipped: their names are not valid text on this system.")
                   .arg(m_scan->unreadableNames())
             : QString();
-    if (!gather && !m_state.isChecked(Check::PreMatch)) {
+    if (!gather && !m_state.isChecked(Check::PreMatch) && !m_state.stopSignal) {
         const Mode mode = m_state.mode();
         auto warn = [this](const char *what) {
             Prompts::ask(this, Prompts::Box{QStringLiteral("You have Re-Activated image records for which ")
@@ -237,14 +273,7 @@ void frmDIRLOOK::finish()
             text += QStringLiteral("\n\n") + skipped;
         Prompts::message(this, text);
     }
-    if (gather) {
-        // The unattended run leaves a one-line account on standard output.
-        std::printf("Vexa! gather of list %s: %d files read, %.0f rows written, %.1f seconds%s\n",
-                    qPrintable(m_state.listName), m_scan->filesRead(), m_scan->markedCount(),
-                    m_clock.elapsed() / 1000.0,
-                    skipped.isEmpty() ? "" : qPrintable(QStringLiteral("; ") + skipped));
-        std::fflush(stdout);
-    }
+    printSummary();
     close();
 }
 
@@ -256,7 +285,12 @@ void frmDIRLOOK::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
-    QFile::remove(ProgramDir::file(QStringLiteral("Scanning.dat")));
+    // A run that failed, or that the system stopped before its end, leaves its marker for the
+    // next start.
+    const bool unfinished = m_state.preScanFailed
+                            || (m_state.stopSignal && m_state.searchCompleted != QLatin1String("YES"));
+    if (!unfinished)
+        QFile::remove(ProgramDir::file(QStringLiteral("Scanning.dat")));
     m_scan->cancel();
     storePlacement(this, m_state);
     m_state.preScanDone = true;

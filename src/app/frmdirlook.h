@@ -41,6 +41,7 @@ protected:
 private:
     void run();
     void finish();
+    void printSummary();
     void showCaption();
 
     MainState &m_state;

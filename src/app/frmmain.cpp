@@ -591,6 +591,11 @@ bool frmMAIN::showStats(const QString &message)
     return stats.chkNODISPLAY->isChecked();
 }
 
+void frmMAIN::showMain()
+{
+    show();
+}
+
 void frmMAIN::endProgram(int exitCode)
 {
     m_closing = true;

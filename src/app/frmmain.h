@@ -79,6 +79,7 @@ private:
     void setCompactWindowVisible(bool visible) override;
     bool showStats(const QString &message) override;
     void endProgram(int exitCode) override;
+    void showMain() override;
 
     void buildControls();
     void syncFromState();

@@ -3,11 +3,11 @@
 #include "listtag.h"
 
 #include "programdir.h"
+#include "safefile.h"
 #include "vbtext.h"
 
 #include <QDate>
 #include <QFile>
-#include <QSaveFile>
 
 namespace ListTag {
 
@@ -23,11 +23,7 @@ int currentMonth()
 
 bool write(const QString &path, int month)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    f.write((VbText::print(month) + QStringLiteral("\r\n")).toUtf8());
-    return f.commit();
+    return SafeFile::writeWhole(path, (VbText::print(month) + QStringLiteral("\r\n")).toUtf8());
 }
 
 std::optional<QString> readFirstLine(const QString &path)

@@ -6,10 +6,13 @@
 #include "platform.h"
 #include "report.h"
 #include "resources.h"
+#include "stopsignals.h"
+#include "unattendedprompts.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -59,7 +62,13 @@ int runReport(int argc, char **argv)
     Platform::keepPictureMemory();
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("vexa"));
-    return Report::run(*request, stdout, stderr);
+    // Nobody answers a report's boxes (a medium to put in, a damaged catalogue): they go to
+    // standard error with the safe answer, as in an unattended gather.
+    UnattendedPrompts printed;
+    Prompts::setHandler(&printed);
+    const int code = Report::run(*request, stdout, stderr);
+    Prompts::setHandler(nullptr);
+    return code;
 }
 
 } // namespace
@@ -87,6 +96,19 @@ int main(int argc, char **argv)
         words << QString::fromLocal8Bit(a);
     }
 
+    // The command line is one text, as the user typed it after the program's name.
+    const QString commandLine = words.join(QLatin1Char(' '));
+    const bool unattended = MainController::isUnattended(commandLine);
+    // A gather started where there is no display (cron, a service) needs no screen at all.
+    if (unattended && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef SIGXFSZ
+    // A file size limit makes writes fail, which every write here reports, rather than
+    // killing the program in the middle of one.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+
     Platform::keepPictureMemory();
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
@@ -94,18 +116,25 @@ int main(int argc, char **argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Vexa!"));
     QApplication::setApplicationVersion(QStringLiteral(VEXA_VERSION_TEXT));
 
-    MessageBoxPrompts prompts;
-    Prompts::setHandler(&prompts);
+    // Unattended, no box ever waits: each goes to standard error and takes the safe answer.
+    MessageBoxPrompts boxes;
+    UnattendedPrompts printed;
+    Prompts::setHandler(unattended ? static_cast<Prompts::Handler *>(&printed) : &boxes);
     Platform::setBeepFunction([] { QApplication::beep(); });
 
     const QString problem = Resources::writeMissing();
     if (!problem.isEmpty())
         std::fprintf(stderr, "vexa: %s\n", qPrintable(problem));
 
-    // The command line is one text, as the user typed it after the program's name.
-    frmMAIN window(words.join(QLatin1Char(' ')));
+    frmMAIN window(commandLine);
     if (window.controller().hasEnded())
         return 1;
+    StopSignals::install([&window](int signal) {
+        // A box or dialog waiting for an answer is closed as its close button would close it.
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+        window.controller().stopBySignal(signal);
+    });
     window.show();
     const int code = QApplication::exec();
     Prompts::setHandler(nullptr);

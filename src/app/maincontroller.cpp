@@ -10,6 +10,8 @@
 #include "programdir.h"
 #include "prompts.h"
 #include "settingsini.h"
+#include "stopsignals.h"
+#include "unattendedprompts.h"
 #include "vbtext.h"
 
 #include <QDir>
@@ -94,10 +96,25 @@ void MainController::Form_Activate()
             ~Leave() { flag = false; }
         } leave{m_inFirstActivation};
         m_host.processEvents();
-        if (!Platform::services().acquireInstanceLock(ProgramDir::path())) {
+        switch (Platform::services().acquireInstanceLock(ProgramDir::path())) {
+        case Platform::InstanceLock::Taken:
+            break;
+        case Platform::InstanceLock::HeldByOther:
             Prompts::message(nullptr, QStringLiteral("Another instance of Vexa! is already running..."));
             m_ended = true;
-            m_host.endProgram(0);
+            m_host.endProgram(1);
+            return;
+        case Platform::InstanceLock::NotWritable:
+            // Not another instance: the folder cannot take the lock file, nor anything else.
+            Prompts::ask(nullptr, Box{QStringLiteral("Vexa! cannot write to its folder %1, so it "
+                                                     "cannot start.\n\nMake the folder "
+                                                     "writable, or name another one in "
+                                                     "VEXA_HOME.")
+                                          .arg(QDir::toNativeSeparators(ProgramDir::path())),
+                                      QStringLiteral("Vexa! - Error"), Buttons::Ok, Icon::Critical,
+                                      Prompts::Default::First});
+            m_ended = true;
+            m_host.endProgram(1);
             return;
         }
         m_host.setGoEnabled(false);
@@ -164,12 +181,63 @@ void MainController::handleCommandLine()
     m_state.optionsChanged = true;
     const int slash = int(m_commandLine.indexOf(QLatin1Char('/')));
     const QString name = (slash < 0 ? m_commandLine : m_commandLine.left(slash)).trimmed();
-    if (!name.isEmpty())
+    const bool gather = isUnattended(m_commandLine);
+    if (!name.isEmpty()) {
         loadList(name);
-    if (m_commandLine.toUpper().contains(QLatin1String("/GATHER"))) {
+        // Gathering some other list than the one asked for would fill the wrong catalogue:
+        // the list's own message has said why it could not be read.
+        if (gather && m_state.listName != name && name.toUpper() != QLatin1String("GENERAL")) {
+            endUnattended(1);
+            return;
+        }
+    }
+    if (gather) {
         m_state.clickCheck(Check::Gather, true);
         cmdGO_Click();
+        // A gather that completes ends the program; one that stopped at a check or a failure
+        // must not leave a program waiting for a user nobody is.
+        if (!m_ended)
+            endUnattended(1);
     }
+}
+
+bool MainController::isUnattended(const QString &commandLine)
+{
+    return commandLine.toUpper().contains(QLatin1String("/GATHER"));
+}
+
+void MainController::endUnattended(int code)
+{
+    // Every box already went to standard error; a run that ends without one says why here.
+    auto *unattended = dynamic_cast<UnattendedPrompts *>(&Prompts::handler());
+    if (code != 0 && unattended && unattended->count() == 0) {
+        Prompts::message(nullptr, QStringLiteral("The gather of the list %1 did not complete.")
+                                      .arg(m_state.listName));
+    }
+    endProgram(code);
+}
+
+void MainController::stopBySignal(int signal)
+{
+    if (m_ended)
+        return;
+    m_state.stopSignal = signal;
+    // A running pre-scan sees the request at its next file and stops as Quit stops it; the
+    // launch then ends the program. Anything else ends now.
+    if (m_waitingForPreScan)
+        return;
+    endWithSettings(StopSignals::exitStatus(signal));
+}
+
+void MainController::endWithSettings(int code)
+{
+    if (!SettingsIni::WriteINI(m_state)) {
+        endProgram(1);
+        return;
+    }
+    if (m_state.listName.toUpper() == QLatin1String("GENERAL") || m_state.isChecked(Check::SaveList))
+        DirList::SaveList(m_state, m_state.listName);
+    endProgram(code);
 }
 
 void MainController::CheckDiskSpace()
@@ -305,14 +373,34 @@ void MainController::cmdGO_Click()
         m_host.setEyeTimer(false);
         m_host.hideMain();
         m_state.preScanDone = false;
+        m_state.preScanFailed = false;
+        m_waitingForPreScan = true;
         m_host.showPreScan();
         while (!m_state.preScanDone && !m_ended)
             m_host.waitForEvents();
+        m_waitingForPreScan = false;
         if (m_ended)
             return;
+        if (m_state.stopSignal) {
+            m_searchBusy = false;
+            endWithSettings(StopSignals::exitStatus(m_state.stopSignal));
+            return;
+        }
         if (m_state.isChecked(Check::Gather)) {
             m_searchBusy = false;
+            // A gather always ends the program; its status says whether it completed.
+            const bool completed =
+                !m_state.preScanFailed && m_state.searchCompleted == QLatin1String("YES");
+            m_quitCode = completed ? 0 : 1;
             cmdQUIT_Click();
+            return;
+        }
+        if (m_state.preScanFailed) {
+            // The window has said what failed; the search goes no further until it is put
+            // right, and the next Go resumes the pre-scan.
+            m_searchBusy = false;
+            m_host.showMain();
+            m_host.setEyeTimer(true);
             return;
         }
         entry = Entry::PreMatch;
@@ -351,15 +439,24 @@ bool MainController::prepareCatalogue()
         }
         return true;
     }
-    if (!Catalogue::isCatalogue(path)) {
-        Prompts::ask(nullptr,
-                     Box{QStringLiteral("The catalogue file %1 is damaged or is not a Vexa! "
-                                        "catalogue.  The search cannot start.\n\nMove the file "
-                                        "away or purge the database to start a new catalogue.")
-                             .arg(QDir::toNativeSeparators(path)),
-                         QStringLiteral("Vexa! - Error"), Buttons::Ok, Icon::Critical,
-                         Prompts::Default::First});
+    const QString readOnly = Catalogue::writeProblem(path);
+    if (!readOnly.isEmpty()) {
+        Prompts::ask(nullptr, Box{readOnly + QStringLiteral("\n\nThe search cannot start."),
+                                  QStringLiteral("Vexa! - Error"), Buttons::Ok, Icon::Critical,
+                                  Prompts::Default::First});
         return false;
+    }
+    if (!Catalogue::isCatalogue(path, &error)) {
+        if (!offerToSetAside(path, error))
+            return false;
+        ProgramDir::ensureDataDir();
+        if (!Catalogue::ensureTemplate(templatePath(), &error)
+            || !Catalogue::createFromTemplate(templatePath(), path, &error)) {
+            Prompts::ask(nullptr, Box{error, QStringLiteral("Vexa! - Error"), Buttons::Ok,
+                                      Icon::Critical, Prompts::Default::First});
+            return false;
+        }
+        return true;
     }
     const QString tag = ListTag::pathFor(name);
     if (!QFileInfo::exists(tag)) {
@@ -377,6 +474,29 @@ bool MainController::prepareCatalogue()
     }
     if (*month != QString::number(ListTag::currentMonth()))
         CompactCatalogue();
+    return true;
+}
+
+bool MainController::offerToSetAside(const QString &path, const QString &why)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const Answer a = Prompts::ask(
+        nullptr,
+        Box{QStringLiteral("The catalogue file %1 is damaged or is not a Vexa! catalogue.\n\n%2"
+                           "\n\nIt can be set aside as %1.damaged, and a new catalogue started "
+                           "(the next search then reads every file again).  Set it aside now?")
+                .arg(shown, why),
+            QStringLiteral("Vexa! - Error"), Buttons::YesNo, Icon::Critical, Prompts::Default::Second});
+    if (a != Answer::Yes)
+        return false;
+    QString error;
+    if (Catalogue::setAside(path, &error).isEmpty()) {
+        Prompts::ask(nullptr, Box{error, QStringLiteral("Vexa! - Error"), Buttons::Ok,
+                                  Icon::Critical, Prompts::Default::First});
+        return false;
+    }
+    // A pre-scan of the old catalogue cannot be resumed in the new one.
+    QFile::remove(ProgramDir::file(QStringLiteral("Scanning.dat")));
     return true;
 }
 
@@ -512,7 +632,7 @@ QString MainController::statsMessage(const MainState &s)
 
 void MainController::cmdQUIT_Click()
 {
-    if (m_state.showEndStats && !m_state.isChecked(Check::Gather)) {
+    if (m_state.showEndStats && !m_state.isChecked(Check::Gather) && !m_state.stopSignal) {
         if (m_host.showStats(statsMessage(m_state))) {
             m_state.showEndStats = false;
             Prompts::message(nullptr,
@@ -528,7 +648,7 @@ void MainController::cmdQUIT_Click()
     }
     if (m_state.listName.toUpper() == QLatin1String("GENERAL") || m_state.isChecked(Check::SaveList))
         DirList::SaveList(m_state, m_state.listName);
-    endProgram(0);
+    endProgram(m_quitCode);
 }
 
 void MainController::openHelp()

@@ -27,6 +27,8 @@ public:
     // checked.
     virtual bool showStats(const QString &message) = 0;
     virtual void endProgram(int exitCode) = 0;
+    // Shows the main window again after a launch that stopped on the way.
+    virtual void showMain() {}
 };
 
 // The main window's behaviour without its widgets: start-up, the search launch, catalogue
@@ -48,6 +50,17 @@ public:
     void openHelp();
 
     void setCommandLine(const QString &commandLine) { m_commandLine = commandLine; }
+    // True for a command line that gathers unattended ("LIST /GATHER"): no box may wait then.
+    static bool isUnattended(const QString &commandLine);
+
+    // The system asked the program to stop (SIGTERM, SIGINT): a running pre-scan stops as
+    // Quit stops it, leaving its marker; the settings and list are saved as Quit saves them,
+    // and the program ends with 128 + signal.
+    void stopBySignal(int signal);
+
+    // Asks whether to set a damaged catalogue aside as "<name>.mdb.damaged" (why says what is
+    // wrong with it); true when it was, and a new catalogue can be made in its place.
+    static bool offerToSetAside(const QString &path, const QString &why);
 
     // Field validation when the user leaves a field.
     void txtFILTER_LostFocus();
@@ -76,6 +89,8 @@ private:
     void handleCommandLine();
     bool prepareCatalogue(); // false: the launch stops
     void endProgram(int code);
+    void endUnattended(int code);
+    void endWithSettings(int code); // settings and list saved as Quit saves them, no statistics
     void writeSettings();
     void loadList(const QString &name);
 
@@ -87,4 +102,6 @@ private:
     bool m_firstRun = false;
     bool m_searchBusy = false;
     bool m_ended = false;
+    bool m_waitingForPreScan = false;
+    int m_quitCode = 0; // the exit status Quit ends the program with
 };

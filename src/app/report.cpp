@@ -378,8 +378,14 @@ int run(const Request &request, FILE *out, FILE *err)
         return 1;
     }
 
-    if (!Platform::services().acquireInstanceLock(ProgramDir::path())) {
+    switch (Platform::services().acquireInstanceLock(ProgramDir::path())) {
+    case Platform::InstanceLock::Taken:
+        break;
+    case Platform::InstanceLock::HeldByOther:
         fail(err, QStringLiteral("another instance of Vexa! is using %1").arg(ProgramDir::path()));
+        return 1;
+    case Platform::InstanceLock::NotWritable:
+        fail(err, QStringLiteral("the folder %1 cannot be written").arg(ProgramDir::path()));
         return 1;
     }
     struct Unlock

@@ -4,6 +4,7 @@
 
 #include "catalogue.h"
 #include "programdir.h"
+#include "safefile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,10 +29,10 @@ QString writeMissing()
         const QString target = ProgramDir::file(QLatin1String(f.name));
         if (QFileInfo::exists(target))
             continue;
-        if (!QFile::copy(QLatin1String(f.resource), target))
-            return QStringLiteral("Unable to write %1").arg(target);
-        QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                          | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        QFile resource(QLatin1String(f.resource));
+        QString why;
+        if (!resource.open(QIODevice::ReadOnly) || !SafeFile::writeWhole(target, resource.readAll(), &why))
+            return QStringLiteral("Unable to write %1").arg(why.isEmpty() ? target : why);
     }
     QString error;
     if (!Catalogue::ensureTemplate(ProgramDir::file(QStringLiteral("vexa.mdb")), &error))

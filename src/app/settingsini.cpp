@@ -5,11 +5,11 @@
 #include "mainstate.h"
 #include "programdir.h"
 #include "prompts.h"
+#include "safefile.h"
 #include "vbtext.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace SettingsIni {
 namespace {
@@ -277,9 +277,8 @@ bool ReadINI(MainState &s, const std::function<void(const QString &)> &loadList)
 
 bool WriteINI(const MainState &s)
 {
-    // Written whole to a temporary file and swapped in, so a failed write leaves the old one.
-    QSaveFile f(fileName());
-    if (!f.open(QIODevice::WriteOnly) || f.write(compose(s)) < 0 || !f.commit()) {
+    // A failed write (a full disk) leaves the old file as it was.
+    if (!SafeFile::writeWhole(fileName(), compose(s))) {
         Prompts::message(nullptr, QStringLiteral("Unable to create INI file"));
         return false;
     }

@@ -4,6 +4,7 @@
 
 #include "identitykey.h"
 #include "recordset.h"
+#include "safefile.h"
 
 #include <QAtomicInteger>
 #include <QDir>
@@ -29,7 +30,8 @@ namespace {
 Q_LOGGING_CATEGORY(lcCatalogue, "vexa.catalogue")
 
 const QString Driver = QStringLiteral("QSQLITE");
-constexpr int TextWidth = 255;
+// Names and paths are kept whole, however long: a path cut short would name another folder.
+constexpr int Unlimited = 0;
 
 // The index ref holds only the rows with a key to look up: after a pre-scan nearly every REF
 // is empty, and an index of empty texts would cost its whole size to build for nothing.
@@ -60,7 +62,7 @@ constexpr Column small(const char *name, qint16 FilesRecord::*m)
 {
     return {name, Kind::Small, 0, nullptr, m, nullptr, nullptr};
 }
-constexpr Column text(const char *name, QString FilesRecord::*m, int width = TextWidth)
+constexpr Column text(const char *name, QString FilesRecord::*m, int width = Unlimited)
 {
     return {name, Kind::Text, width, nullptr, nullptr, m, nullptr};
 }
@@ -131,7 +133,9 @@ QString schemaSql()
             defs << name + QStringLiteral(" SMALLINT NOT NULL DEFAULT 0");
             break;
         case Kind::Text:
-            defs << name + QStringLiteral(" VARCHAR(%1) NOT NULL DEFAULT ' '").arg(c.width);
+            defs << name + (c.width == Unlimited ? QStringLiteral(" TEXT")
+                                                 : QStringLiteral(" VARCHAR(%1)").arg(c.width))
+                        + QStringLiteral(" NOT NULL DEFAULT ' '");
             break;
         case Kind::Date:
             defs << name + QStringLiteral(" TEXT");
@@ -141,10 +145,11 @@ QString schemaSql()
     return QStringLiteral("CREATE TABLE FILES (%1)").arg(defs.join(QStringLiteral(", ")));
 }
 
-// A text as the field stores it: never NULL (a null QString would bind as NULL), cut to fit.
+// A text as the field stores it: never NULL (a null QString would bind as NULL); a one-letter
+// flag is cut to fit.
 QString fitText(const QString &value, int width)
 {
-    if (value.size() > width) {
+    if (width != Unlimited && value.size() > width) {
         qCWarning(lcCatalogue) << "text cut to" << width << "characters:" << value.left(40);
         return value.left(width);
     }
@@ -281,6 +286,19 @@ QString notCatalogue(const QString &path)
     return QStringLiteral("The catalogue %1 is not a Vexa! catalogue database.").arg(shown(path));
 }
 
+// The SQLite result code behind an error of the generic SQL layer (0 when there is none).
+int sqlCode(const QSqlError &error)
+{
+    return error.nativeErrorCode().toInt();
+}
+
+// True when SQLite says the file is damaged: a corrupt page, or not a database at all.
+bool isDamageReport(int code, const QString &detail)
+{
+    return (code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB
+           || detail.contains(QLatin1String("malformed"), Qt::CaseInsensitive);
+}
+
 bool hasSqliteHeader(const QString &path)
 {
     QFile f(path);
@@ -301,7 +319,13 @@ QString checkCatalogue(QSqlDatabase &db, const QString &path)
     }
     q.addBindValue(QStringLiteral("table"));
     q.addBindValue(QStringLiteral("FILES"));
-    if (!q.exec() || !q.next())
+    if (!q.exec()) {
+        if (isDamageReport(sqlCode(q.lastError()), q.lastError().text()))
+            return QStringLiteral("The catalogue %1 is damaged (the database reports: %2).")
+                .arg(shown(path), q.lastError().text());
+        return notCatalogue(path);
+    }
+    if (!q.next())
         return notCatalogue(path);
     const QString table = q.value(0).toString();
     q.finish();
@@ -330,6 +354,57 @@ QString validateFile(const QString &path)
     return QString();
 }
 
+// Walks every page of the database and checks its structure, reading only. A damaged file
+// must be known before anything is written to it. Returns the error sentence, empty when the
+// file is sound.
+QString damageOf(QSqlDatabase &db, const QString &path)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    QString detail;
+    if (!q.exec(QStringLiteral("PRAGMA quick_check(1)")) || !q.next()) {
+        detail = q.lastError().text();
+        if (!isDamageReport(q.lastError().nativeErrorCode().toInt(), detail))
+            return QStringLiteral("The catalogue %1 could not be read: %2").arg(shown(path), detail);
+    } else {
+        detail = q.value(0).toString();
+        if (detail == QLatin1String("ok"))
+            return QString();
+    }
+    detail.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return QStringLiteral("The catalogue %1 is damaged (the database reports: %2).")
+        .arg(shown(path), detail.trimmed());
+}
+
+// Why a catalogue cannot be written, checked before the database engine opens it: a file it
+// opens read-only gets side files it can never write again, which keep the catalogue failing
+// after its permissions are put right. Empty when nothing is in the way.
+} // namespace
+
+QString Catalogue::writeProblem(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString folder = file.absolutePath();
+    if (!file.isWritable())
+        return QStringLiteral("The catalogue %1 is read-only: it cannot be written.").arg(shown(path));
+    if (!QFileInfo(folder).isWritable()) {
+        return QStringLiteral("The folder %1 that holds the catalogue cannot be written, so the "
+                              "catalogue %2 cannot be changed.")
+            .arg(shown(folder), shown(path));
+    }
+    // A shared-memory index left read-only by an earlier run holds nothing the log does not:
+    // it is made afresh. A read-only log holds changes and is reported.
+    const QFileInfo shm(path + QStringLiteral("-shm"));
+    if (shm.exists() && !shm.isWritable())
+        QFile::remove(shm.filePath());
+    const QFileInfo wal(path + QStringLiteral("-wal"));
+    if (wal.exists() && !wal.isWritable())
+        return QStringLiteral("The catalogue log %1 is read-only: it cannot be written.").arg(shown(wal.filePath()));
+    return QString();
+}
+
+namespace {
+
 bool setError(QString *error, const QString &text)
 {
     if (error)
@@ -338,13 +413,15 @@ bool setError(QString *error, const QString &text)
     return false;
 }
 
-// Runs one statement with bound values on a connection used by the static helpers.
-bool execOn(QSqlDatabase &db, const QString &sql, QString *detail)
+// Runs one statement on a connection used by the static helpers.
+bool execOn(QSqlDatabase &db, const QString &sql, QString *detail, int *code = nullptr)
 {
     QSqlQuery q(db);
     if (q.exec(sql))
         return true;
     *detail = q.lastError().text();
+    if (code)
+        *code = q.lastError().nativeErrorCode().toInt();
     return false;
 }
 
@@ -445,6 +522,7 @@ public:
     int changes() const { return sqlite3_changes(m_db); }
     sqlite3_stmt *handle() const { return m_stmt; }
     QString error() const { return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString(); }
+    int code() const { return m_db ? sqlite3_errcode(m_db) : SQLITE_ERROR; }
 
 private:
     sqlite3 *m_db = nullptr;
@@ -504,11 +582,34 @@ QString Catalogue::canonicalField(const QString &name)
     return i < 0 ? QString() : QString::fromLatin1(Columns[i].name);
 }
 
-bool Catalogue::fail(const QString &what, const QString &detail) const
+bool Catalogue::fail(const QString &what, const QString &detail, int code) const
 {
-    m_error =
-        QStringLiteral("The catalogue %1 could not be %2: %3").arg(shown(m_path), what, detail);
+    ++m_failures;
+    m_errorCode = code & 0xff;
+    if (isDamageReport(code, detail) && !m_damaged) {
+        // From here on nothing is written to the file: writing on damaged pages can only
+        // spread the damage.
+        m_damaged = true;
+        m_error = QStringLiteral("The catalogue %1 is damaged (the database reports: %2).")
+                      .arg(shown(m_path), detail);
+    } else {
+        m_error = QStringLiteral("The catalogue %1 could not be %2: %3").arg(shown(m_path), what, detail);
+    }
     qCWarning(lcCatalogue).noquote() << m_error;
+    return false;
+}
+
+bool Catalogue::refuseWrite() const
+{
+    if (!isOpen()) {
+        m_error = QStringLiteral("No catalogue is open.");
+        return true;
+    }
+    if (m_damaged) {
+        ++m_failures;
+        qCWarning(lcCatalogue).noquote() << "not written, it is damaged:" << m_path;
+        return true;
+    }
     return false;
 }
 
@@ -522,7 +623,12 @@ bool Catalogue::open(const QString &path)
                       .arg(shown(path));
         return false;
     }
+    m_damaged = false;
+    m_failures = 0;
+    m_errorCode = 0;
     m_error = validateFile(path);
+    if (m_error.isEmpty())
+        m_error = writeProblem(path);
     if (!m_error.isEmpty()) {
         qCWarning(lcCatalogue).noquote() << m_error;
         return false;
@@ -537,6 +643,9 @@ bool Catalogue::open(const QString &path)
             m_error = notCatalogue(path);
         } else {
             m_error = checkCatalogue(db, path);
+            if (m_error.isEmpty())
+                m_error = damageOf(db, path);
+            m_damaged = m_error.contains(QLatin1String(" is damaged ("));
             ok = m_error.isEmpty();
             if (ok) {
                 // Only a sound catalogue is changed: write-ahead logging for fast pre-scans
@@ -690,10 +799,14 @@ bool Catalogue::createFromTemplate(const QString &templatePath, const QString &c
                                               "template: %2")
                                    .arg(shown(cataloguePath), why));
     }
-    if (!QFile::copy(templatePath, cataloguePath)) {
+    // Copied whole and checked, so a full disk never leaves half a catalogue behind.
+    QFile source(templatePath);
+    QString why2;
+    if (!source.open(QIODevice::ReadOnly) || !SafeFile::writeWhole(cataloguePath, source.readAll(), &why2)) {
         return setError(error, QStringLiteral("The template catalogue %1 could not be copied "
-                                              "to %2.")
-                                   .arg(shown(templatePath), shown(cataloguePath)));
+                                              "to %2. %3")
+                                   .arg(shown(templatePath), shown(cataloguePath), why2)
+                                   .trimmed());
     }
     QFile::setPermissions(cataloguePath, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                              QFile::ReadOther);
@@ -703,6 +816,8 @@ bool Catalogue::createFromTemplate(const QString &templatePath, const QString &c
 bool Catalogue::isCatalogue(const QString &path, QString *error)
 {
     QString why = validateFile(path);
+    if (why.isEmpty())
+        why = writeProblem(path);
     if (why.isEmpty() && !QSqlDatabase::isDriverAvailable(Driver))
         why = QStringLiteral("The SQLite database driver is missing.");
     if (why.isEmpty()) {
@@ -712,6 +827,8 @@ bool Catalogue::isCatalogue(const QString &path, QString *error)
             db.setDatabaseName(path);
             if (db.open()) {
                 why = checkCatalogue(db, path);
+                if (why.isEmpty())
+                    why = damageOf(db, path);
                 db.close();
             } else {
                 why = notCatalogue(path);
@@ -726,17 +843,15 @@ bool Catalogue::isCatalogue(const QString &path, QString *error)
 
 bool Catalogue::exec(const QString &sql, const QVariantList &values)
 {
-    if (!isOpen()) {
-        m_error = QStringLiteral("No catalogue is open.");
+    if (refuseWrite())
         return false;
-    }
     QSqlQuery q(database());
     if (!q.prepare(sql))
-        return fail(QStringLiteral("changed"), q.lastError().text());
+        return fail(QStringLiteral("changed"), q.lastError().text(), sqlCode(q.lastError()));
     for (const QVariant &v : values)
         q.addBindValue(v);
     if (!q.exec())
-        return fail(QStringLiteral("changed"), q.lastError().text());
+        return fail(QStringLiteral("changed"), q.lastError().text(), sqlCode(q.lastError()));
     return true;
 }
 
@@ -812,13 +927,13 @@ std::optional<QVector<qint64>> Catalogue::rowIds(const QString &where, const QSt
     QSqlQuery q(database());
     q.setForwardOnly(true);
     if (!q.prepare(sql)) {
-        fail(QStringLiteral("read"), q.lastError().text());
+        fail(QStringLiteral("read"), q.lastError().text(), sqlCode(q.lastError()));
         return std::nullopt;
     }
     for (const QVariant &v : values)
         q.addBindValue(v);
     if (!q.exec()) {
-        fail(QStringLiteral("read"), q.lastError().text());
+        fail(QStringLiteral("read"), q.lastError().text(), sqlCode(q.lastError()));
         return std::nullopt;
     }
     QVector<qint64> rows;
@@ -836,13 +951,13 @@ std::optional<qint64> Catalogue::seekRef(const QString &key)
         q.setForwardOnly(true);
         if (!q.prepare(QStringLiteral("SELECT rowid FROM FILES WHERE REF = ? AND REF <> '' "
                                       "ORDER BY rowid LIMIT 1"))) {
-            fail(QStringLiteral("read"), q.lastError().text());
+            fail(QStringLiteral("read"), q.lastError().text(), sqlCode(q.lastError()));
             return std::nullopt;
         }
     }
-    q.bindValue(0, fitText(key, TextWidth));
+    q.bindValue(0, fitText(key, Unlimited));
     if (!q.exec()) {
-        fail(QStringLiteral("read"), q.lastError().text());
+        fail(QStringLiteral("read"), q.lastError().text(), sqlCode(q.lastError()));
         return std::nullopt;
     }
     std::optional<qint64> found;
@@ -852,25 +967,69 @@ std::optional<qint64> Catalogue::seekRef(const QString &key)
     return found;
 }
 
-void Catalogue::setIndexesAside()
+bool Catalogue::setIndexesAside()
 {
-    if (!isOpen())
-        return;
-    QSqlQuery q(database());
-    q.exec(QStringLiteral("DROP INDEX IF EXISTS ref"));
-    q.exec(QStringLiteral("DROP INDEX IF EXISTS recnum"));
+    if (refuseWrite())
+        return false;
+    QSqlDatabase db = database();
+    QString detail;
+    int code = 0;
+    if (!execOn(db, QStringLiteral("DROP INDEX IF EXISTS ref"), &detail, &code)
+        || !execOn(db, QStringLiteral("DROP INDEX IF EXISTS recnum"), &detail, &code))
+        return fail(QStringLiteral("changed"), detail, code);
+    return true;
 }
 
 bool Catalogue::restoreIndexes()
 {
-    if (!isOpen())
+    if (refuseWrite())
         return false;
     QSqlDatabase db = database();
     QString detail;
-    if (!execOn(db, refIndexSql(), &detail)
-        || !execOn(db, QStringLiteral("CREATE INDEX IF NOT EXISTS recnum ON FILES (RECNUM)"), &detail))
-        return fail(QStringLiteral("changed"), detail);
+    int code = 0;
+    if (!execOn(db, refIndexSql(), &detail, &code)
+        || !execOn(db, QStringLiteral("CREATE INDEX IF NOT EXISTS recnum ON FILES (RECNUM)"), &detail, &code))
+        return fail(QStringLiteral("changed"), detail, code);
     return true;
+}
+
+double Catalogue::highestRecnum() const
+{
+    if (!isOpen())
+        return 0;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT max(RECNUM) FROM FILES")) || !q.next()) {
+        fail(QStringLiteral("read"), q.lastError().text(), sqlCode(q.lastError()));
+        return 0;
+    }
+    return q.value(0).toDouble();
+}
+
+bool Catalogue::unmarkAfter(double recnum)
+{
+    return exec(QStringLiteral("UPDATE FILES SET ACTIVE = ?, RECNUM = ?, REF = STAG WHERE RECNUM > ?"),
+                {QStringLiteral(" "), 0.0, recnum});
+}
+
+QString Catalogue::setAside(const QString &path, QString *error)
+{
+    // The first free name: a catalogue set aside earlier is never replaced.
+    QString aside = path + QStringLiteral(".damaged");
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo::exists(aside + QStringLiteral("-wal")); ++n)
+        aside = path + QStringLiteral(".damaged%1").arg(n);
+    if (!QFile::rename(path, aside)) {
+        setError(error, QStringLiteral("The catalogue %1 could not be set aside as %2.")
+                            .arg(shown(path), shown(aside)));
+        return QString();
+    }
+    // Its log goes with it, under the name the database looks for beside the file; the
+    // shared-memory index is rebuilt by whoever opens it.
+    const QString wal = path + QStringLiteral("-wal");
+    if (QFileInfo::exists(wal) && !QFile::rename(wal, aside + QStringLiteral("-wal")))
+        QFile::remove(wal);
+    QFile::remove(path + QStringLiteral("-shm"));
+    return aside;
 }
 
 void RefTable::add(const QString &ref, qint64 rowId)
@@ -909,14 +1068,14 @@ RefTable Catalogue::refTable() const
     RawStatement q;
     if (!q.prepare(m_statements->handle,
                    QStringLiteral("SELECT REF, rowid FROM FILES WHERE REF <> '' ORDER BY rowid"))) {
-        fail(QStringLiteral("read"), q.error());
+        fail(QStringLiteral("read"), q.error(), q.code());
         return table;
     }
     int rc;
     while ((rc = q.step()) == SQLITE_ROW)
         table.add(q.text(0), q.int64(1));
     if (rc != SQLITE_DONE)
-        fail(QStringLiteral("read"), q.error());
+        fail(QStringLiteral("read"), q.error(), q.code());
     return table;
 }
 
@@ -936,13 +1095,16 @@ std::optional<FilesRecord> Catalogue::readSignatures(qint64 rowId) const
             names << QLatin1String(c);
         if (!q.prepare(m_statements->handle, QStringLiteral("SELECT %1 FROM FILES WHERE rowid = ?")
                                                  .arg(names.join(QStringLiteral(", "))))) {
-            fail(QStringLiteral("read"), q.error());
+            fail(QStringLiteral("read"), q.error(), q.code());
             return std::nullopt;
         }
     }
     q.bindInt64(1, rowId);
     std::optional<FilesRecord> record;
-    if (q.step() == SQLITE_ROW) {
+    const int rc = q.step();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail(QStringLiteral("read"), q.error(), q.code());
+    if (rc == SQLITE_ROW) {
         static const QVector<int> columns = [] {
             QVector<int> out;
             for (const char *c : kSignatureColumns)
@@ -959,10 +1121,8 @@ std::optional<FilesRecord> Catalogue::readSignatures(qint64 rowId) const
 
 bool Catalogue::markSeen(qint64 rowId, const FilesRecord &r, bool withSignatures)
 {
-    if (!isOpen()) {
-        m_error = QStringLiteral("No catalogue is open.");
+    if (refuseWrite())
         return false;
-    }
     // Two statements: the marks (and new signatures) always change; the location and key
     // change only when a copy elsewhere takes the row over, and leaving them out of the first
     // statement spares the indexes on them in the common case of a file seen where it was.
@@ -985,7 +1145,7 @@ bool Catalogue::markSeen(qint64 rowId, const FilesRecord &r, bool withSignatures
             sets << QLatin1String(Columns[size_t(i)].name) + QStringLiteral(" = ?");
         if (!q.prepare(m_statements->handle, QStringLiteral("UPDATE FILES SET %1 WHERE rowid = ?")
                                                  .arg(sets.join(QStringLiteral(", ")))))
-            return fail(QStringLiteral("changed"), q.error());
+            return fail(QStringLiteral("changed"), q.error(), q.code());
     }
     int k = 1;
     for (int i : columns)
@@ -995,7 +1155,7 @@ bool Catalogue::markSeen(qint64 rowId, const FilesRecord &r, bool withSignatures
     const int changed = q.changes();
     q.reset();
     if (rc != SQLITE_DONE)
-        return fail(QStringLiteral("changed"), q.error());
+        return fail(QStringLiteral("changed"), q.error(), q.code());
     if (changed != 1)
         return fail(QStringLiteral("changed"), QStringLiteral("row %1 does not exist").arg(rowId));
 
@@ -1004,7 +1164,7 @@ bool Catalogue::markSeen(qint64 rowId, const FilesRecord &r, bool withSignatures
                        QStringLiteral("UPDATE FILES SET DRIVEVOLUME = ?1, PATH = ?2, DISKNAME = ?3, "
                                       "STAG = ?4 WHERE rowid = ?5 AND (DRIVEVOLUME IS NOT ?1 OR "
                                       "PATH IS NOT ?2 OR DISKNAME IS NOT ?3 OR STAG IS NOT ?4)")))
-        return fail(QStringLiteral("changed"), moved.error());
+        return fail(QStringLiteral("changed"), moved.error(), moved.code());
     k = 1;
     for (int i : placeColumns)
         moved.bind(k++, recordValue(r, Columns[size_t(i)]));
@@ -1012,7 +1172,7 @@ bool Catalogue::markSeen(qint64 rowId, const FilesRecord &r, bool withSignatures
     const int rc2 = moved.step();
     moved.reset();
     if (rc2 != SQLITE_DONE)
-        return fail(QStringLiteral("changed"), moved.error());
+        return fail(QStringLiteral("changed"), moved.error(), moved.code());
     return true;
 }
 
@@ -1021,24 +1181,22 @@ bool Catalogue::markSeenMany(const QVector<SeenRow> &rows, const QString &driveV
 {
     if (rows.isEmpty())
         return true;
-    if (!isOpen()) {
-        m_error = QStringLiteral("No catalogue is open.");
+    if (refuseWrite())
         return false;
-    }
     // The unary pluses keep SQLite on the row id range instead of the location index, which
     // would read the whole directory and sort it for every stretch.
     RawStatement &names = m_statements->namesInStretch;
     if (!names.prepare(m_statements->handle,
                        QStringLiteral("SELECT DISKNAME FROM FILES WHERE rowid BETWEEN ?1 AND ?2 "
                                       "AND +DRIVEVOLUME = ?3 AND +PATH = ?4 ORDER BY rowid")))
-        return fail(QStringLiteral("read"), names.error());
+        return fail(QStringLiteral("read"), names.error(), names.code());
     RawStatement &marks = m_statements->markStretch;
     if (!marks.prepare(m_statements->handle,
                        QStringLiteral("UPDATE FILES SET RECNUM = ?1 + (rowid - ?2), REF = '', "
                                       "ACTIVE = 'X', ACCESSED = ?3 WHERE rowid BETWEEN ?2 AND ?4")))
-        return fail(QStringLiteral("changed"), marks.error());
-    const QVariant volume = fitText(driveVolume, TextWidth);
-    const QVariant where = fitText(path, TextWidth);
+        return fail(QStringLiteral("changed"), marks.error(), marks.code());
+    const QVariant volume = fitText(driveVolume, Unlimited);
+    const QVariant where = fitText(path, Unlimited);
 
     for (int first = 0; first < rows.size();) {
         int last = first;
@@ -1054,7 +1212,7 @@ bool Catalogue::markSeenMany(const QVector<SeenRow> &rows, const QString &driveV
         int k = first;
         int rc;
         while ((rc = names.step()) == SQLITE_ROW && k <= last) {
-            const QByteArray name = fitText(rows[k].diskName, TextWidth).toUtf8();
+            const QByteArray name = fitText(rows[k].diskName, Unlimited).toUtf8();
             if (QByteArrayView(name) != names.bytes(0))
                 break;
             ++k;
@@ -1071,7 +1229,7 @@ bool Catalogue::markSeenMany(const QVector<SeenRow> &rows, const QString &driveV
             const int changed = marks.changes();
             marks.reset();
             if (rc != SQLITE_DONE)
-                return fail(QStringLiteral("changed"), marks.error());
+                return fail(QStringLiteral("changed"), marks.error(), marks.code());
             if (changed != last - first + 1)
                 return fail(QStringLiteral("changed"), QStringLiteral("rows %1 to %2 do not all exist")
                                                            .arg(rows[first].rowId)
@@ -1105,13 +1263,13 @@ std::optional<FilesRecord> Catalogue::read(qint64 rowId) const
     if (q.lastQuery().isEmpty()) {
         q.setForwardOnly(true);
         if (!q.prepare(QStringLiteral("SELECT %1 FROM FILES WHERE rowid = ?").arg(columnList()))) {
-            fail(QStringLiteral("read"), q.lastError().text());
+            fail(QStringLiteral("read"), q.lastError().text(), sqlCode(q.lastError()));
             return std::nullopt;
         }
     }
     q.bindValue(0, rowId);
     if (!q.exec()) {
-        fail(QStringLiteral("read"), q.lastError().text());
+        fail(QStringLiteral("read"), q.lastError().text(), sqlCode(q.lastError()));
         return std::nullopt;
     }
     std::optional<FilesRecord> record;
@@ -1232,10 +1390,8 @@ bool Catalogue::markMatched(const QVector<double> &recnums)
 
 std::optional<qint64> Catalogue::insert(const FilesRecord &record)
 {
-    if (!isOpen()) {
-        m_error = QStringLiteral("No catalogue is open.");
+    if (refuseWrite())
         return std::nullopt;
-    }
     RawStatement &q = m_statements->rawInsert;
     if (!q.isPrepared()) {
         QStringList marks;
@@ -1243,7 +1399,7 @@ std::optional<qint64> Catalogue::insert(const FilesRecord &record)
             marks << QStringLiteral("?");
         if (!q.prepare(m_statements->handle, QStringLiteral("INSERT INTO FILES (%1) VALUES (%2)")
                                                  .arg(columnList(), marks.join(QStringLiteral(", "))))) {
-            fail(QStringLiteral("changed"), q.error());
+            fail(QStringLiteral("changed"), q.error(), q.code());
             return std::nullopt;
         }
     }
@@ -1252,7 +1408,7 @@ std::optional<qint64> Catalogue::insert(const FilesRecord &record)
     const int rc = q.step();
     q.reset();
     if (rc != SQLITE_DONE) {
-        fail(QStringLiteral("changed"), q.error());
+        fail(QStringLiteral("changed"), q.error(), q.code());
         return std::nullopt;
     }
     return qint64(sqlite3_last_insert_rowid(m_statements->handle));
@@ -1260,10 +1416,8 @@ std::optional<qint64> Catalogue::insert(const FilesRecord &record)
 
 bool Catalogue::update(qint64 rowId, const FilesRecord &record)
 {
-    if (!isOpen()) {
-        m_error = QStringLiteral("No catalogue is open.");
+    if (refuseWrite())
         return false;
-    }
     QSqlQuery &q = m_statements->update;
     if (q.lastQuery().isEmpty()) {
         QStringList sets;
@@ -1271,7 +1425,7 @@ bool Catalogue::update(qint64 rowId, const FilesRecord &record)
             sets << QLatin1String(c.name) + QStringLiteral(" = ?");
         if (!q.prepare(QStringLiteral("UPDATE FILES SET %1 WHERE rowid = ?")
                            .arg(sets.join(QStringLiteral(", "))))) {
-            return fail(QStringLiteral("changed"), q.lastError().text());
+            return fail(QStringLiteral("changed"), q.lastError().text(), sqlCode(q.lastError()));
         }
     }
     const int n = int(Columns.size());
@@ -1279,7 +1433,7 @@ bool Catalogue::update(qint64 rowId, const FilesRecord &record)
         q.bindValue(i, recordValue(record, Columns[i]));
     q.bindValue(n, rowId);
     if (!q.exec())
-        return fail(QStringLiteral("changed"), q.lastError().text());
+        return fail(QStringLiteral("changed"), q.lastError().text(), sqlCode(q.lastError()));
     if (q.numRowsAffected() != 1)
         return fail(QStringLiteral("changed"), QStringLiteral("row %1 does not exist").arg(rowId));
     return true;
@@ -1287,10 +1441,8 @@ bool Catalogue::update(qint64 rowId, const FilesRecord &record)
 
 bool Catalogue::setField(qint64 rowId, const QString &field, const QVariant &value)
 {
-    if (!isOpen()) {
-        m_error = QStringLiteral("No catalogue is open.");
+    if (refuseWrite())
         return false;
-    }
     const int i = columnIndex(field.trimmed());
     if (i < 0)
         return fail(QStringLiteral("changed"), QStringLiteral("it has no field %1").arg(field));
@@ -1305,13 +1457,13 @@ bool Catalogue::setField(qint64 rowId, const QString &field, const QVariant &val
         // The name comes from the table's own list, never from the caller's text.
         if (!q.prepare(QStringLiteral("UPDATE FILES SET %1 = ? WHERE rowid = ?")
                            .arg(QLatin1String(Columns[i].name)))) {
-            return fail(QStringLiteral("changed"), q.lastError().text());
+            return fail(QStringLiteral("changed"), q.lastError().text(), sqlCode(q.lastError()));
         }
     }
     q.bindValue(0, stored);
     q.bindValue(1, rowId);
     if (!q.exec())
-        return fail(QStringLiteral("changed"), q.lastError().text());
+        return fail(QStringLiteral("changed"), q.lastError().text(), sqlCode(q.lastError()));
     if (q.numRowsAffected() != 1)
         return fail(QStringLiteral("changed"), QStringLiteral("row %1 does not exist").arg(rowId));
     return true;
@@ -1332,13 +1484,13 @@ QVariant Catalogue::field(qint64 rowId, const QString &field) const
         q.setForwardOnly(true);
         if (!q.prepare(QStringLiteral("SELECT %1 FROM FILES WHERE rowid = ?")
                            .arg(QLatin1String(Columns[i].name)))) {
-            fail(QStringLiteral("read"), q.lastError().text());
+            fail(QStringLiteral("read"), q.lastError().text(), sqlCode(q.lastError()));
             return {};
         }
     }
     q.bindValue(0, rowId);
     if (!q.exec()) {
-        fail(QStringLiteral("read"), q.lastError().text());
+        fail(QStringLiteral("read"), q.lastError().text(), sqlCode(q.lastError()));
         return {};
     }
     QVariant value;
@@ -1356,7 +1508,7 @@ qint64 Catalogue::rowCount() const
     if (q.lastQuery().isEmpty()) {
         q.setForwardOnly(true);
         if (!q.prepare(QStringLiteral("SELECT count(*) FROM FILES"))) {
-            fail(QStringLiteral("read"), q.lastError().text());
+            fail(QStringLiteral("read"), q.lastError().text(), sqlCode(q.lastError()));
             return 0;
         }
     }
@@ -1364,7 +1516,7 @@ qint64 Catalogue::rowCount() const
     if (q.exec() && q.next())
         n = q.value(0).toLongLong();
     else
-        fail(QStringLiteral("read"), q.lastError().text());
+        fail(QStringLiteral("read"), q.lastError().text(), sqlCode(q.lastError()));
     q.finish();
     return n;
 }
@@ -1380,10 +1532,8 @@ void Catalogue::useLargeCache()
 
 bool Catalogue::transaction(const std::function<bool()> &fn)
 {
-    if (!isOpen()) {
-        m_error = QStringLiteral("No catalogue is open.");
+    if (refuseWrite())
         return false;
-    }
     if (m_transactionDepth > 0) {
         // Joins the transaction already running; its failure dooms the outer one.
         ++m_transactionDepth;
@@ -1396,7 +1546,7 @@ bool Catalogue::transaction(const std::function<bool()> &fn)
 
     QSqlDatabase db = database();
     if (!db.transaction())
-        return fail(QStringLiteral("changed"), db.lastError().text());
+        return fail(QStringLiteral("changed"), db.lastError().text(), sqlCode(db.lastError()));
     // Rolls back on every way out that did not commit.
     struct Guard
     {
@@ -1418,7 +1568,7 @@ bool Catalogue::transaction(const std::function<bool()> &fn)
         return false;
     guard.done = true;
     if (!db.commit()) {
-        fail(QStringLiteral("changed"), db.lastError().text());
+        fail(QStringLiteral("changed"), db.lastError().text(), sqlCode(db.lastError()));
         db.rollback();
         return false;
     }

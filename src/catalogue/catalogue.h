@@ -45,7 +45,8 @@ public:
     Catalogue &operator=(const Catalogue &) = delete;
 
     // Opens an existing catalogue file. Fails (with a message naming the file) when the file
-    // is missing, is not a database, or lacks the table FILES; the file is never changed then.
+    // is missing, is not a database, lacks the table FILES, is damaged (every page is checked)
+    // or cannot be written; the file is never changed then.
     bool open(const QString &path);
     void close();
     bool isOpen() const;
@@ -64,8 +65,20 @@ public:
     static bool createFromTemplate(const QString &templatePath, const QString &cataloguePath,
                                    QString *error = nullptr);
     // True when the file is a catalogue this program can open (a database with FILES and all
-    // its fields). The file is not changed.
+    // its fields, undamaged, that can be written). The file is not changed.
     static bool isCatalogue(const QString &path, QString *error = nullptr);
+    // Why the catalogue file cannot be written (read-only file, log or folder); empty when it
+    // can. Checked before the database engine touches the file.
+    static QString writeProblem(const QString &path);
+    // Renames a damaged catalogue to the first free name of path + ".damaged", ".damaged2" ...
+    // with its log beside it, and returns that name (empty on failure, with *error set).
+    static QString setAside(const QString &path, QString *error = nullptr);
+
+    // Failed statements since the catalogue was opened, and the SQLite result code of the last.
+    int failures() const { return m_failures; }
+    int lastErrorCode() const { return m_errorCode; }
+    // True once SQLite has reported the file as damaged; nothing is written to it after that.
+    bool isDamaged() const { return m_damaged; }
 
     // The fields of FILES in table order, and the table's own spelling of a field name given
     // in any case (empty when there is no such field).
@@ -123,8 +136,14 @@ public:
     // The pre-scan sets the indexes ref and recnum aside while it changes every row's REF and
     // RECNUM twice, and restores them at its end. Opening a catalogue restores them too, after
     // a crash.
-    void setIndexesAside();
+    bool setIndexesAside();
     bool restoreIndexes();
+
+    // The highest RECNUM of any row (0 for none).
+    double highestRecnum() const;
+    // Puts the rows numbered above recnum back as the start of a pre-scan leaves them: not
+    // marked, RECNUM 0, REF = STAG.
+    bool unmarkAfter(double recnum);
 
     // The pre-scan's look-up table: every row with a non-empty REF.
     RefTable refTable() const;
@@ -150,8 +169,8 @@ public:
     bool markSeenMany(const QVector<SeenRow> &rows, const QString &driveVolume,
                       const QString &path, double accessed);
 
-    // Row access by row id. Texts longer than their field are cut to fit (255 characters, 1
-    // for ACTIVE and RTAG); DATE is kept as local "yyyy-MM-dd hh:mm:ss" text. read() and
+    // Row access by row id. Texts are kept whole except ACTIVE and RTAG, cut to 1 character;
+    // DATE is kept as local "yyyy-MM-dd hh:mm:ss" text. read() and
     // field() give nothing for a row that does not exist; update() and setField() fail then.
     // Field names are matched without regard to case; an unknown name fails.
     std::optional<FilesRecord> read(qint64 rowId) const;
@@ -179,12 +198,18 @@ private:
     bool exec(const QString &sql, const QVariantList &values = {});
     std::unique_ptr<RecordSet> makeSet(const QString &where, const QString &orderBy,
                                        const QVariantList &values);
-    bool fail(const QString &what, const QString &detail) const;
+    bool fail(const QString &what, const QString &detail, int code = 0) const;
+    // True (with the failure counted) when nothing may be written: no catalogue is open, or
+    // it is damaged.
+    bool refuseWrite() const;
 
     QString m_connection;
     QString m_path;
     mutable QString m_error;
     std::unique_ptr<Statements> m_statements; // prepared once per open catalogue
+    mutable int m_failures = 0;
+    mutable int m_errorCode = 0;
+    mutable bool m_damaged = false;
     int m_transactionDepth = 0;
     bool m_transactionFailed = false;
 };

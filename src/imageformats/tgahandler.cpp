@@ -2,15 +2,17 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "tgahandler.h"
 
+#include "rasterio.h"
+
 #include <QIODevice>
 #include <QImage>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-constexpr int kMaxSide = 32767;
-constexpr qint64 kMaxPixels = qint64(256) * 1024 * 1024;
+namespace Raster = ImageFormats::Raster;
 
 struct Header
 {
@@ -27,8 +29,7 @@ bool parse(const QByteArray &h, Header &out)
     const int kind = out.imageType & ~8;
     if (out.mapType > 1 || (kind != 1 && kind != 2 && kind != 3) || (out.imageType & ~11) != 0)
         return false;
-    if (out.width <= 0 || out.height <= 0 || out.width > kMaxSide || out.height > kMaxSide
-        || qint64(out.width) * out.height > kMaxPixels)
+    if (!Raster::sizeIsSane(out.width, out.height))
         return false;
     if (kind == 1) {
         if (out.mapType != 1 || out.bits != 8 || out.mapLength == 0
@@ -87,60 +88,44 @@ bool TgaHandler::read(QImage *image)
     QVector<QRgb> palette;
     if (h.mapType == 1) {
         const int entry = (h.mapBits + 7) / 8;
-        const QByteArray map = d->read(qint64(h.mapLength) * entry);
+        const QByteArray map = Raster::readAtMost(d, qint64(h.mapLength) * entry);
         if (map.size() != h.mapLength * entry)
             return false;
-        palette.resize(h.mapFirst + h.mapLength);
-        for (int i = 0; i < h.mapLength; ++i) {
-            palette[h.mapFirst + i] =
-                colourOf(reinterpret_cast<const uchar *>(map.constData()) + i * entry, h.mapBits,
-                         false, h.mapBits == 32 ? 8 : 0);
+        // Only a colour-mapped picture uses its map; the others merely carry one, of any depth.
+        if (kind == 1) {
+            palette.resize(h.mapFirst + h.mapLength);
+            for (int i = 0; i < h.mapLength; ++i) {
+                palette[h.mapFirst + i] =
+                    colourOf(reinterpret_cast<const uchar *>(map.constData()) + i * entry,
+                             h.mapBits, false, h.mapBits == 32 ? 8 : 0);
+            }
         }
     }
 
     const int bytes = (h.bits + 7) / 8;
     const qint64 count = qint64(h.width) * h.height;
-    // The pixels as stored, unpacked from their runs; a file that ends early keeps what it had.
-    QByteArray raw;
     const qint64 wanted = count * bytes;
-    if (!rle) {
-        raw = d->read(wanted);
-    } else {
-        raw.reserve(wanted);
-        while (raw.size() < wanted) {
-            char c;
-            if (!d->getChar(&c))
-                break;
-            const int n = (uchar(c) & 0x7F) + 1;
-            if (uchar(c) & 0x80) {
-                const QByteArray pixel = d->read(bytes);
-                if (pixel.size() != bytes)
-                    break;
-                for (int k = 0; k < n && raw.size() < wanted; ++k)
-                    raw += pixel;
-            } else {
-                const QByteArray run = d->read(qint64(n) * bytes);
-                raw += run.left(int(std::min<qint64>(run.size(), wanted - raw.size())));
-                if (run.size() != n * bytes)
-                    break;
-            }
-        }
-    }
-    if (raw.isEmpty())
+    // The pixel data as stored, never more than the picture could use: with runs, a packet
+    // header at worst for every 128 pixels.
+    const QByteArray data = Raster::readAtMost(d, rle ? wanted + (count + 127) / 128 : wanted);
+    // Before anything is allocated, the file must be able to fill the picture its header
+    // announces: plain data cut short still shows its part (up to 16 times as many pixels as
+    // it holds), and a run packet of 1 + bytes bytes gives at most 128 pixels.
+    const bool plausible = rle ? qint64(data.size()) * 128 * bytes >= wanted * (1 + bytes)
+                               : Raster::couldHold(data.size(), wanted, 16);
+    if (data.isEmpty() || !plausible)
         return false;
 
     const bool withAlpha = (kind == 2 && h.bits == 32 && alphaBits) || (kind == 3 && h.bits == 16);
-    QImage out(h.width, h.height, withAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    if (out.isNull())
+    QImage out;
+    if (!Raster::allocate(&out, h.width, h.height,
+                          withAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32))
         return false;
     out.fill(withAlpha ? Qt::transparent : Qt::black);
     const bool topDown = h.descriptor & 0x20;
     const bool rightToLeft = h.descriptor & 0x10;
-    const auto *src = reinterpret_cast<const uchar *>(raw.constData());
-    const qint64 available = raw.size() / bytes;
-    for (qint64 i = 0; i < std::min(count, available); ++i) {
+    auto put = [&](qint64 i, const uchar *p) {
         const int x = int(i % h.width), y = int(i / h.width);
-        const uchar *p = src + i * bytes;
         QRgb colour;
         if (kind == 1)
             colour = p[0] < palette.size() ? palette[p[0]] : qRgb(0, 0, 0);
@@ -149,6 +134,32 @@ bool TgaHandler::read(QImage *image)
         const int row = topDown ? y : h.height - 1 - y;
         const int column = rightToLeft ? h.width - 1 - x : x;
         reinterpret_cast<QRgb *>(out.scanLine(row))[column] = colour;
+    };
+    const auto *src = reinterpret_cast<const uchar *>(data.constData());
+    const qint64 size = data.size();
+    if (!rle) {
+        const qint64 available = std::min(count, size / bytes);
+        for (qint64 i = 0; i < available; ++i)
+            put(i, src + i * bytes);
+    } else {
+        // Runs and literal packets; a file that ends early keeps what it had.
+        qint64 i = 0, pos = 0;
+        while (i < count && pos < size) {
+            const uchar c = src[pos++];
+            const int n = (c & 0x7F) + 1;
+            if (c & 0x80) {
+                if (pos + bytes > size)
+                    break;
+                for (int k = 0; k < n && i < count; ++k)
+                    put(i++, src + pos);
+                pos += bytes;
+            } else {
+                for (int k = 0; k < n && i < count && pos + bytes <= size; ++k, pos += bytes)
+                    put(i++, src + pos);
+                if (pos + bytes > size && i < count)
+                    break;
+            }
+        }
     }
     *image = out;
     return true;

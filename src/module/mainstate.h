@@ -80,6 +80,13 @@ public:
     QStringList wavFiles; // at most 1000
     int wavCount() const { return int(wavFiles.size()); }
 
+    // The last pre-scan stopped on an error that its window reported; the launch goes no
+    // further and the marker file stays for the next run to resume.
+    bool preScanFailed = false;
+    // Set when the system asked the program to stop (SIGTERM, SIGINT): running work stops as
+    // with Quit, markers stay, and the program ends with 128 + this signal.
+    int stopSignal = 0;
+
     // The catalogue name of a search: the list name, or "vexatmp" with a single database.
     QString catalogueName() const;
 

@@ -26,6 +26,13 @@ struct Volume
     bool valid = false;
 };
 
+// What became of the single-instance lock.
+enum class InstanceLock {
+    Taken,       // this run holds it
+    HeldByOther, // a running instance holds it
+    NotWritable  // the lock file cannot be made: the program directory cannot be written
+};
+
 class Services
 {
 public:
@@ -39,9 +46,9 @@ public:
     // Moves a file to the desktop's Trash. Returns an error text, or nothing on success.
     virtual std::optional<QString> moveToTrash(const QString &path) = 0;
 
-    // Takes the single-instance lock in the program directory; false when another running
-    // instance holds it. Stale locks of a crashed run are taken over.
-    virtual bool acquireInstanceLock(const QString &programDir) = 0;
+    // Takes the single-instance lock in the program directory. Stale locks of a crashed run
+    // are taken over.
+    virtual InstanceLock acquireInstanceLock(const QString &programDir) = 0;
     virtual void releaseInstanceLock() = 0;
 
     virtual void playSound(const QString &wavPath) = 0; // returns at once

@@ -217,20 +217,24 @@ std::optional<QString> LinuxServices::moveToTrash(const QString &path)
     return failure;
 }
 
-bool LinuxServices::acquireInstanceLock(const QString &programDir)
+InstanceLock LinuxServices::acquireInstanceLock(const QString &programDir)
 {
     const QString fileName = QDir(programDir).filePath(QStringLiteral("vexa.lock"));
     if (m_lock && m_lock->fileName() == fileName && m_lock->isLocked())
-        return true;
+        return InstanceLock::Taken;
     m_lock.reset();
     auto lock = std::make_unique<QLockFile>(fileName);
     // A running instance keeps its lock however long it runs; only a lock whose process is
     // gone (a crash) counts as stale and is taken over.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
+    if (!lock->tryLock(0)) {
+        // Only a lock file that exists and names a live process means another instance;
+        // anything else is a lock file that could not be made.
+        return lock->error() == QLockFile::LockFailedError ? InstanceLock::HeldByOther
+                                                           : InstanceLock::NotWritable;
+    }
     m_lock = std::move(lock);
-    return true;
+    return InstanceLock::Taken;
 }
 
 void LinuxServices::releaseInstanceLock()

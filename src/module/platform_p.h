@@ -49,7 +49,7 @@ public:
     Volume volume(const QString &path) override;
     QList<Volume> mountedVolumes() override;
     std::optional<QString> moveToTrash(const QString &path) override;
-    bool acquireInstanceLock(const QString &programDir) override;
+    InstanceLock acquireInstanceLock(const QString &programDir) override;
     void releaseInstanceLock() override;
     void playSound(const QString &wavPath) override;
     void beep() override;

@@ -10,6 +10,7 @@
 #include "platform.h"
 #include "programdir.h"
 #include "recordset.h"
+#include "safefile.h"
 #include "vbtext.h"
 #include "wildcard.h"
 
@@ -18,7 +19,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <QSaveFile>
 #include <QSqlQuery>
 #include <QThread>
 #include <QThreadPool>
@@ -44,15 +44,15 @@ QString markerPath()
     return ProgramDir::file(QStringLiteral("Scanning.dat"));
 }
 
-void writeMarker(int listIndex)
+// The marker: the list index of the entry being scanned and, on a second line, how many rows
+// this run had marked before it. Written whole and swapped in, so a crash leaves the old
+// marker or the new one. A failure is ignored: a stale marker only makes a resumed run scan
+// an entry again.
+void writeMarker(int listIndex, double markedBefore)
 {
-    // Written whole and swapped in: a crash leaves the old marker or the new one. Failures
-    // are ignored; the scan goes on without it.
-    QSaveFile f(markerPath());
-    if (f.open(QIODevice::WriteOnly)) {
-        f.write((VbText::print(listIndex) + QStringLiteral(" \r\n")).toUtf8());
-        f.commit();
-    }
+    SafeFile::writeWhole(markerPath(), (VbText::print(listIndex) + QStringLiteral(" \r\n")
+                                        + VbText::print(markedBefore) + QStringLiteral(" \r\n"))
+                                           .toUtf8());
 }
 
 // Splits a list entry at its first "]" into the volume tag (with the bracket) and the path.
@@ -182,13 +182,35 @@ int PreScan::purgeCutoff(int year, int month)
     return y * 100 + m;
 }
 
-int PreScan::resumeIndex()
+PreScan::Marker PreScan::readMarker()
 {
+    Marker m;
     QFile f(markerPath());
     if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QString line = QString::fromUtf8(f.readLine(256)).trimmed();
-    return VbText::toInt16(VbText::leadingNumber(line));
+        return m;
+    m.listIndex = VbText::toInt32(VbText::leadingNumber(QString::fromUtf8(f.readLine(256)).trimmed()));
+    const QString second = QString::fromUtf8(f.readLine(256)).trimmed();
+    if (!second.isEmpty() && second[0].isDigit())
+        m.markedBefore = VbText::leadingNumber(second);
+    return m;
+}
+
+int PreScan::resumeIndex()
+{
+    return readMarker().listIndex;
+}
+
+bool PreScan::stopOnFailure(const Catalogue &catalogue, const QString &where)
+{
+    if (m_failed)
+        return true;
+    if (catalogue.failures() == 0)
+        return false;
+    m_failed = true;
+    m_damaged = catalogue.isDamaged();
+    m_cancel = true;
+    m_error = catalogue.lastError() + QStringLiteral("\n\n") + where;
+    return true;
 }
 
 void PreScan::FixExtension(const QString &directory, const QString &oldExtension)
@@ -211,6 +233,8 @@ void PreScan::FixExtension(const QString &directory, const QString &oldExtension
 
 void PreScan::maybeYield(bool force)
 {
+    if (m_state.stopSignal)
+        m_cancel = true;
     if (!yield)
         return;
     if (force || !m_sinceYield.isValid() || m_sinceYield.elapsed() >= 30) {
@@ -237,7 +261,7 @@ void PreScan::showStatus(const QString &directory, const QString &number, bool f
 
 void PreScan::waitWhilePaused()
 {
-    while (m_paused && !m_cancel) {
+    while (m_paused && !m_cancel && !m_state.stopSignal) {
         if (yield)
             yield();
         QThread::msleep(20);
@@ -262,13 +286,15 @@ bool PreScan::prepare(Catalogue &catalogue)
 {
     showStatus(QStringLiteral("Preparing database...Purging deleted records"), QString(), true);
     maybeYield(true);
-    catalogue.deleteTagged();
+    if (!catalogue.deleteTagged())
+        return false;
     if (m_state.autoPurge) {
         showStatus(QStringLiteral("Preparing database...Purging records not accessed for 3 months"),
                    QString(), true);
         maybeYield(true);
         const QDate today = QDate::currentDate();
-        catalogue.deleteAccessedBefore(purgeCutoff(today.year(), today.month()));
+        if (!catalogue.deleteAccessedBefore(purgeCutoff(today.year(), today.month())))
+            return false;
     }
     showStatus(QStringLiteral("Preparing database...Clearing tags from last search"), QString(), true);
     maybeYield(true);
@@ -281,7 +307,10 @@ bool PreScan::RunPreScan()
     m_stamp = today.year() * 100 + today.month();
     m_state.searchCompleted = QStringLiteral("NO");
     m_cancel = false;
+    m_failed = m_damaged = false;
+    m_error.clear();
     m_marked = 0;
+    m_rowsWritten = 0;
     m_filesRead = 0;
     m_unreadableNames = 0;
     m_warnChecksum = m_warnColour = m_warnPattern = false;
@@ -298,6 +327,8 @@ bool PreScan::RunPreScan()
     Catalogue catalogue;
     if (!catalogue.open(cataloguePath(m_state))) {
         m_error = catalogue.lastError();
+        m_failed = true;
+        m_damaged = catalogue.isDamaged();
         return false;
     }
     catalogue.database().exec(QStringLiteral("PRAGMA synchronous=FULL"));
@@ -311,19 +342,36 @@ bool PreScan::RunPreScan()
     // thousand pages.
     catalogue.database().exec(QStringLiteral("PRAGMA wal_autocheckpoint=16384"));
 
+    const QString preparing = QStringLiteral("This happened while the catalogue was being prepared for the search.");
     // The run looks rows up in its own table: keeping the indexes up to date row by row would
     // rewrite most of their pages at every commit.
     catalogue.setIndexesAside();
+    if (stopOnFailure(catalogue, preparing))
+        return finishFailed(catalogue);
 
-    int first = resumeIndex();
+    const Marker marker = readMarker();
+    int first = marker.listIndex;
     if (first <= 0) {
         first = 0;
         prepare(catalogue);
+    } else if (marker.markedBefore >= 0) {
+        // Rows numbered after the count saved with the marker were marked by the entry the run
+        // stopped in (or later, by re-activation): they go back as preparation left them, so
+        // the entry is scanned again into the same rows with the same numbers.
+        m_marked = marker.markedBefore;
+        catalogue.unmarkAfter(m_marked);
+    } else {
+        // A marker without the count: numbers go on from the highest already given.
+        m_marked = catalogue.highestRecnum();
     }
+    if (stopOnFailure(catalogue, preparing))
+        return finishFailed(catalogue);
 
     // Every row not yet found in this run, by its REF: a seek takes the lowest row id and
     // stands for clearing that row's REF when it is written.
     m_refs = catalogue.refTable();
+    if (stopOnFailure(catalogue, preparing))
+        return finishFailed(catalogue);
 
     const QStringList entries = m_state.directories;
     QStringList types;
@@ -341,7 +389,7 @@ bool PreScan::RunPreScan()
     for (int index = first; index < entries.size() && !m_cancel; ++index) {
         QString tag, path;
         splitEntry(entries[index], tag, path);
-        writeMarker(index);
+        writeMarker(index, m_marked);
         LocateDirectory(tag, path);
         if (m_state.isChecked(Check::Jpeg)) {
             FixExtension(path, QStringLiteral(".jpeg"));
@@ -361,15 +409,15 @@ bool PreScan::RunPreScan()
             ahead = std::async(std::launch::async, [nextPath, types] { return listFiles(nextPath, types); });
             aheadIndex = index + 1;
         }
-        // One transaction per list entry: a crash loses at most the entry being scanned, which
-        // the marker file makes the next run scan again.
-        catalogue.database().transaction();
-        for (int k = 0; k < types.size(); ++k) {
-            if (m_cancel)
-                break;
-            ScanDirectory(catalogue, tag, path, types[k], &listings[k]);
-        }
-        catalogue.database().commit();
+        // One transaction per list entry: a crash or a failed statement loses at most the
+        // entry being scanned, which the marker file makes the next run scan again.
+        m_where = QStringLiteral("This happened while the list entry %1 (%2 of %3) was being "
+                                 "scanned.")
+                      .arg(entries[index]).arg(index + 1).arg(entries.size());
+        scanEntry(catalogue, [&] {
+            for (int k = 0; k < types.size() && !m_cancel; ++k)
+                ScanDirectory(catalogue, tag, path, types[k], &listings[k]);
+        });
     }
     if (ahead.valid())
         ahead.wait();
@@ -380,20 +428,47 @@ bool PreScan::RunPreScan()
             splitEntry(entries[index], tag, path);
             if (!underReactivatedVolume(path))
                 continue;
-            catalogue.database().transaction();
-            for (const QString &type : types) {
-                if (m_cancel)
-                    break;
-                ReactivateDirectory(catalogue, tag, path, type);
-            }
-            catalogue.database().commit();
+            m_where = QStringLiteral("This happened while the rows of %1 were being re-activated.")
+                          .arg(entries[index]);
+            scanEntry(catalogue, [&] {
+                for (int k = 0; k < types.size() && !m_cancel; ++k)
+                    ReactivateDirectory(catalogue, tag, path, types[k]);
+            });
         }
     }
+    if (m_failed)
+        return finishFailed(catalogue);
     catalogue.restoreIndexes();
+    if (stopOnFailure(catalogue, QStringLiteral("This happened while the catalogue's indexes were "
+                                                "being rebuilt at the end of the search.")))
+        return finishFailed(catalogue);
     catalogue.close();
     if (!m_cancel)
         m_state.searchCompleted = QStringLiteral("YES");
     return true;
+}
+
+void PreScan::scanEntry(Catalogue &catalogue, const std::function<void()> &work)
+{
+    const double before = m_marked;
+    const bool committed = catalogue.transaction([&] {
+        work();
+        return catalogue.failures() == 0;
+    });
+    if (committed) {
+        m_rowsWritten += m_marked - before;
+        return;
+    }
+    // Nothing of the entry is kept: its rows and numbers are given again when the run resumes.
+    stopOnFailure(catalogue, m_where);
+    m_marked = before;
+}
+
+bool PreScan::finishFailed(Catalogue &catalogue)
+{
+    m_pool->pool.waitForDone();
+    catalogue.close();
+    return false;
 }
 
 void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, const QString &path,
@@ -527,14 +602,17 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
         row.PATH = path;
         row.DISKNAME = f.name;
         row.STAG = it.key;
-        if (it.rowId)
-            catalogue.markSeen(*it.rowId, row, true);
-        else
-            catalogue.insert(row);
+        const bool written = it.rowId ? catalogue.markSeen(*it.rowId, row, true)
+                                      : catalogue.insert(row).has_value();
+        if (!written || stopOnFailure(catalogue, m_where)) {
+            stopOnFailure(catalogue, m_where + QStringLiteral("  The file being written was %1.").arg(path + f.name));
+            break;
+        }
         it.job.reset();
         maybeYield();
     }
-    catalogue.markSeenMany(seen, volumeTag, path, m_stamp);
+    if (!m_failed && !stopOnFailure(catalogue, m_where))
+        catalogue.markSeenMany(seen, volumeTag, path, m_stamp);
     // Files handed out but not written (Quit) are finished by the workers and dropped.
     m_pool->pool.waitForDone();
 }
@@ -558,7 +636,10 @@ void PreScan::ReactivateDirectory(Catalogue &catalogue, const QString &volumeTag
         r.ACTIVE = QStringLiteral("X");
         r.REF = QString();
         r.ACCESSED = m_stamp;
-        rows->update(r);
+        if (!rows->update(r) || stopOnFailure(catalogue, m_where)) {
+            stopOnFailure(catalogue, m_where);
+            break;
+        }
         if (statusDue())
             showStatus(QStringLiteral("Activating ") + path + QLatin1Char(' ') + r.WHOLENAME,
                        VbText::general(m_marked) + QStringLiteral(" found..."), true);

@@ -33,7 +33,9 @@ public:
     // Worker threads for decoding and signatures (0: one per core). Results do not depend on it.
     int threads = 0;
 
-    // The whole run. Returns false when the catalogue could not be opened (error() says why).
+    // The whole run. Returns false when the catalogue could not be opened or a statement on it
+    // failed: error() says what failed and where. The entry being scanned then keeps nothing
+    // (its transaction is rolled back) and the marker file stays for a resume.
     bool RunPreScan();
 
     void cancel() { m_cancel = true; }
@@ -42,7 +44,11 @@ public:
     bool isCancelled() const { return m_cancel; }
 
     QString error() const { return m_error; }
+    // The run stopped on a catalogue that SQLite reports as damaged; nothing more was written.
+    bool damaged() const { return m_damaged; }
     double markedCount() const { return m_marked; }
+    // Rows written and committed by this run (a resumed run counts only its own).
+    double rowsWritten() const { return m_rowsWritten; }
     int filesRead() const { return m_filesRead; }
     int unreadableNames() const { return m_unreadableNames; }
     bool warnChecksum() const { return m_warnChecksum; }
@@ -58,6 +64,14 @@ public:
     static int purgeCutoff(int year, int month);
     // Renames dir/*.<oldExt> to .jpg, numbering a name that is taken (photo1.jpg ...).
     static void FixExtension(const QString &directory, const QString &oldExtension);
+    // The marker file: the list index of the entry being scanned, and how many rows the run had
+    // marked before it (-1 when the file does not say).
+    struct Marker
+    {
+        int listIndex = 0;
+        double markedBefore = -1;
+    };
+    static Marker readMarker();
     // The first list index of this run from the marker file: 0 when there is none.
     static int resumeIndex();
     // The catalogue path of the current search.
@@ -71,6 +85,12 @@ signals:
 
 private:
     bool prepare(Catalogue &catalogue);
+    // Runs one entry's work in one transaction: committed, or on a failure rolled back with
+    // the marked counter put back.
+    void scanEntry(Catalogue &catalogue, const std::function<void()> &work);
+    // True once a statement on the catalogue has failed: the run stops, saying where.
+    bool stopOnFailure(const Catalogue &catalogue, const QString &where);
+    bool finishFailed(Catalogue &catalogue);
     // Scans one directory for one type; listed, when given, is the directory's listing for
     // the type, read beforehand.
     void ScanDirectory(Catalogue &catalogue, const QString &volumeTag, const QString &path,
@@ -90,6 +110,10 @@ private:
     bool m_showPreview = false;
     double m_stamp = 0;
     double m_marked = 0;
+    double m_rowsWritten = 0;
+    bool m_failed = false;
+    bool m_damaged = false;
+    QString m_where; // the part of the run under way, for the failure message
     int m_filesRead = 0;
     int m_unreadableNames = 0;
     bool m_cancel = false;

@@ -17,6 +17,8 @@
 #include <QFile>
 #include <QSqlQuery>
 
+#include <csignal>
+
 using Check = MainState::Check;
 using Mode = MainState::Mode;
 using Prompts::Answer;
@@ -84,6 +86,7 @@ public:
         calls << "end";
         exitCode = code;
     }
+    void showMain() override { calls << "main"; }
 };
 
 // A program directory with a list "Photos" ticking .JPG, and a controller over it.
@@ -351,20 +354,73 @@ TEST_F(LaunchFixture, MissingTagIsCreatedAndAnUnreadableOneEndsTheProgram)
     EXPECT_TRUE(controller.hasEnded());
 }
 
-TEST_F(LaunchFixture, DamagedCatalogueStopsTheLaunchAndIsLeftAlone)
+// A damaged catalogue is set aside, with its log, only when the user says so, under a name
+// not taken yet; the search then starts a new catalogue. (No is the unattended test's.)
+TEST_F(LaunchFixture, DamagedCatalogueIsSetAsideOnRequest)
 {
-    QDir(home.path()).mkpath("data");
     const QByteArray junk("this is not a database at all, just some text\n");
     home.write("data/Photos.mdb", junk);
-    tagMonth(QDate::currentDate().month() % 12 + 1); // would compact if it got that far
-    prompts.then(Answer::Ok);
+    home.write("data/Photos.mdb-wal", "log");
+    home.write("data/Photos.mdb.damaged", "set aside earlier");
+    tagMonth(QDate::currentDate().month() % 12 + 1); // a new catalogue is not compacted
+    prompts.then(Answer::Yes);
     controller.cmdGO_Click();
     ASSERT_EQ(prompts.boxes.size(), 1);
-    EXPECT_TRUE(prompts.boxes[0].text.contains(catalogue())) << prompts.boxes[0].text.toStdString();
-    EXPECT_EQ(prompts.boxes[0].icon, Prompts::Icon::Critical);
-    EXPECT_EQ(home.read("data/Photos.mdb"), junk);
-    EXPECT_FALSE(host.calls.contains("prescan"));
-    EXPECT_FALSE(controller.isSearchBusy());
+    const Prompts::Box &box = prompts.boxes[0];
+    EXPECT_TRUE(box.text.startsWith("The catalogue file " + catalogue()
+                                    + " is damaged or is not a Vexa! catalogue."));
+    EXPECT_TRUE(box.text.contains(catalogue() + ".damaged"));
+    EXPECT_EQ(box.defaultButton, Prompts::Default::Second);
+    EXPECT_EQ(home.read("data/Photos.mdb.damaged2"), junk);
+    EXPECT_EQ(home.read("data/Photos.mdb.damaged2-wal"), "log");
+    EXPECT_TRUE(Catalogue::isCatalogue(catalogue()));
+    EXPECT_EQ(host.calls, (QStringList{"resume:NEW", "prescan", "pairs"}));
+}
+
+// After the pre-scan: a failure stops the launch (the main window comes back, no review); a
+// gather ends with a status that says whether it completed; a stop request ends the program
+// with 128 + signal, saving the settings but showing no statistics.
+TEST_F(LaunchFixture, WhatComesAfterAPreScanThatDidNotComplete)
+{
+    makeCatalogue();
+    tagMonth(QDate::currentDate().month());
+    const struct
+    {
+        const char *name;
+        bool gather, failed;
+        int signal;
+        QStringList calls;
+        int exitCode;
+    } cases[] = {
+        {"failed", false, true, 0, {"resume:NEW", "prescan", "main"}, -1},
+        {"failed gather", true, true, 0, {"prescan", "end"}, 1},
+        {"completed gather", true, false, 0, {"prescan", "end"}, 0},
+        {"stopped by logout", false, false, SIGTERM, {"resume:NEW", "prescan", "end"}, 143},
+        {"stopped gather by Ctrl+C", true, false, SIGINT, {"prescan", "end"}, 130},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        MainState s;
+        s.listName = "Photos";
+        s.clickFileType(MainState::fileTypeIndex(".JPG"), true);
+        s.clickCheck(Check::Gather, c.gather);
+        FakeHost fake(s);
+        MainController m(s, fake);
+        fake.duringPreScan = [&] {
+            if (c.signal)
+                m.stopBySignal(c.signal);
+            s.preScanFailed = c.failed;
+            s.searchCompleted = c.failed || c.signal ? "NO" : "YES";
+        };
+        home.write("VEXA.INI", "");
+        m.cmdGO_Click();
+        EXPECT_EQ(fake.calls, c.calls);
+        EXPECT_EQ(fake.exitCode, c.exitCode);
+        EXPECT_FALSE(m.isSearchBusy());
+        if (c.exitCode >= 0)
+            EXPECT_EQ(home.read("VEXA.INI"), SettingsIni::compose(s));
+    }
+    EXPECT_TRUE(prompts.boxes.isEmpty());
 }
 
 TEST_F(LaunchFixture, SingleDatabaseUsesTheSharedCatalogue)

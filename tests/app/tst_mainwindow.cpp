@@ -191,6 +191,10 @@ TEST_F(WindowFixture, StartUpWarnings)
     const Case cases[] = {
         {"another instance", [](FakePlatform &p, const TempHome &) { p.otherInstanceRunning = true; },
          {"Another instance of Vexa! is already running..."}, true},
+        {"lock file cannot be made", [](FakePlatform &p, const TempHome &) { p.lockNotWritable = true; },
+         {"Vexa! cannot write to its folder %HOME%, so it cannot start.\n\nMake the folder writable, "
+          "or name another one in VEXA_HOME."},
+         true},
         {"256 colours", [](FakePlatform &p, const TempHome &) { p.depth = 8; },
          {"You should increase your screen color resolution for better performance..."}, false},
         {"low space at home",

@@ -292,7 +292,8 @@ TEST_F(CatalogueTest, SelectsBindAwkwardNamesLiterally)
     EXPECT_FALSE(cat.lastError().isEmpty());
 }
 
-TEST_F(CatalogueTest, RecordRoundTripsAndTextsFitTheirFields)
+// Names and paths are kept whole however long they are; only the one-letter flags are cut.
+TEST_F(CatalogueTest, RecordRoundTripsAndOnlyFlagsAreCut)
 {
     FilesRecord r = makeRow(QStringLiteral("Photo 1.jpg"));
     r.CHECKSUM = QString(255, QLatin1Char('c'));
@@ -307,7 +308,7 @@ TEST_F(CatalogueTest, RecordRoundTripsAndTextsFitTheirFields)
     const std::optional<FilesRecord> back = cat.read(id);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->CHECKSUM, r.CHECKSUM);
-    EXPECT_EQ(back->RGB, QString(255, QLatin1Char('r')));
+    EXPECT_EQ(back->RGB, r.RGB);
     EXPECT_EQ(back->ACTIVE, QStringLiteral("X"));
     EXPECT_EQ(back->X, 32767);
     EXPECT_EQ(back->Y, -32768);
@@ -330,7 +331,8 @@ TEST_F(CatalogueTest, RecordRoundTripsAndTextsFitTheirFields)
     } writes[] = {
         {"rtag", "D", true, "D"},      {" Recnum ", 12, true, 12.0},
         {"PXLNUM", 40000, false, 100}, {"RTAG = 'D' --", "D", false, QVariant()},
-        {"REF", "", true, ""},         {"PATH", QString(256, 'p'), true, QString(255, 'p')},
+        {"REF", "", true, ""},         {"PATH", QString(4000, 'p'), true, QString(4000, 'p')},
+        {"DISKNAME", QString(300, 'n'), true, QString(300, 'n')},
     };
     for (const auto &w : writes) {
         SCOPED_TRACE(w.field);

@@ -169,6 +169,10 @@ TEST_F(ImageBoxTest, DamagedOrHostileFilesFailAndLeaveTheBoxEmpty)
         {"cut.jpg", jpeg.left(jpeg.size() * 6 / 10)},
         {"cut.bmp", bmp.left(bmp.size() / 2)},
         {"huge.gif", hugeGif}, // 65535 x 65535 would need 16 GB
+        // A Macintosh drawing named like a PC Paint picture: no reader takes it yet.
+        {"macintosh.pic", QByteArray(512, '\0') + QByteArray("\x00\x40\x00\x00\x00\x00\x00\x10"
+                                                               "\x00\x10\x00\x11\x02\xff\x0c\x00", 16)
+                              + QByteArray(24, '\0') + QByteArray("\x00\xff", 2)},
     };
     const QString good = write("good.png", png);
     for (const auto &[name, content] : cases) {

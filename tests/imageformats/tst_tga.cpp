@@ -4,7 +4,26 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
+
+// The process's address space in use, in bytes.
+qint64 virtualSize()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("VmSize:"))
+            return line.mid(7).trimmed().split(' ').first().toLongLong() * 1024;
+    }
+    return 0;
+}
 
 // A TGA header: image type, colour map, size, bits per pixel and descriptor.
 QByteArray header(int type, int width, int height, int bits, int descriptor, int mapLength = 0,
@@ -89,4 +108,34 @@ TEST(TgaReader, RefusesWhatIsNotAPicture)
     ASSERT_FALSE(part.isNull());
     EXPECT_EQ(part.pixel(0, 1), qRgb(0, 0, 255));
     EXPECT_EQ(part.pixel(1, 1), qRgb(0, 0, 0));
+}
+
+// A header alone cannot make the reader take memory for a picture the file could never fill:
+// the decoding runs in a child whose address space has little room left, and must refuse
+// these files instead of failing to allocate.
+TEST(TgaReader, AHeaderAloneTakesNoMemory)
+{
+    const QByteArray cases[] = {
+        header(2, 16384, 16384, 24, 0),                                  // 18 bytes, no pixels
+        header(10, 16384, 16384, 32, 0) + QByteArray("\xff\x10\x20\x30\x40", 5), // one run
+        header(2, 16384, 16384, 32, 0) + QByteArray(4096, '\x7f'),       // a few pixels
+    };
+    for (const QByteArray &bytes : cases) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            rlimit room;
+            ::getrlimit(RLIMIT_AS, &room);
+            room.rlim_cur = rlim_t(virtualSize() + (192 << 20));
+            ::setrlimit(RLIMIT_AS, &room);
+            try {
+                ::_exit(decode(bytes).isNull() ? 0 : 1);
+            } catch (...) {
+                ::_exit(2); // the memory could not be had
+            }
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status)) << "died for lack of memory: " << bytes.size() << " bytes";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << bytes.size() << " bytes";
+    }
 }

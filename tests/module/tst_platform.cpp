@@ -120,14 +120,18 @@ TEST(Platform, InstanceLock)
 {
     QTemporaryDir dir;
     const QString lockName = dir.filePath(QStringLiteral("vexa.lock"));
+    using Platform::InstanceLock;
     Platform::LinuxServices first, second;
-    EXPECT_TRUE(first.acquireInstanceLock(dir.path()));
+    EXPECT_EQ(first.acquireInstanceLock(dir.path()), InstanceLock::Taken);
     EXPECT_TRUE(QFileInfo::exists(lockName));
-    EXPECT_TRUE(first.acquireInstanceLock(dir.path())); // asking again keeps it
-    EXPECT_FALSE(second.acquireInstanceLock(dir.path()));
+    EXPECT_EQ(first.acquireInstanceLock(dir.path()), InstanceLock::Taken); // asking again keeps it
+    EXPECT_EQ(second.acquireInstanceLock(dir.path()), InstanceLock::HeldByOther);
     first.releaseInstanceLock();
-    EXPECT_TRUE(second.acquireInstanceLock(dir.path()));
+    EXPECT_EQ(second.acquireInstanceLock(dir.path()), InstanceLock::Taken);
     second.releaseInstanceLock();
+
+    // A folder that cannot hold the lock file is not another instance.
+    EXPECT_EQ(second.acquireInstanceLock(dir.filePath("missing/folder")), InstanceLock::NotWritable);
 
     // A crashed run leaves a lock naming a process that is gone: this file's own, with the
     // number of a child that has already exited.
@@ -136,7 +140,7 @@ TEST(Platform, InstanceLock)
         _exit(0);
     ASSERT_GT(child, 0);
     waitpid(child, nullptr, 0);
-    ASSERT_TRUE(first.acquireInstanceLock(dir.path()));
+    ASSERT_EQ(first.acquireInstanceLock(dir.path()), InstanceLock::Taken);
     QFile lock(lockName);
     ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
     const QByteArray content = lock.readAll();
@@ -144,7 +148,7 @@ TEST(Platform, InstanceLock)
     first.releaseInstanceLock();
     const QByteArray stale = QByteArray::number(child) + content.mid(content.indexOf('\n'));
     ASSERT_TRUE(writeFile(lockName, stale));
-    EXPECT_TRUE(second.acquireInstanceLock(dir.path()));
+    EXPECT_EQ(second.acquireInstanceLock(dir.path()), InstanceLock::Taken);
 }
 
 TEST(Platform, MoveToTrash)

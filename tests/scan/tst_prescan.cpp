@@ -22,6 +22,9 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <tuple>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using Check = MainState::Check;
@@ -96,6 +99,19 @@ TEST(PreScanRules, FixExtensionNeverReplacesAFile)
     QFile moved(dir.filePath("photo2.jpg"));
     ASSERT_TRUE(moved.open(QIODevice::ReadOnly));
     EXPECT_EQ(moved.readAll(), "photo.jpeg");
+}
+
+// The marker's list index is a 32-bit number (a crash past entry 32,767 resumes there), and
+// its second line the rows marked before that entry.
+TEST(PreScanRules, MarkerHoldsTheIndexAndTheRowsMarkedBefore)
+{
+    TempHome home;
+    for (const auto &[content, index, before] : {std::tuple<const char *, int, double>{" 40000 \r\n 123456 \r\n", 40000, 123456},
+                                                 {" 7 \r\n", 7, -1}, {"junk", 0, -1}}) {
+        home.write("Scanning.dat", content);
+        EXPECT_EQ(PreScan::readMarker().listIndex, index) << content;
+        EXPECT_EQ(PreScan::readMarker().markedBefore, before) << content;
+    }
 }
 
 namespace {
@@ -349,14 +365,15 @@ TEST_F(ScanFixture, ResumesAtTheSavedEntryWithoutPreparation)
         PreScan resumed(state);
         ASSERT_TRUE(resumed.RunPreScan());
     }
-    // No preparation: the tagged row survives with its mark; numbering starts at 1 again.
+    // No preparation: the tagged row survives with its mark; a marker that does not say how
+    // many rows were marked before its entry numbers on from the highest number given.
     const QList<FilesRecord> r = rows();
     ASSERT_EQ(r.size(), 2);
     EXPECT_EQ(r[0].DISKNAME, "first.png");
     EXPECT_EQ(r[0].RTAG, "D");
     EXPECT_EQ(r[1].DISKNAME, "second.png");
-    EXPECT_EQ(r[1].RECNUM, 1);
-    EXPECT_EQ(home.read("Scanning.dat"), " 1 \r\n");
+    EXPECT_EQ(r[1].RECNUM, 2);
+    EXPECT_EQ(home.read("Scanning.dat"), " 1 \r\n 1 \r\n");
 
     home.write("Scanning.dat", " 0 \r\n"); // a crash in the first entry means a full run
     delete run();
@@ -470,4 +487,123 @@ TEST_F(ScanFixture, LocateDirectoryPromptsOnlyForMissingRemovableMedia)
     EXPECT_FALSE(LocateDirectory("[ZIP]", "/media/ann/ZIP/pics/"));
     EXPECT_FALSE(LocateFile("[ZIP]", "/media/ann/ZIP/pics/a.png"));
     EXPECT_EQ(prompts.boxes.size(), 2);
+}
+
+// A run stopped anywhere and resumed gives every row the number an uninterrupted run gives it.
+// It stops after a given number of rows: by a stop request (the entry's rows so far are kept),
+// by a failed statement (the entry is rolled back), or by a stop whose marker is then replaced
+// by an older one, as a crash between an entry's commit and the next marker leaves it.
+TEST_F(ScanFixture, AResumedRunNumbersEveryRowAsAnUninterruptedOne)
+{
+    QStringList entries;
+    int seed = 0;
+    for (const char *d : {"a", "b", "c", "d"}) {
+        const QString sub = dir(d);
+        for (int i = 0; i < 4; ++i)
+            picture(sub + QString("p%1.png").arg(i), ++seed);
+        entries << "[] " + sub;
+    }
+    // An earlier search saw half of the files; the others are new now. A row of an absent
+    // stick is re-activated at the end.
+    state.clickMode(Mode::Name);
+    state.directories = {entries[1], entries[3]};
+    delete run();
+    {
+        Catalogue c;
+        ASSERT_TRUE(c.open(home.file("data/Pics.mdb")));
+        FilesRecord away;
+        away.DRIVEVOLUME = "[STICK]";
+        away.PATH = "/media/ann/STICK/";
+        away.WHOLENAME = "AWAY.PNG";
+        away.EXTENSION = ".PNG";
+        away.STAG = "AWAY.PNG 10 2020-01-01 00:00:00";
+        away.ACCESSED = QDate::currentDate().year() * 100 + QDate::currentDate().month();
+        ASSERT_TRUE(c.insert(away));
+    }
+    platform.addVolume("/media/ann/STICK", Platform::DriveKind::Removable, "STICK", 0, 512, false);
+    state.reactivate = "/media/ann/STICK";
+    state.directories = entries;
+    state.directories << "[STICK] /media/ann/STICK/";
+    const QByteArray before = home.read("data/Pics.mdb");
+
+    auto numbers = [&] {
+        QMap<QString, double> out;
+        for (const FilesRecord &r : rows())
+            out.insert(r.PATH + r.DISKNAME + r.WHOLENAME, r.RECNUM);
+        return out;
+    };
+    delete run();
+    const QMap<QString, double> expected = numbers();
+    ASSERT_EQ(expected.size(), 17);
+
+    enum class Stop { Request, Failure, StaleMarker };
+    const struct
+    {
+        int afterRows;
+        Stop how;
+    } cases[] = {{1, Stop::Request},     {6, Stop::Request},     {16, Stop::Request},
+                 {3, Stop::Failure},     {9, Stop::Failure},     {13, Stop::Failure},
+                 {7, Stop::StaleMarker}, {14, Stop::StaleMarker}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QString("after %1 rows, %2").arg(c.afterRows).arg(int(c.how)).toStdString());
+        home.write("data/Pics.mdb", before);
+        QFile::remove(home.file("data/Pics.mdb-wal"));
+        QFile::remove(home.file("data/Pics.mdb-shm"));
+        QFile::remove(home.file("Scanning.dat"));
+
+        QList<QByteArray> markers; // every marker the run wrote
+        rlimit unlimited;
+        ::getrlimit(RLIMIT_FSIZE, &unlimited);
+        {
+            PreScan scan(state);
+            scan.yield = [&] {
+                const QByteArray m = home.read("Scanning.dat");
+                if (markers.isEmpty() || markers.last() != m)
+                    markers << m;
+                if (scan.markedCount() < c.afterRows || state.stopSignal)
+                    return;
+                if (c.how == Stop::Failure) {
+                    // The disk is full from here on: the catalogue's log cannot grow.
+                    std::signal(SIGXFSZ, SIG_IGN);
+                    rlimit full = unlimited;
+                    full.rlim_cur = rlim_t(QFileInfo(home.file("data/Pics.mdb-wal")).size());
+                    ::setrlimit(RLIMIT_FSIZE, &full);
+                }
+                state.stopSignal = c.how == Stop::Failure ? 0 : SIGTERM;
+            };
+            const bool ok = scan.RunPreScan();
+            ::setrlimit(RLIMIT_FSIZE, &unlimited);
+            EXPECT_EQ(ok, c.how != Stop::Failure) << scan.error().toStdString();
+        }
+        state.stopSignal = 0;
+        if (c.how == Stop::StaleMarker && markers.size() > 2)
+            home.write("Scanning.dat", markers[markers.size() - 2]);
+        if (home.exists("Scanning.dat")) {
+            PreScan resumed(state);
+            ASSERT_TRUE(resumed.RunPreScan()) << resumed.error().toStdString();
+        }
+        EXPECT_EQ(numbers(), expected);
+    }
+}
+
+// A folder deep enough that its path passes 255 characters keeps its whole path in the row,
+// and the next search finds the row again instead of adding another.
+TEST_F(ScanFixture, LongPathsAreKeptWhole)
+{
+    QString sub = "deep";
+    for (int level = 0; level < 30; ++level)
+        sub += QString("/level-%1-of-a-deep-tree").arg(level, 2, 10, QChar('0'));
+    const QString deep = dir(sub);
+    ASSERT_GT(deep.size(), 600);
+    const QString name = QString(200, 'n') + ".png";
+    picture(deep + name, 1);
+    state.directories = {"[] " + deep};
+    delete run();
+    delete run();
+    const QList<FilesRecord> r = rows();
+    ASSERT_EQ(r.size(), 1);
+    EXPECT_EQ(r[0].PATH, deep);
+    EXPECT_EQ(r[0].DISKNAME, name);
+    EXPECT_EQ(r[0].WHOLENAME, name.toUpper());
+    EXPECT_TRUE(QFileInfo(r[0].PATH + r[0].DISKNAME).isFile());
 }

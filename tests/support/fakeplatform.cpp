@@ -82,12 +82,14 @@ std::optional<QString> FakePlatform::moveToTrash(const QString &path)
     return std::nullopt;
 }
 
-bool FakePlatform::acquireInstanceLock(const QString &)
+Platform::InstanceLock FakePlatform::acquireInstanceLock(const QString &)
 {
     if (otherInstanceRunning)
-        return false;
+        return Platform::InstanceLock::HeldByOther;
+    if (lockNotWritable)
+        return Platform::InstanceLock::NotWritable;
     lockHeld = true;
-    return true;
+    return Platform::InstanceLock::Taken;
 }
 
 void FakePlatform::releaseInstanceLock()

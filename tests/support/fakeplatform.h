@@ -28,6 +28,7 @@ public:
     qint64 rootBytesFree = qint64(100) << 30;
     int depth = 32;
     bool otherInstanceRunning = false;
+    bool lockNotWritable = false;
     bool trashFails = false;
 
     QStringList trashed, sounds, helpPages;
@@ -39,7 +40,7 @@ public:
     Platform::Volume volume(const QString &path) override;
     QList<Platform::Volume> mountedVolumes() override;
     std::optional<QString> moveToTrash(const QString &path) override;
-    bool acquireInstanceLock(const QString &programDir) override;
+    Platform::InstanceLock acquireInstanceLock(const QString &programDir) override;
     void releaseInstanceLock() override;
     void playSound(const QString &wavPath) override;
     void beep() override;

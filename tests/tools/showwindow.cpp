@@ -49,7 +49,7 @@ public:
                 make("/dev/shm", "")};
     }
     std::optional<QString> moveToTrash(const QString &) override { return std::nullopt; }
-    bool acquireInstanceLock(const QString &) override { return true; }
+    Platform::InstanceLock acquireInstanceLock(const QString &) override { return Platform::InstanceLock::Taken; }
     void releaseInstanceLock() override {}
     void playSound(const QString &) override {}
     void beep() override {}
