@@ -49,6 +49,9 @@ public:
                 make("/dev/shm", "")};
     }
     std::optional<QString> moveToTrash(const QString &) override { return std::nullopt; }
+    std::optional<QString> renameFile(const QString &, const QString &) override { return QString(); }
+    std::optional<QString> copyFile(const QString &, const QString &) override { return QString(); }
+    std::optional<QString> removeFile(const QString &) override { return QString(); }
     bool acquireInstanceLock(const QString &) override { return true; }
     void releaseInstanceLock() override {}
     void playSound(const QString &) override {}
