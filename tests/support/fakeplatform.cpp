@@ -99,6 +99,8 @@ std::optional<QString> FakePlatform::renameFile(const QString &from, const QStri
 
 std::optional<QString> FakePlatform::copyFile(const QString &from, const QString &to)
 {
+    if (failCopy.contains(from))
+        return QStringLiteral("Unable to copy %1: Input/output error").arg(from);
     std::optional<QString> error = Platform::Internal::systemServices().copyFile(from, to);
     if (error)
         return error;

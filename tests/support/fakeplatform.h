@@ -37,6 +37,7 @@ public:
     qint64 copyBreaksAfter = -1;
     bool copyCorrupts = false;  // the copy reports success, but one byte differs
     QStringList failRemove;     // paths whose deletion fails
+    QStringList failCopy;       // paths that cannot be copied
     QStringList failRename;     // paths that cannot be renamed
 
     QStringList trashed, sounds, helpPages;

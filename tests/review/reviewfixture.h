@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Vexa! developers
+#pragma once
+
+#include "catalogue.h"
+#include "mainstate.h"
+#include "matchrecord.h"
+#include "temphome.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Real picture files in a temporary folder, each with the catalogue row a pre-scan would have
+// written for it, and the main window's state the review actions read.
+class FilesFixture
+{
+public:
+    FilesFixture();
+
+    // A folder under the test's root (made when missing), ending with "/".
+    QString folder(const QString &name = QString()) const;
+    // Writes a file (folders made) and, for pictures, adds its row; the row as a match record.
+    MatchRecord add(const QString &folderPath, const QString &name, const QByteArray &content,
+                    const QString &volumeTag = QStringLiteral("[]"));
+    static bool write(const QString &path, const QByteArray &content);
+    static QByteArray read(const QString &path);
+    // The row of a record as the catalogue holds it now.
+    FilesRecord row(const MatchRecord &record);
+    // The names in a folder, sorted.
+    static QStringList names(const QString &folderPath);
+
+    Catalogue &catalogue() { return m_catalogue; }
+    MainState state;
+
+private:
+    TempHome m_home;
+    QTemporaryDir m_root;
+    Catalogue m_catalogue;
+    double m_recnum = 0;
+};
+
+// The Trash under a temporary data folder for as long as the object lives.
+class TempTrash
+{
+public:
+    TempTrash();
+    ~TempTrash();
+    QString dataHome() const { return m_dir.filePath(QStringLiteral("share")); }
+    // The original places of the entries in the home Trash, read by trash-cli; nothing when
+    // trash-cli is not installed.
+    std::optional<QString> list() const;
+    // Restores the one entry trashed from under folder with trash-cli.
+    void restore(const QString &folder) const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_old;
+    bool m_had;
+};
