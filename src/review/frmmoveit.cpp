@@ -36,6 +36,10 @@ QLabel *namedLabel(const char *name, QWidget *parent)
 frmMOVEIT &frmMOVEIT::instance(MainState &state)
 {
     static frmMOVEIT *dialog = nullptr;
+    if (dialog && &dialog->m_logic.state() != &state) {
+        delete dialog; // another main window's state (tests make several)
+        dialog = nullptr;
+    }
     if (!dialog) {
         dialog = new frmMOVEIT(state);
         QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, dialog,

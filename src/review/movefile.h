@@ -15,6 +15,7 @@ class MoveDialog
 {
 public:
     explicit MoveDialog(MainState &state);
+    const MainState &state() const { return m_state; }
 
     QString lblFILENAME; // the name on disk of the file to move
     QString lblFROM;     // where it is

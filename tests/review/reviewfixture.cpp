@@ -3,6 +3,7 @@
 #include "reviewfixture.h"
 
 #include "identitykey.h"
+#include "programdir.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,9 @@
 
 FilesFixture::FilesFixture()
 {
-    const QString path = m_home.file(QStringLiteral("test.mdb"));
+    // Where the review windows look for the catalogue of the list "General".
+    ProgramDir::ensureDataDir();
+    const QString path = ProgramDir::file(QStringLiteral("data/General.mdb"));
     EXPECT_TRUE(Catalogue::createTemplate(path));
     EXPECT_TRUE(m_catalogue.open(path)) << m_catalogue.lastError().toStdString();
     state.thumbnailExt = QStringLiteral(".THN");
