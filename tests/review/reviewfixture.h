@@ -16,11 +16,14 @@
 class FilesFixture
 {
 public:
-    FilesFixture();
+    // rootTemplate: where the test's folder is made ("/dev/shm/vexa-XXXXXX"); empty: the
+    // system's temporary folder, which is also used when the template cannot be.
+    explicit FilesFixture(const QString &rootTemplate = QString());
 
     // A folder under the test's root (made when missing), ending with "/".
     QString folder(const QString &name = QString()) const;
-    // Writes a file (folders made) and, for pictures, adds its row; the row as a match record.
+    // Writes a file (folders made) unless it is there, and adds its row; the row as a match
+    // record.
     MatchRecord add(const QString &folderPath, const QString &name, const QByteArray &content,
                     const QString &volumeTag = QStringLiteral("[]"));
     static bool write(const QString &path, const QByteArray &content);
@@ -35,7 +38,7 @@ public:
 
 private:
     TempHome m_home;
-    QTemporaryDir m_root;
+    std::unique_ptr<QTemporaryDir> m_root;
     Catalogue m_catalogue;
     double m_recnum = 0;
 };
