@@ -4,15 +4,13 @@
 
 #include "frmmoveit.h"
 #include "frmviewimages.h"
-#include "imagebox.h"
 #include "mainstate.h"
-#include "programdir.h"
 #include "prompts.h"
+#include "thumbnails.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -20,11 +18,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <memory>
 
 namespace {
 
@@ -42,30 +37,6 @@ QPushButton *namedButton(const QString &name, const QString &caption, QWidget *p
     button->setObjectName(name);
     button->setAutoDefault(false);
     return button;
-}
-
-// A picture decoded by the image component on a worker thread and scaled once to the
-// thumbnail frame.
-struct Decoded
-{
-    QImage thumbnail;
-    QSize size;
-};
-
-Decoded decode(const QString &path, const QSize &frame)
-{
-    ImageBox box;
-    if (!box.setFileName(path))
-        box.setFileName(ProgramDir::file(QStringLiteral("error.bmp")));
-    Decoded d;
-    d.size = QSize(box.width(), box.height());
-    if (box.isLoaded()) {
-        const QImage &picture = box.picture();
-        d.thumbnail = picture.width() > frame.width() || picture.height() > frame.height()
-                          ? picture.scaled(frame, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                          : picture;
-    }
-    return d;
 }
 
 const char *const markNames[] = {"NAME", "LOCATION", "TYPE", "SIZE", "DATE", "DIM"};
@@ -99,9 +70,8 @@ frmCHECKEM::frmCHECKEM(MainState &state, std::function<void()> showMain,
     grid->setHorizontalSpacing(8);
     buildPane(0, grid, 0);
     buildPane(1, grid, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(4, 1);
-    grid->setColumnMinimumWidth(3, 24);
+    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(5, 1);
 
     cmdBOTH = namedButton(QStringLiteral("cmdBOTH"), QStringLiteral("&3 Delete Both!"), this);
     cmdPREVIOUS = namedButton(QStringLiteral("cmdPREVIOUS"), QStringLiteral("&Previous match"), this);
@@ -182,13 +152,13 @@ void frmCHECKEM::buildPane(int index, QGridLayout *grid, int column)
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         value->setMinimumWidth(120);
         r.labels[size_t(index)] = value;
-        grid->addWidget(value, row, column + 1);
+        grid->addWidget(value, row, column + 2);
         QLabel *mark = namedLabel(QStringLiteral("lblCHK") + QLatin1String(markNames[row - 1]) + n, this);
         mark->setText(QString(QChar(0x2714))); // a check mark
         mark->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
         mark->hide();
         lblCHK[size_t(index)][size_t(row - 1)] = mark;
-        grid->addWidget(mark, row, column + 2);
+        grid->addWidget(mark, row, column + 1);
         ++row;
     }
     lblDIM[size_t(index)]->setText(QStringLiteral("0 x 0"));
@@ -265,35 +235,18 @@ std::array<QSize, 2> frmCHECKEM::loadPictures(const std::array<QString, 2> &path
 {
     // Both pictures are decoded at once on worker threads while the window keeps painting;
     // the buttons stay locked until both are shown.
-    auto results = std::make_shared<std::array<Decoded, 2>>();
-    int pending = 0;
-    QEventLoop loop;
-    const QSize frame(ThumbnailWidth, ThumbnailHeight);
-    for (size_t i = 0; i < 2; ++i) {
-        if (paths[i].isEmpty())
-            continue;
-        ++pending;
-        QThreadPool::globalInstance()->start([results, i, path = paths[i], frame, &loop, &pending] {
-            (*results)[i] = decode(path, frame);
-            QMetaObject::invokeMethod(&loop, [&loop, &pending] {
-                if (--pending == 0)
-                    loop.quit();
-            }, Qt::QueuedConnection);
-        });
-    }
-    if (pending > 0)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-
+    const std::array<Thumbnails::Picture, 2> results =
+        Thumbnails::load(paths, QSize(ThumbnailWidth, ThumbnailHeight));
     std::array<QSize, 2> sizes;
     for (size_t i = 0; i < 2; ++i) {
         const CheckemController::Pane &p = m_controller.pane(int(i) + 1);
-        const QPixmap pixmap = QPixmap::fromImage((*results)[i].thumbnail);
+        const QPixmap pixmap = QPixmap::fromImage(results[i].thumbnail);
         QLabel *shown = p.icon ? picIMAGE[i] : gvbIMAGE[i];
         (p.icon ? gvbIMAGE[i] : picIMAGE[i])->clear();
         gvbIMAGE[i]->setVisible(!p.icon);
         picIMAGE[i]->setVisible(p.icon);
         shown->setPixmap(pixmap);
-        sizes[i] = (*results)[i].size;
+        sizes[i] = results[i].size;
     }
     return sizes;
 }
