@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "platform_p.h"
 
+#include "temptrash.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -148,45 +150,6 @@ TEST(Platform, InstanceLock)
     EXPECT_TRUE(second.acquireInstanceLock(dir.path()));
 }
 
-// The Trash under a temporary data folder for one test, so the user's own is never touched.
-class TempTrash
-{
-public:
-    TempTrash() : m_old(qgetenv("XDG_DATA_HOME")), m_had(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
-    {
-        qputenv("XDG_DATA_HOME", dataHome().toLocal8Bit());
-    }
-    ~TempTrash()
-    {
-        if (m_had)
-            qputenv("XDG_DATA_HOME", m_old);
-        else
-            qunsetenv("XDG_DATA_HOME");
-    }
-    QString dataHome() const { return m_dir.filePath(QStringLiteral("share")); }
-    QString folder(const QString &name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_old;
-    bool m_had;
-};
-
-// Runs one of trash-cli's tools; nothing when it is not installed.
-std::optional<QString> trashTool(const char *tool, const QStringList &arguments,
-                                 const QByteArray &input = QByteArray())
-{
-    const QString program = QStandardPaths::findExecutable(QLatin1String(tool));
-    if (program.isEmpty())
-        return std::nullopt;
-    QProcess p;
-    p.start(program, arguments);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
@@ -196,11 +159,10 @@ QByteArray readFile(const QString &path)
 // Every name a user may give a picture comes back from the Trash exactly, through another tool.
 TEST(Platform, TrashRestoresEveryName)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("trash-restore")).isEmpty())
-        GTEST_SKIP() << "trash-cli is not installed";
     TempTrash trash;
+    if (!trash.list())
+        GTEST_SKIP() << "trash-cli is not installed";
     const QString folder = trash.folder(QStringLiteral("photos"));
-    QDir().mkpath(folder);
     const QString names[] = {
         QStringLiteral("a b.jpg"), QStringLiteral("100%.jpg"), QStringLiteral("%41%2F.jpg"),
         QStringLiteral("line\nbreak.jpg"), QStringLiteral("Ünïcødé ñ 写真.jpg"),
@@ -214,9 +176,9 @@ TEST(Platform, TrashRestoresEveryName)
         ASSERT_TRUE(writeFile(file, name.toUtf8()));
         ASSERT_EQ(services.moveToTrash(file), std::nullopt);
         EXPECT_FALSE(QFileInfo::exists(file));
-        const std::optional<QString> listed = trashTool("trash-list", {});
-        EXPECT_TRUE(listed && listed->contains(file)) << (listed ? listed->toStdString() : "");
-        trashTool("trash-restore", {folder}, "0\n");
+        const std::optional<QString> listed = trash.list();
+        EXPECT_TRUE(listed && listed->contains(file)) << listed->toStdString();
+        trash.restore(folder);
         EXPECT_EQ(readFile(file), name.toUtf8());
     }
     // The same name twice: two entries, both restorable.
@@ -232,19 +194,20 @@ TEST(Platform, TrashRestoresEveryName)
 TEST(Platform, TrashInfoFileAndVolumeTrash)
 {
     TempTrash trash;
-    const QString file = trash.folder(QStringLiteral("pics/50% off.jpg"));
+    const QString pics = trash.folder(QStringLiteral("pics"));
+    const QString file = pics + QStringLiteral("/50% off.jpg");
     ASSERT_TRUE(writeFile(file, "x"));
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
     ASSERT_EQ(Platform::moveToFreedesktopTrash(file, trash.dataHome(), when), std::nullopt);
     const QString info = trash.dataHome() + QStringLiteral("/Trash/info/50% off.jpg.trashinfo");
     EXPECT_EQ(readFile(info), QByteArray("[Trash Info]\nPath=")
-                                  + QFile::encodeName(trash.folder(QStringLiteral("pics/50")))
+                                  + QFile::encodeName(pics + QStringLiteral("/50"))
                                   + "%25%20off.jpg\nDeletionDate=2026-03-04T05:06:07\n");
     EXPECT_EQ(readFile(trash.dataHome() + QStringLiteral("/Trash/files/50% off.jpg")), "x");
 
     // A file on another file system goes to that volume's own Trash, named from its top.
     QTemporaryDir other(QStringLiteral("/dev/shm/vexa-XXXXXX"));
-    if (!other.isValid() || Platform::sameFileSystem(other.path(), trash.folder(QString())))
+    if (!other.isValid() || Platform::sameFileSystem(other.path(), pics))
         GTEST_SKIP() << "no second writable file system";
     const QString away = other.filePath(QStringLiteral("é x.jpg"));
     ASSERT_TRUE(writeFile(away, "y"));
@@ -255,8 +218,10 @@ TEST(Platform, TrashInfoFileAndVolumeTrash)
     EXPECT_EQ(readFile(volumeInfo), QByteArray("[Trash Info]\nPath=")
                                         + Platform::trashEncodedPath(relative)
                                         + "\nDeletionDate=2026-03-04T05:06:07\n");
-    if (trashTool("trash-restore", {other.path()}, "0\n"))
+    if (trash.list()) {
+        trash.restore(other.path());
         EXPECT_EQ(readFile(away), "y");
+    }
     QFile::remove(volumeInfo);
     QFile::remove(volumeTrash + QStringLiteral("/files/é x.jpg"));
 }

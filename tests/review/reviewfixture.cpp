@@ -8,8 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 
 FilesFixture::FilesFixture(const QString &rootTemplate)
 {
@@ -84,37 +82,4 @@ FilesRecord FilesFixture::row(const MatchRecord &record)
 QStringList FilesFixture::names(const QString &folderPath)
 {
     return QDir(folderPath).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
-TempTrash::TempTrash() : m_old(qgetenv("XDG_DATA_HOME")), m_had(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
-{
-    qputenv("XDG_DATA_HOME", dataHome().toLocal8Bit());
-}
-
-TempTrash::~TempTrash()
-{
-    if (m_had)
-        qputenv("XDG_DATA_HOME", m_old);
-    else
-        qunsetenv("XDG_DATA_HOME");
-}
-
-std::optional<QString> TempTrash::list() const
-{
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("trash-list"));
-    if (program.isEmpty())
-        return std::nullopt;
-    QProcess p;
-    p.start(program, {});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-void TempTrash::restore(const QString &folder) const
-{
-    QProcess p;
-    p.start(QStandardPaths::findExecutable(QStringLiteral("trash-restore")), {folder});
-    p.write("0\n");
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
 }

@@ -42,22 +42,3 @@ private:
     Catalogue m_catalogue;
     double m_recnum = 0;
 };
-
-// The Trash under a temporary data folder for as long as the object lives.
-class TempTrash
-{
-public:
-    TempTrash();
-    ~TempTrash();
-    QString dataHome() const { return m_dir.filePath(QStringLiteral("share")); }
-    // The original places of the entries in the home Trash, read by trash-cli; nothing when
-    // trash-cli is not installed.
-    std::optional<QString> list() const;
-    // Restores the one entry trashed from under folder with trash-cli.
-    void restore(const QString &folder) const;
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_old;
-    bool m_had;
-};

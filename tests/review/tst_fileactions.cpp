@@ -6,6 +6,7 @@
 #include "platform.h"
 #include "reviewfixture.h"
 #include "scriptedprompts.h"
+#include "temptrash.h"
 
 #include <QDir>
 #include <QFile>
@@ -264,14 +265,16 @@ TEST(FileActions, MoveFailuresLeaveTheOriginal)
 
 TEST(FileActions, RenameRewritesNamesRowAndSideFile)
 {
-    const struct { const char *typed; Answer answer; bool renamed; const char *disk, *base, *wholeBase; } cases[] = {
-        {"Photo", Answer::Ok, false, "PHOTO.jpg", "PHOTO", "PHOTO.JPG"},           // same but for case: no box
-        {"  ", Answer::Ok, false, "PHOTO.jpg", "PHOTO", "PHOTO.JPG"},
-        {"kept", Answer::No, false, "PHOTO.jpg", "PHOTO", "PHOTO.JPG"},
-        {"holiday12~1", Answer::Yes, true, "holiday12~1.jpg", "HOLIDAY", "HOLIDAY.JPG"},
-        {"it's 100% \"new\"", Answer::Yes, true, "it's 100% \"new\".jpg", "IT'S % \"NEW\"", "IT'S % \"NEW\".JPG"},
-        {"-dash x", Answer::Yes, true, "-dash x.jpg", "-DASH X", "-DASH X.JPG"},
-        {"Ünï\nline", Answer::Yes, true, "Ünï\nline.jpg", "ÜNÏ\nLINE", "ÜNÏ\nLINE.JPG"},
+    const struct { const char *typed; QList<Answer> answers; Outcome out; const char *disk, *base; } cases[] = {
+        {"Photo", {}, Outcome::NotDone, "PHOTO.jpg", "PHOTO"}, // the same name but for case
+        {"  ", {}, Outcome::NotDone, "PHOTO.jpg", "PHOTO"},
+        {"kept", {Answer::No}, Outcome::NotDone, "PHOTO.jpg", "PHOTO"},
+        {"holiday12~1", {Answer::Yes}, Outcome::Done, "holiday12~1.jpg", "HOLIDAY"},
+        {"it's 100% \"new\"", {Answer::Yes}, Outcome::Done, "it's 100% \"new\".jpg", "IT'S % \"NEW\""},
+        {"-dash x", {Answer::Yes}, Outcome::Done, "-dash x.jpg", "-DASH X"},
+        {"Ünï\nline", {Answer::Yes}, Outcome::Done, "Ünï\nline.jpg", "ÜNÏ\nLINE"},
+        {"other", {Answer::Yes, Answer::Ok}, Outcome::Failed, "PHOTO.jpg", "PHOTO"}, // OTHER.JPG is there
+        {"sub/x", {Answer::Yes, Answer::Ok}, Outcome::Failed, "PHOTO.jpg", "PHOTO"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.typed);
@@ -280,48 +283,30 @@ TEST(FileActions, RenameRewritesNamesRowAndSideFile)
         const QString dir = fx.folder(QStringLiteral("pics"));
         MatchRecord file = fx.add(dir, QStringLiteral("PHOTO.jpg"), "p");
         ASSERT_TRUE(FilesFixture::write(dir + QStringLiteral("photo.THN"), "t"));
+        ASSERT_TRUE(FilesFixture::write(dir + QStringLiteral("OTHER.JPG"), "o"));
+        QDir().mkpath(dir + QStringLiteral("sub"));
         ScriptedPrompts prompts;
-        if (c.answer != Answer::Ok)
-            prompts.then(c.answer);
+        for (Answer a : c.answers)
+            prompts.then(a);
         FileActions::Actor actor(fx.state, fx.catalogue());
-        const QString typed = QString::fromUtf8(c.typed);
-        EXPECT_EQ(actor.renameFile(file, typed), c.renamed ? Outcome::Done : Outcome::NotDone);
+        EXPECT_EQ(actor.renameFile(file, QString::fromUtf8(c.typed)), c.out);
+        if (c.out == Outcome::Failed)
+            EXPECT_EQ(prompts.texts().last(), QStringLiteral("Unable to Rename file - ") + dir + QStringLiteral("PHOTO.jpg"));
         const QString disk = QString::fromUtf8(c.disk);
         const QString stem = disk.chopped(4);
-        EXPECT_EQ(FilesFixture::names(dir),
-                  c.renamed ? (QStringList{stem + QStringLiteral(".THN"), disk})
-                            : (QStringList{QStringLiteral("PHOTO.jpg"), QStringLiteral("photo.THN")}));
+        const QString side = c.out == Outcome::Done ? stem + QStringLiteral(".THN") : QStringLiteral("photo.THN");
+        QStringList names{QStringLiteral("OTHER.JPG"), disk, side};
+        names.sort();
+        EXPECT_EQ(FilesFixture::names(dir), names);
         const FilesRecord row = fx.row(file);
         EXPECT_EQ(row.DISKNAME, disk);
         EXPECT_EQ(row.REFNAME, stem);
         EXPECT_EQ(row.NAME, stem.toUpper());
         EXPECT_EQ(row.WHOLENAME, disk.toUpper());
         EXPECT_EQ(row.BASENAME, QString::fromUtf8(c.base));
-        EXPECT_EQ(row.WHOLEBASE, QString::fromUtf8(c.wholeBase));
+        EXPECT_EQ(row.WHOLEBASE, QString::fromUtf8(c.base) + QStringLiteral(".JPG"));
         EXPECT_EQ(file.DISKNAME, disk);
-        if (c.renamed)
-            EXPECT_TRUE(row.STAG.startsWith(disk.toUpper() + QStringLiteral(" 1 ")));
-    }
-}
-
-TEST(FileActions, RenameRefusesTakenAndImpossibleNames)
-{
-    for (const char *typed : {"other", "OTHER", "sub/x"}) {
-        SCOPED_TRACE(typed);
-        FilesFixture fx;
-        FakePlatform platform;
-        const QString dir = fx.folder(QStringLiteral("pics"));
-        MatchRecord file = fx.add(dir, QStringLiteral("a.jpg"), "a");
-        ASSERT_TRUE(FilesFixture::write(dir + QStringLiteral("Other.JPG"), "other"));
-        QDir().mkpath(dir + QStringLiteral("sub"));
-        ScriptedPrompts prompts;
-        prompts.then(Answer::Yes).then(Answer::Ok);
-        FileActions::Actor actor(fx.state, fx.catalogue());
-        EXPECT_EQ(actor.renameFile(file, QLatin1String(typed)), Outcome::Failed);
-        EXPECT_EQ(prompts.texts().last(), QStringLiteral("Unable to Rename file - ") + dir + QStringLiteral("a.jpg"));
-        EXPECT_EQ(FilesFixture::read(dir + QStringLiteral("a.jpg")), "a");
-        EXPECT_EQ(FilesFixture::read(dir + QStringLiteral("Other.JPG")), "other");
-        EXPECT_EQ(fx.row(file).DISKNAME, QStringLiteral("a.jpg"));
+        EXPECT_TRUE(row.STAG.startsWith(disk.toUpper() + QStringLiteral(" 1 ")));
     }
 }
 

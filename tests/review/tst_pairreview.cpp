@@ -9,6 +9,7 @@
 #include "frmstats.h"
 #include "reviewfixture.h"
 #include "scriptedprompts.h"
+#include "temptrash.h"
 
 #include <QApplication>
 #include <QDir>
