@@ -119,10 +119,8 @@ frmCHECKEM::frmCHECKEM(MainState &state, std::function<void()> showMain,
     refresh();
 }
 
-frmCHECKEM::~frmCHECKEM()
-{
-    m_controller.Form_Unload();
-}
+// A window destroyed without closing (the program ending) has no main window to go back to.
+frmCHECKEM::~frmCHECKEM() = default;
 
 void frmCHECKEM::buildPane(int index, QGridLayout *grid, int column)
 {

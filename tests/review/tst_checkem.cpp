@@ -63,7 +63,7 @@ struct Review : FilesFixture, CheckemHost
     }
     void countProgress(const QString &text) override { counts << text; }
     void countResult(const QString &text) override { countText = text; }
-    MoveDialog &runMoveDialog(const QString &, const QString &) override { return *move; }
+    MoveDialog &runMoveDialog(const QString &, const QString &) override { return move; }
     void focusRenameBox(int) override {}
     void focusNext() override {}
     void unload() override
@@ -71,7 +71,7 @@ struct Review : FilesFixture, CheckemHost
         ++unloads;
         c->Form_Unload();
     }
-    std::unique_ptr<MoveDialog> move;
+    MoveDialog move{state};
 };
 
 QByteArray png(int width, int height)
