@@ -7,7 +7,7 @@ pkgs=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6sql6-sqlite
   qt6-image-formats-plugins qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xdg-utils
+  xdg-utils trash-cli
   netpbm imagemagick python3-pil
 )
 missing=()

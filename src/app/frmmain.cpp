@@ -539,7 +539,8 @@ void frmMAIN::showReview(bool snapshot, const QString &title)
 {
     auto showMain = [this] { show(); };
     QWidget *w = snapshot ? static_cast<QWidget *>(new frmSNAPSHOT(m_state, showMain))
-                          : static_cast<QWidget *>(new frmCHECKEM(m_state, showMain));
+                          : static_cast<QWidget *>(new frmCHECKEM(
+                                m_state, showMain, [this] { return m_controller.saveSettings(); }));
     w->setWindowTitle(title);
     w->show();
 }

@@ -63,6 +63,12 @@ void MainController::writeSettings()
         endProgram(1);
 }
 
+bool MainController::saveSettings()
+{
+    writeSettings();
+    return !m_ended;
+}
+
 void MainController::loadList(const QString &name)
 {
     DirList::LoadList(m_state, name);

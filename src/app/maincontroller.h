@@ -48,6 +48,8 @@ public:
     void cmdCOMPACT_Click();
     void cmdPURGE_Click();
     void openHelp();
+    // Writes the settings file; a failure ends the program (false).
+    bool saveSettings();
 
     void setCommandLine(const QString &commandLine) { m_commandLine = commandLine; }
     // True for a command line that gathers unattended ("LIST /GATHER"): no box may wait then.

@@ -46,6 +46,16 @@ public:
     // Moves a file to the desktop's Trash. Returns an error text, or nothing on success.
     virtual std::optional<QString> moveToTrash(const QString &path) = 0;
 
+    // The file operations of the review's actions. None of them ever replaces an existing
+    // file; each returns an error text, or nothing on success.
+    // Gives a file a new name on the same file system; fails when `to` exists.
+    virtual std::optional<QString> renameFile(const QString &from, const QString &to) = 0;
+    // Copies a file into the new file `to` (fails when it exists), with its permissions and
+    // modification time, and flushes the copy and its folder to the disk. A copy that fails
+    // part way is removed again.
+    virtual std::optional<QString> copyFile(const QString &from, const QString &to) = 0;
+    virtual std::optional<QString> removeFile(const QString &path) = 0;
+
     // Takes the single-instance lock in the program directory. Stale locks of a crashed run
     // are taken over.
     virtual InstanceLock acquireInstanceLock(const QString &programDir) = 0;
@@ -59,6 +69,22 @@ public:
     // Bits per pixel of the screen.
     virtual int screenDepth() = 0;
 };
+
+// What tells two names of one file apart from two files: the file system and the file's number
+// on it. Two folders reached through a symbolic link or a bind mount, and hard links, give the
+// same identity.
+struct FileId
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const FileId &o) const { return device == o.device && inode == o.inode; }
+    bool operator!=(const FileId &o) const { return !(*this == o); }
+};
+// Nothing when the path does not exist. A symbolic link answers for itself, not its target.
+std::optional<FileId> fileId(const QString &path);
+// Whether two existing paths lie on one file system (a rename can take a file from one to the
+// other).
+bool sameFileSystem(const QString &first, const QString &second);
 
 // The installed services: the real ones for this system unless a test replaced them.
 Services &services();

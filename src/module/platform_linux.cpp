@@ -198,23 +198,10 @@ QList<Volume> LinuxServices::mountedVolumes()
 
 std::optional<QString> LinuxServices::moveToTrash(const QString &path)
 {
-    const QString failure =
-        QStringLiteral("Unable to move %1 to the Trash").arg(QDir::toNativeSeparators(path));
-    // Files on other volumes go to that volume's $topdir/.Trash-$uid, files on the home volume
-    // (and those of volumes without a usable Trash) to the home Trash. When the home Trash is
-    // missing and cannot be made, QFile::moveToTrash would use the current directory instead;
-    // so the home Trash is made first, owner-only like the desktop makes it, or nothing moves.
+    // Qt's own moveToTrash writes the original location without percent-encoding it, so names
+    // holding "%", line breaks or non-ASCII letters would come back wrong from the Trash.
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty())
-        return failure;
-    const QString homeTrash = dataHome + QStringLiteral("/Trash");
-    if (!QFileInfo(homeTrash).isDir() && QDir().mkpath(dataHome))
-        QDir().mkdir(homeTrash, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (!QFileInfo(homeTrash).isDir())
-        return failure;
-    if (QFile::moveToTrash(path))
-        return std::nullopt;
-    return failure;
+    return moveToFreedesktopTrash(path, dataHome, QDateTime::currentDateTime());
 }
 
 InstanceLock LinuxServices::acquireInstanceLock(const QString &programDir)

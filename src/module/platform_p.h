@@ -5,6 +5,7 @@
 #include "platform.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QtGlobal>
 
 #include <memory>
@@ -39,6 +40,21 @@ bool isListedVolume(const QByteArray &fileSystemType, const QString &mountPoint,
 // link) as removable. A partition answers for its disk. sysRoot is where sysfs is mounted.
 bool isDeviceRemovable(const QByteArray &device, const QString &sysRoot = QStringLiteral("/sys"));
 
+// rename(2) that never replaces: renameat2 with RENAME_NOREPLACE, else (file systems that do not
+// know the flag) a hard link and the removal of the old name. Returns 0 or the errno value.
+int renameNoReplace(const QByteArray &from, const QByteArray &to);
+
+// The freedesktop.org Trash: moves the file at path into the home Trash under dataHome
+// ($XDG_DATA_HOME) when both lie on one file system, else into $topdir/.Trash/$uid (when the
+// administrator made $topdir/.Trash) or $topdir/.Trash-$uid of the file's own file system.
+// The entry's info file is written first, created exclusively, with the original location
+// percent-encoded and the deletion time in local time. Returns an error text, or nothing.
+std::optional<QString> moveToFreedesktopTrash(const QString &path, const QString &dataHome,
+                                              const QDateTime &deletedAt);
+// A path's bytes as the Trash's info files hold them: everything but letters, digits and
+// "-_.~/" percent-encoded.
+QByteArray trashEncodedPath(const QByteArray &path);
+
 class LinuxServices : public Services
 {
 public:
@@ -49,6 +65,9 @@ public:
     Volume volume(const QString &path) override;
     QList<Volume> mountedVolumes() override;
     std::optional<QString> moveToTrash(const QString &path) override;
+    std::optional<QString> renameFile(const QString &from, const QString &to) override;
+    std::optional<QString> copyFile(const QString &from, const QString &to) override;
+    std::optional<QString> removeFile(const QString &path) override;
     InstanceLock acquireInstanceLock(const QString &programDir) override;
     void releaseInstanceLock() override;
     void playSound(const QString &wavPath) override;

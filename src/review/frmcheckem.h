@@ -2,24 +2,83 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #pragma once
 
+#include "checkemcontroller.h"
+
+#include <QDialog>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 
 class MainState;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
-// The pair review: the matches two at a time. Until the review is
-// built it opens, reports where it stopped and closes at once.
-class frmCHECKEM : public QWidget
+// The small box of the records-left count.
+class frmCOUNT : public QDialog
 {
     Q_OBJECT
 public:
-    frmCHECKEM(MainState &state, std::function<void()> showMain, QWidget *parent = nullptr);
+    explicit frmCOUNT(QWidget *parent = nullptr);
+    QLabel *lblCOUNT;
+    QPushButton *cmdOK;
+};
+
+// The pair review: two files side by side with their thumbnails, names, places, types, sizes,
+// dates and dimensions, red marks where they agree, and the actions on each. The logic lives
+// in CheckemController; the window shows it and hands it every click and key.
+class frmCHECKEM : public QWidget, private CheckemHost
+{
+    Q_OBJECT
+public:
+    // writeSettings stores the settings file; showMain brings the main window back.
+    frmCHECKEM(MainState &state, std::function<void()> showMain,
+               std::function<bool()> writeSettings = {}, QWidget *parent = nullptr);
+    ~frmCHECKEM() override;
+
+    CheckemController &controller() { return m_controller; }
+
+    // Per pane, index 0 for pane 1.
+    std::array<QLabel *, 2> lblFILE{}, lblPATH{}, lblTYPE{}, lblSIZE{}, lblDATE{}, lblDIM{};
+    std::array<std::array<QLabel *, CheckemController::MarkCount>, 2> lblCHK{};
+    std::array<QLabel *, 2> gvbIMAGE{}, picIMAGE{};
+    std::array<QLineEdit *, 2> txtNEWNAME{};
+    std::array<QPushButton *, 2> cmdDELETE{}, cmdMOVE{}, cmdRENAME{}, cmdOK{};
+    QPushButton *cmdBOTH, *cmdNEXT, *cmdPREVIOUS, *cmdSKIP, *cmdCOUNT, *cmdSTOP, *cmdCANCEL;
+    QLabel *lblSTATUS;
+
+    // The thumbnails' frame in pixels.
+    static constexpr int ThumbnailWidth = 400, ThumbnailHeight = 300;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // CheckemHost
+    void refresh() override;
+    void processEvents() override;
+    std::array<QSize, 2> loadPictures(const std::array<QString, 2> &paths) override;
+    void showFullSize(const QString &path1, const QString &path2, const QString &size1,
+                      const QString &size2) override;
+    void countProgress(const QString &text) override;
+    void countResult(const QString &text) override;
+    MoveDialog &runMoveDialog(const QString &fileName, const QString &from) override;
+    void focusRenameBox(int pane) override;
+    void focusNext() override;
+    void unload() override;
+
+    void buildPane(int index, class QGridLayout *grid, int column);
+    frmCOUNT &countBox();
+
     MainState &m_state;
-    std::function<void()> m_showMain;
+    CheckemController m_controller;
+    frmCOUNT *m_count = nullptr;
+    bool m_shown = false;
+    bool m_unloading = false;
+    qint64 m_lastCountPaint = 0;
 };

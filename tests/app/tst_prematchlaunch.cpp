@@ -3,6 +3,7 @@
 // Go with Pre-Match ticked, through the real windows and the program's own event loop.
 #include "frmmain.h"
 
+#include "frmcheckem.h"
 #include "fakeplatform.h"
 #include "scriptedprompts.h"
 #include "temphome.h"
@@ -72,6 +73,13 @@ TEST(PreMatchLaunch, GoRunsTheCycleAndTheProgramStaysOpen)
     QTimer watchdog;
     watchdog.setInterval(50);
     QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        // The review shows the pair the cycle marked; Exit takes the user back.
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (auto *review = qobject_cast<frmCHECKEM *>(top);
+                review && review->isVisible() && review->cmdCANCEL->isEnabled()) {
+                review->cmdCANCEL->click();
+            }
+        }
         // Once the review has closed again the main window is back: the run goes on.
         if (w.isVisible() && !prompts.boxes.isEmpty()) {
             stillRunning = true;

@@ -2,12 +2,15 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "platform_p.h"
 
+#include "temptrash.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -151,28 +154,120 @@ TEST(Platform, InstanceLock)
     EXPECT_EQ(second.acquireInstanceLock(dir.path()), InstanceLock::Taken);
 }
 
-TEST(Platform, MoveToTrash)
+QByteArray readFile(const QString &path)
 {
-    // The file and the home Trash must share a volume: a temporary folder stands in for the
-    // user's home, so the real home is never touched. The data folder does not exist yet, as
-    // on a fresh account.
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QByteArray oldHome = qgetenv("HOME");
-    const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
-    qputenv("HOME", dir.path().toLocal8Bit());
-    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("share")).toLocal8Bit());
-    const QString file = dir.filePath(QStringLiteral("photos/a b.jpg"));
-    ASSERT_TRUE(writeFile(file, "jpeg"));
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
 
+// Every name a user may give a picture comes back from the Trash exactly, through another tool.
+TEST(Platform, TrashRestoresEveryName)
+{
+    TempTrash trash;
+    if (!trash.list())
+        GTEST_SKIP() << "trash-cli is not installed";
+    const QString folder = trash.folder(QStringLiteral("photos"));
+    const QString names[] = {
+        QStringLiteral("a b.jpg"), QStringLiteral("100%.jpg"), QStringLiteral("%41%2F.jpg"),
+        QStringLiteral("line\nbreak.jpg"), QStringLiteral("Ünïcødé ñ 写真.jpg"),
+        QStringLiteral("-leading dash.jpg"), QStringLiteral("quote's \"both\".jpg"),
+        QStringLiteral("hash#question?.jpg"), QString(120, QChar(0x00E9)) + QStringLiteral(".jpg"),
+    };
     Platform::LinuxServices services;
-    EXPECT_EQ(services.moveToTrash(file), std::nullopt);
-    EXPECT_FALSE(QFileInfo::exists(file));
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("share/Trash/files/a b.jpg"))));
-    const std::optional<QString> error = services.moveToTrash(file);
-    EXPECT_TRUE(error && error->contains(file));
-    qputenv("XDG_DATA_HOME", oldDataHome);
-    qputenv("HOME", oldHome);
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QString file = folder + QLatin1Char('/') + name;
+        ASSERT_TRUE(writeFile(file, name.toUtf8()));
+        ASSERT_EQ(services.moveToTrash(file), std::nullopt);
+        EXPECT_FALSE(QFileInfo::exists(file));
+        const std::optional<QString> listed = trash.list();
+        EXPECT_TRUE(listed && listed->contains(file)) << listed->toStdString();
+        trash.restore(folder);
+        EXPECT_EQ(readFile(file), name.toUtf8());
+    }
+    // The same name twice: two entries, both restorable.
+    const QString twice = folder + QStringLiteral("/twice.jpg");
+    for (const char *content : {"first", "second"}) {
+        ASSERT_TRUE(writeFile(twice, content));
+        ASSERT_EQ(services.moveToTrash(twice), std::nullopt);
+    }
+    EXPECT_EQ(QDir(trash.dataHome() + QStringLiteral("/Trash/info")).entryList(QDir::Files).size(), 2);
+    EXPECT_TRUE(services.moveToTrash(twice).has_value()); // gone already: an error, nothing else
+}
+
+TEST(Platform, TrashInfoFileAndVolumeTrash)
+{
+    TempTrash trash;
+    const QString pics = trash.folder(QStringLiteral("pics"));
+    const QString file = pics + QStringLiteral("/50% off.jpg");
+    ASSERT_TRUE(writeFile(file, "x"));
+    const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
+    ASSERT_EQ(Platform::moveToFreedesktopTrash(file, trash.dataHome(), when), std::nullopt);
+    const QString info = trash.dataHome() + QStringLiteral("/Trash/info/50% off.jpg.trashinfo");
+    EXPECT_EQ(readFile(info), QByteArray("[Trash Info]\nPath=")
+                                  + QFile::encodeName(pics + QStringLiteral("/50"))
+                                  + "%25%20off.jpg\nDeletionDate=2026-03-04T05:06:07\n");
+    EXPECT_EQ(readFile(trash.dataHome() + QStringLiteral("/Trash/files/50% off.jpg")), "x");
+
+    // A file on another file system goes to that volume's own Trash, named from its top.
+    QTemporaryDir other(QStringLiteral("/dev/shm/vexa-XXXXXX"));
+    if (!other.isValid() || Platform::sameFileSystem(other.path(), pics))
+        GTEST_SKIP() << "no second writable file system";
+    const QString away = other.filePath(QStringLiteral("é x.jpg"));
+    ASSERT_TRUE(writeFile(away, "y"));
+    ASSERT_EQ(Platform::moveToFreedesktopTrash(away, trash.dataHome(), when), std::nullopt);
+    const QString volumeTrash = QStringLiteral("/dev/shm/.Trash-") + QString::number(getuid());
+    const QString volumeInfo = volumeTrash + QStringLiteral("/info/é x.jpg.trashinfo");
+    const QByteArray relative = QFile::encodeName(away.mid(QStringLiteral("/dev/shm/").size()));
+    EXPECT_EQ(readFile(volumeInfo), QByteArray("[Trash Info]\nPath=")
+                                        + Platform::trashEncodedPath(relative)
+                                        + "\nDeletionDate=2026-03-04T05:06:07\n");
+    if (trash.list()) {
+        trash.restore(other.path());
+        EXPECT_EQ(readFile(away), "y");
+    }
+    QFile::remove(volumeInfo);
+    QFile::remove(volumeTrash + QStringLiteral("/files/é x.jpg"));
+}
+
+TEST(Platform, FileOperationsNeverReplace)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.jpg")), b = dir.filePath(QStringLiteral("b.jpg"));
+    ASSERT_TRUE(writeFile(a, "aaa") && writeFile(b, "bb"));
+    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+    {
+        QFile f(a);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    Platform::LinuxServices services;
+    EXPECT_TRUE(services.renameFile(a, b).has_value());
+    EXPECT_TRUE(services.copyFile(a, b).has_value());
+    EXPECT_EQ(readFile(a), "aaa");
+    EXPECT_EQ(readFile(b), "bb");
+
+    // A copy, here or on another file system, keeps the content and the time of the original.
+    QTemporaryDir other(QStringLiteral("/dev/shm/vexa-XXXXXX"));
+    for (const QString &target : {dir.filePath(QStringLiteral("c.jpg")),
+                                  other.isValid() ? other.filePath(QStringLiteral("c.jpg")) : QString()}) {
+        if (target.isEmpty())
+            continue;
+        ASSERT_EQ(services.copyFile(a, target), std::nullopt) << target.toStdString();
+        EXPECT_EQ(readFile(target), "aaa");
+        EXPECT_EQ(QFileInfo(target).lastModified(), old);
+    }
+    ASSERT_EQ(services.renameFile(a, dir.filePath(QStringLiteral("d.jpg"))), std::nullopt);
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("d.jpg"))), "aaa");
+    EXPECT_TRUE(services.removeFile(a).has_value());
+
+    // Hard links and a folder reached through a symbolic link name the same file.
+    ASSERT_TRUE(::link(QFile::encodeName(b).constData(),
+                       QFile::encodeName(dir.filePath(QStringLiteral("hard.jpg"))).constData()) == 0);
+    ASSERT_TRUE(QFile::link(dir.path(), dir.filePath(QStringLiteral("again"))));
+    EXPECT_EQ(Platform::fileId(b), Platform::fileId(dir.filePath(QStringLiteral("hard.jpg"))));
+    EXPECT_EQ(Platform::fileId(b), Platform::fileId(dir.filePath(QStringLiteral("again/b.jpg"))));
+    EXPECT_NE(Platform::fileId(b), Platform::fileId(dir.filePath(QStringLiteral("c.jpg"))));
+    EXPECT_EQ(Platform::fileId(a), std::nullopt);
 }
 
 TEST(Platform, StartsProgramsWithoutAShell)

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "fakeplatform.h"
 
+#include "platform_p.h"
+
 #include <QFile>
 
 FakePlatform::FakePlatform()
@@ -76,10 +78,55 @@ std::optional<QString> FakePlatform::moveToTrash(const QString &path)
 {
     if (trashFails)
         return QStringLiteral("The Trash is not available");
+    if (realTrash) {
+        std::optional<QString> error = Platform::Internal::systemServices().moveToTrash(path);
+        if (!error)
+            trashed.append(path);
+        return error;
+    }
     if (!QFile::remove(path))
         return QStringLiteral("Cannot remove %1").arg(path);
     trashed.append(path);
     return std::nullopt;
+}
+
+std::optional<QString> FakePlatform::renameFile(const QString &from, const QString &to)
+{
+    if (failRename.contains(from))
+        return QStringLiteral("Unable to rename %1: Read-only file system").arg(from);
+    return Platform::Internal::systemServices().renameFile(from, to);
+}
+
+std::optional<QString> FakePlatform::copyFile(const QString &from, const QString &to)
+{
+    if (failCopy.contains(from))
+        return QStringLiteral("Unable to copy %1: Input/output error").arg(from);
+    std::optional<QString> error = Platform::Internal::systemServices().copyFile(from, to);
+    if (error)
+        return error;
+    if (copyBreaksAfter >= 0) {
+        QFile part(to);
+        part.resize(copyBreaksAfter);
+        return QStringLiteral("Unable to copy %1: No space left on device").arg(from);
+    }
+    if (copyCorrupts) {
+        QFile copy(to);
+        if (copy.open(QIODevice::ReadWrite) && copy.size() > 0) {
+            char c = 0;
+            copy.seek(copy.size() / 2);
+            copy.getChar(&c);
+            copy.seek(copy.size() / 2);
+            copy.putChar(char(c ^ 0x20));
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> FakePlatform::removeFile(const QString &path)
+{
+    if (failRemove.contains(path))
+        return QStringLiteral("Unable to delete %1: Operation not permitted").arg(path);
+    return Platform::Internal::systemServices().removeFile(path);
 }
 
 Platform::InstanceLock FakePlatform::acquireInstanceLock(const QString &)

@@ -30,6 +30,16 @@ public:
     bool otherInstanceRunning = false;
     bool lockNotWritable = false;
     bool trashFails = false;
+    // The Trash and the file operations of the review act on the real files unless a test
+    // makes them fail: realTrash writes real freedesktop entries (under $XDG_DATA_HOME).
+    bool realTrash = false;
+    // A copy that stops after this many bytes, leaving its part written, as a full disk or a
+    // medium pulled out does; -1: copies work.
+    qint64 copyBreaksAfter = -1;
+    bool copyCorrupts = false;  // the copy reports success, but one byte differs
+    QStringList failRemove;     // paths whose deletion fails
+    QStringList failCopy;       // paths that cannot be copied
+    QStringList failRename;     // paths that cannot be renamed
 
     QStringList trashed, sounds, helpPages;
     QList<QStringList> started; // program, then arguments
@@ -40,6 +50,9 @@ public:
     Platform::Volume volume(const QString &path) override;
     QList<Platform::Volume> mountedVolumes() override;
     std::optional<QString> moveToTrash(const QString &path) override;
+    std::optional<QString> renameFile(const QString &from, const QString &to) override;
+    std::optional<QString> copyFile(const QString &from, const QString &to) override;
+    std::optional<QString> removeFile(const QString &path) override;
     Platform::InstanceLock acquireInstanceLock(const QString &programDir) override;
     void releaseInstanceLock() override;
     void playSound(const QString &wavPath) override;

@@ -2,8 +2,12 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 // Shows one of the program's dialogs on its own with sample content, for screenshots of the
 // user guide: showwindow frmFINDIT | frmLOADSAVE | frmRESUME | frmSTATS
-//                  | frmVIEWIMAGES PICTURE [PICTURE]
+//                  | frmVIEWIMAGES PICTURE [PICTURE] | frmCHECKEM FOLDER FOLDER
+// frmCHECKEM catalogues the JPEG pictures of the folders (in $VEXA_HOME) and reviews them by
+// name.
+#include "catalogue.h"
 #include "dirlist.h"
+#include "frmcheckem.h"
 #include "frmfindit.h"
 #include "frmresume.h"
 #include "frmstats.h"
@@ -11,6 +15,7 @@
 #include "maincontroller.h"
 #include "mainstate.h"
 #include "platform.h"
+#include "prescan.h"
 #include "programdir.h"
 
 #include <QApplication>
@@ -49,6 +54,9 @@ public:
                 make("/dev/shm", "")};
     }
     std::optional<QString> moveToTrash(const QString &) override { return std::nullopt; }
+    std::optional<QString> renameFile(const QString &, const QString &) override { return QString(); }
+    std::optional<QString> copyFile(const QString &, const QString &) override { return QString(); }
+    std::optional<QString> removeFile(const QString &) override { return QString(); }
     Platform::InstanceLock acquireInstanceLock(const QString &) override { return Platform::InstanceLock::Taken; }
     void releaseInstanceLock() override {}
     void playSound(const QString &) override {}
@@ -101,9 +109,29 @@ int main(int argc, char **argv)
         auto *d = new frmVIEWIMAGES;
         d->showImages(first, second, sizeText(first), sizeText(second));
         dialog = d;
+    } else if (which == QLatin1String("frmCHECKEM") && argc > 3) {
+        ProgramDir::ensureDataDir();
+        state.listName = QStringLiteral("Shots");
+        state.thumbnailExt = QStringLiteral(".THN");
+        state.filter = QStringLiteral("*");
+        state.clickFileType(MainState::fileTypeIndex(QStringLiteral(".JPG")), true);
+        for (int i = 2; i < 4; ++i)
+            DirList::AddListEntry(state, QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath());
+        const QString catalogue = PreScan::cataloguePath(state);
+        if (!Catalogue::ensureTemplate(ProgramDir::file(QStringLiteral("vexa.mdb")))
+            || !Catalogue::createFromTemplate(ProgramDir::file(QStringLiteral("vexa.mdb")), catalogue))
+            return 1;
+        PreScan scan(state);
+        if (!scan.RunPreScan())
+            return 1;
+        auto *review = new frmCHECKEM(state, [] {});
+        review->setWindowTitle(MainController::reviewTitle(state));
+        review->show();
+        return QApplication::exec();
     } else {
         std::fprintf(stderr, "usage: showwindow frmFINDIT|frmLOADSAVE|frmRESUME|frmSTATS\n"
-                             "       showwindow frmVIEWIMAGES PICTURE [PICTURE]\n");
+                             "       showwindow frmVIEWIMAGES PICTURE [PICTURE]\n"
+                             "       showwindow frmCHECKEM FOLDER FOLDER\n");
         return 2;
     }
     dialog->move(40, 40);
