@@ -141,7 +141,7 @@ void frmPREMATCH::Form_Activate()
         std::_Exit(3);
     }
     PlayStepSound(m_state);
-    if (!m_state.isChecked(Check::Gather)) {
+    if (!m_state.isChecked(Check::Gather) && !m_state.stopSignal) {
         Prompts::message(this, VbText::general(m_state.preScanMarked) + QStringLiteral(" files read,  ")
                                    + VbText::general(m_cycle->matchesFound())
                                    + QStringLiteral(" matches found ..."));

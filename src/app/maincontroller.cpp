@@ -230,7 +230,7 @@ void MainController::stopBySignal(int signal)
     m_state.stopSignal = signal;
     // A running pre-scan sees the request at its next file and stops as Quit stops it; the
     // launch then ends the program. Anything else ends now.
-    if (m_waitingForPreScan)
+    if (m_waitingForPreScan || m_waitingForPreMatch)
         return;
     endWithSettings(StopSignals::exitStatus(signal));
 }
@@ -415,9 +415,16 @@ void MainController::cmdGO_Click()
     if (entry == Entry::PreMatch && m_state.isChecked(Check::PreMatch)) {
         // 15
         m_state.preMatchDone = false;
+        m_waitingForPreMatch = true;
         m_host.showPreMatch();
         while (!m_state.preMatchDone && !m_ended)
             m_host.waitForEvents();
+        m_waitingForPreMatch = false;
+        if (!m_ended && m_state.stopSignal) {
+            m_searchBusy = false;
+            endWithSettings(StopSignals::exitStatus(m_state.stopSignal));
+            return;
+        }
         if (m_ended)
             return;
     }

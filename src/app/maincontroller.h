@@ -105,5 +105,6 @@ private:
     bool m_searchBusy = false;
     bool m_ended = false;
     bool m_waitingForPreScan = false;
+    bool m_waitingForPreMatch = false;
     int m_quitCode = 0; // the exit status Quit ends the program with
 };

@@ -9,6 +9,7 @@
 #include "programdir.h"
 #include "prompts.h"
 #include "settingsini.h"
+#include "unattendedprompts.h"
 #include "walker.h"
 
 #include <QCryptographicHash>
@@ -36,37 +37,22 @@ const struct
               {Mode::QuadRgb, "QUADRGB"},   {Mode::Pattern, "PATTERN"}};
 
 // Boxes of a report are never shown: their text goes to standard error and the answer is the
-// one that keeps data safe. A failure box marks the run as failed.
-class ReportPrompts : public Prompts::Handler
+// one that keeps data safe. An error box marks the run as failed.
+class ReportPrompts : public UnattendedPrompts
 {
 public:
-    explicit ReportPrompts(FILE *err) : m_err(err) {}
-    Prompts::Answer ask(QWidget *, const Prompts::Box &box) override
+    explicit ReportPrompts(FILE *err)
+        : UnattendedPrompts([err](const QString &line) {
+              std::fprintf(err, "%s\n", line.toLocal8Bit().constData());
+          })
+    {}
+    Prompts::Answer ask(QWidget *parent, const Prompts::Box &box) override
     {
-        QString text = box.text;
-        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        std::fprintf(m_err, "vexa: %s\n", qPrintable(text.simplified()));
-        switch (box.buttons) {
-        case Prompts::Buttons::Ok:
-            if (box.icon == Prompts::Icon::Critical)
-                failed = true;
-            return Prompts::Answer::Ok;
-        case Prompts::Buttons::OkCancel:
-        case Prompts::Buttons::RetryCancel:
-        case Prompts::Buttons::YesNoCancel:
-            return Prompts::Answer::Cancel;
-        case Prompts::Buttons::YesNo:
-            return Prompts::Answer::No;
-        case Prompts::Buttons::AbortRetryIgnore:
-            return Prompts::Answer::Abort;
-        }
-        return Prompts::Answer::Cancel;
+        if (box.buttons == Prompts::Buttons::Ok && box.icon == Prompts::Icon::Critical)
+            failed = true;
+        return UnattendedPrompts::ask(parent, box);
     }
-    int exec(QDialog *) override { return 0; }
     bool failed = false;
-
-private:
-    FILE *m_err;
 };
 
 // A line on standard error that rewrites itself, when standard error is a terminal.

@@ -4,6 +4,7 @@
 
 #include "mainstate.h"
 #include "programdir.h"
+#include "safefile.h"
 #include "vbtext.h"
 
 #include <QFile>
@@ -79,10 +80,10 @@ void PreMatchCycle::run()
     // reference reached only once they are committed, so a crash resumes no later than the
     // last mark saved. Abort ends the stretch at once, saving what was done.
     writeMarker();
-    while (!m_done && !m_cancel && !m_aborted) {
+    while (!m_done && !cancelled()) {
         m_catalogue.transaction([this] {
             m_sinceCheckpoint.restart();
-            while (!m_done && !m_cancel && !m_aborted && m_sinceCheckpoint.elapsed() < CheckpointMs) {
+            while (!m_done && !cancelled() && m_sinceCheckpoint.elapsed() < CheckpointMs) {
                 PreMatchStep();
                 maybeYield();
             }
@@ -99,14 +100,20 @@ void PreMatchCycle::writeMarker()
     BrowseSet &browse = m_walker->browse();
     const double recnum = m_walker->reference().isEmpty() ? browse.recnum() : m_walker->reference().RECNUM;
     // A marker that cannot be written only costs the resume its place.
-    QFile marker(markerPath());
-    if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        marker.write((VbText::print(recnum) + QStringLiteral("\r\n")).toLocal8Bit());
+    SafeFile::writeWhole(markerPath(), (VbText::print(recnum) + QStringLiteral("\r\n")).toLocal8Bit());
+}
+
+bool PreMatchCycle::cancelled()
+{
+    return m_cancel || m_aborted || m_state.stopSignal != 0;
 }
 
 void PreMatchCycle::finish()
 {
-    QFile::remove(markerPath());
+    // A cycle stopped by the system (logout, kill) keeps its marker: the next search resumes
+    // it, as after Abort.
+    if (!m_state.stopSignal)
+        QFile::remove(markerPath());
     m_cancel = true;
 }
 
@@ -168,7 +175,7 @@ void PreMatchCycle::maybeYield()
 void PreMatchCycle::waitWhilePaused()
 {
     // Quit and Abort are served while paused too.
-    while (m_paused && !m_cancel && !m_aborted) {
+    while (m_paused && !cancelled()) {
         if (paused)
             paused();
         QThread::msleep(YieldMs);

@@ -72,7 +72,8 @@ public:
     void endReached() override { m_done = true; }
     void rowStepped() override;
     void candidateStepped() override { waitWhilePaused(); }
-    bool cancelled() override { return m_cancel || m_aborted; }
+    // Quit, Abort, or the system asking the program to stop.
+    bool cancelled() override;
 
 private:
     void waitWhilePaused();
