@@ -1525,9 +1525,11 @@ void Catalogue::useLargeCache()
 {
     if (!isOpen())
         return;
+    // The pages a walk reads once are left to the system's file cache; the rows it reads
+    // again come from this page cache. No memory map, so that a walk over a catalogue of a
+    // million rows keeps its memory small.
     QSqlQuery q(database());
-    q.exec(QStringLiteral("PRAGMA cache_size=-131072"));
-    q.exec(QStringLiteral("PRAGMA mmap_size=536870912"));
+    q.exec(QStringLiteral("PRAGMA cache_size=-32768"));
 }
 
 bool Catalogue::transaction(const std::function<bool()> &fn)

@@ -180,8 +180,8 @@ public:
     QVariant field(qint64 rowId, const QString &field) const;
     qint64 rowCount() const;
 
-    // Sizes the page cache and memory map of this connection for walks over a large
-    // catalogue (a search reads every row, in an order other than the file's).
+    // Sizes the page cache of this connection for walks over a large catalogue (a search
+    // reads every row, in an order other than the file's).
     void useLargeCache();
 
     // Runs fn inside one transaction; commits when fn returns true, rolls back otherwise.

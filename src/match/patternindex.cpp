@@ -97,7 +97,7 @@ void PatternIndex::add(qint64 rowId, double recnum, const QString &pxlray, qint1
 {
     const int i = int(m_entries.size());
     m_entries.push_back(Entry{rowId, recnum, pxlnum, marked});
-    m_entryOfRow.insert(rowId, i);
+    m_entryOfRow.emplace_back(rowId, i);
     m_otherSlot.push_back(-1);
     Code code;
     if (encode(pxlray, &code)) {
@@ -132,6 +132,7 @@ std::uint64_t PatternIndex::blockKey(const Code &code, int block) const
 
 void PatternIndex::build()
 {
+    std::sort(m_entryOfRow.begin(), m_entryOfRow.end());
     if (!m_useBlocks)
         return;
     m_keyBits = (Cells + m_blockCount - 1) / m_blockCount;
@@ -165,7 +166,9 @@ void PatternIndex::build()
 
 int PatternIndex::entryOfRow(qint64 rowId) const
 {
-    return m_entryOfRow.value(rowId, -1);
+    const auto it = std::lower_bound(m_entryOfRow.begin(), m_entryOfRow.end(),
+                                     std::make_pair(rowId, -1));
+    return it != m_entryOfRow.end() && it->first == rowId ? it->second : -1;
 }
 
 std::vector<int> PatternIndex::withinEntry(int i) const

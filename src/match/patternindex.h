@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -63,11 +62,13 @@ private:
     // The codes of one block's buckets, bucket after bucket, so that a look-up reads its
     // bucket's codes in one sweep. Short keys index their buckets directly; long keys (low
     // tolerances) are found by binary search.
+#pragma pack(push, 4)
     struct Member
     {
         Code code;
         int entry;
     };
+#pragma pack(pop)
     struct Block
     {
         std::vector<Member> members;
@@ -89,7 +90,7 @@ private:
     std::vector<int> m_others;        // entries whose text is not a plain 100-cell pattern
     QVector<QString> m_otherTexts;    // their texts, in the order of m_others
     std::vector<int> m_otherSlot;     // per entry: its place in m_others, or -1
-    QHash<qint64, int> m_entryOfRow;
+    std::vector<std::pair<qint64, int>> m_entryOfRow; // by row id, for look-ups
     std::vector<Block> m_blocks;
     // Each orientation as where cell k goes, for turning a reference's code.
     std::vector<std::array<int, 100>> m_orientations;

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int YieldMs = 20;        // the window's buttons are served at least this often
@@ -144,13 +146,27 @@ void PreMatchCycle::MarkMatched(double first, std::optional<double> second)
     QVector<double> fresh;
     for (std::optional<double> n : {std::optional<double>(first), second}) {
         // A row marked before stays as it is; only the count of pairs grows.
-        if (n && m_marked.insert(*n).second)
+        if (n && markOnce(*n))
             fresh.append(*n);
     }
     if (fresh.isEmpty())
         return;
     m_catalogue.markMatched(fresh);
     m_walker->rowsMarked(fresh);
+}
+
+bool PreMatchCycle::markOnce(double recnum)
+{
+    if (recnum >= 1 && recnum < 1e9 && recnum == double(qint64(recnum))) {
+        const std::size_t n = std::size_t(recnum);
+        if (n >= m_marked.size())
+            m_marked.resize(std::max(n + 1, m_marked.size() * 2));
+        if (m_marked[n])
+            return false;
+        m_marked[n] = true;
+        return true;
+    }
+    return m_markedOther.insert(recnum).second;
 }
 
 void PreMatchCycle::rowStepped()

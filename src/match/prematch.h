@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_set>
+#include <vector>
 
 class MainState;
 
@@ -79,6 +80,7 @@ private:
     void waitWhilePaused();
     void maybeYield();
     void writeMarker();
+    bool markOnce(double recnum); // false when the number was marked before
 
     MainState &m_state;
     PatternSource m_patternSource;
@@ -92,6 +94,7 @@ private:
     qint32 m_matchesFound = 0;
     qint32 m_rowsStepped = 0;
     double m_rowsToWalk = 0;
-    std::unordered_set<double> m_marked; // numbers marked "*" already
+    std::vector<bool> m_marked; // by RECNUM: marked "*" already (the numbers run from 1)
+    std::unordered_set<double> m_markedOther; // any other number
     QElapsedTimer m_sinceYield, m_sinceProgress, m_sinceCheckpoint;
 };
