@@ -212,6 +212,19 @@ QString WalkerView::comparingText(double reference, double candidate)
            + VbText::general(candidate) + QStringLiteral("...");
 }
 
+std::optional<bool> Walker::testPatternCandidate()
+{
+    LoadPatternCandidate();
+    m_view.comparing(m_reference.RECNUM, m_candidate.RECNUM);
+    m_view.processEvents();
+    if (m_candidate.isTagged()) {
+        NextPatternCandidate();
+        return std::nullopt;
+    }
+    return PairTest::Criterion(m_options, m_reference, m_candidate)
+           && PairTest::ExclusiveAllows(m_options, m_reference, m_candidate);
+}
+
 void Walker::findPatternPair(bool forward)
 {
     m_stopRequested = false;
@@ -235,15 +248,10 @@ void Walker::findPatternPair(bool forward)
         while (!m_stopRequested && !set.eof()) {
             if (m_view.cancelled())
                 return;
-            LoadPatternCandidate();
-            m_view.comparing(m_reference.RECNUM, m_candidate.RECNUM);
-            m_view.processEvents();
-            if (m_candidate.isTagged()) {
-                NextPatternCandidate();
+            const std::optional<bool> match = testPatternCandidate();
+            if (!match)
                 continue;
-            }
-            if (PairTest::Criterion(m_options, m_reference, m_candidate)
-                && PairTest::ExclusiveAllows(m_options, m_reference, m_candidate)) {
+            if (*match) {
                 matched = true;
                 break;
             }
@@ -367,17 +375,11 @@ void Walker::findPatternGroup(bool forward, int gridSize)
         while (!m_stopRequested && m_group.count() - 1 < gridSize - 1 && !set.eof()) {
             if (m_view.cancelled())
                 return;
-            LoadPatternCandidate();
-            m_view.comparing(m_reference.RECNUM, m_candidate.RECNUM);
-            m_view.processEvents();
-            if (m_candidate.isTagged()) {
-                NextPatternCandidate();
+            const std::optional<bool> match = testPatternCandidate();
+            if (!match)
                 continue;
-            }
-            if (PairTest::Criterion(m_options, m_reference, m_candidate)
-                && PairTest::ExclusiveAllows(m_options, m_reference, m_candidate)) {
+            if (*match)
                 m_group.members.append(m_candidate);
-            }
             NextPatternCandidate();
         }
         if (m_group.count() > 1 || !set.eof()) {

@@ -11,6 +11,7 @@
 #include <QVector>
 
 #include <memory>
+#include <optional>
 
 class Catalogue;
 class PatternCandidates;
@@ -139,6 +140,9 @@ private:
     void findPatternGroup(bool forward, int gridSize);
     // The PATTERN reference loop's first steps; false when the browse order ran out.
     bool takePatternReference(bool forward);
+    // Loads the pattern candidate in hand, announces it and tests it against the reference:
+    // nothing for a candidate tagged "D" (the set has moved past it), else whether it matches.
+    std::optional<bool> testPatternCandidate();
     void moveUntagged(bool forward);
     void reread();
     bool atEnd(bool forward) const;
