@@ -15,7 +15,10 @@
 #include <QSet>
 
 #ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace DirList {
@@ -84,50 +87,87 @@ bool SaveList(MainState &s, const QString &name)
     return true;
 }
 
-void LoadList(MainState &s, const QString &name)
+namespace {
+
+struct ListContent
 {
-    if (name.trimmed().isEmpty())
-        return;
-    ProgramDir::ensureDataDir();
-    s.directories.clear();
-    s.ifcd.clear();
-    s.setChecked(MainState::Check::TreeModeIfcd, false);
-    QFile f(pathFor(name));
-    if (!isUsableName(name) || !f.open(QIODevice::ReadOnly)) {
-        if (name.toUpper() != QLatin1String("GENERAL"))
-            Prompts::message(nullptr, QStringLiteral("Unable to read DIR LIST file"));
-        s.notifyChanged();
-        return;
-    }
-    // Lists are short; a huge file is not a list and only its start is looked at.
-    QString text = QString::fromUtf8(f.read(16 * 1024 * 1024));
+    QStringList entries;
+    QString ifcd;
+    bool tree = false;
+};
+
+// An entry read back from a file always names a folder: one without its closing separator
+// (written by hand, or by an older version) gets it, or the pre-scan would join its path and
+// the file names into names of files that do not exist.
+QString withClosingSeparator(const QString &entry)
+{
+    return entry.isEmpty() || entry.endsWith(QLatin1Char('/')) ? entry : entry + QLatin1Char('/');
+}
+
+ListContent parseList(const QByteArray &content)
+{
+    ListContent out;
+    QString text = QString::fromUtf8(content);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     for (const QString &line : text.split(QLatin1Char('\n'))) {
         const QString u = line.toUpper();
         if (isEntryLine(line))
-            s.directories << line;
+            out.entries << withClosingSeparator(line);
         if (u.contains(QLatin1String("= INCOMING FILE DIRECTORY")))
-            s.ifcd = line.left(line.indexOf(QLatin1Char('='))).trimmed();
+            out.ifcd = withClosingSeparator(line.left(line.indexOf(QLatin1Char('='))).trimmed());
         if (u == QLatin1String("TREE MODE IFCD"))
-            s.setChecked(MainState::Check::TreeModeIfcd, true);
+            out.tree = true;
     }
-    if (!s.ifcd.isEmpty() && !s.directories.contains(s.ifcd)) {
-        s.directories << s.ifcd;
-        s.setChecked(MainState::Check::TreeModeIfcd, false);
+    if (!out.ifcd.isEmpty() && !out.entries.contains(out.ifcd)) {
+        out.entries << out.ifcd;
+        out.tree = false;
     }
-    s.listName = name;
-    s.notifyChanged();
+    return out;
 }
 
-QString AddListEntry(MainState &s, const QString &directory)
+// Lists are short; a huge file is not a list and only its start is looked at.
+constexpr qint64 kListReadLimit = 16 * 1024 * 1024;
+
+} // namespace
+
+bool LoadList(MainState &s, const QString &name)
 {
-    const QString entry = entryFor(directory);
-    if (s.directories.isEmpty() || (!s.directories.contains(entry) && entry != s.ifcd)) {
-        s.directories << entry;
+    if (name.trimmed().isEmpty())
+        return false;
+    ProgramDir::ensureDataDir();
+    s.directories.clear();
+    s.ifcd.clear();
+    s.setChecked(MainState::Check::TreeModeIfcd, false);
+    // What is shown now comes from a file (or is nothing): no change of the user's yet.
+    s.listEdited = false;
+    QFile f(pathFor(name));
+    if (!isUsableName(name) || !f.open(QIODevice::ReadOnly)) {
+        if (name.toUpper() != QLatin1String("GENERAL"))
+            Prompts::message(nullptr, QStringLiteral("Unable to read DIR LIST file"));
         s.notifyChanged();
+        return false;
     }
-    return entry;
+    const ListContent list = parseList(f.read(kListReadLimit));
+    s.directories = list.entries;
+    s.ifcd = list.ifcd;
+    s.setChecked(MainState::Check::TreeModeIfcd, list.tree);
+    s.listName = name;
+    s.notifyChanged();
+    return true;
+}
+
+bool SaveListAutomatically(MainState &s)
+{
+    // A list the user did not change is never written back shorter than its file: what is
+    // missing was lost on the way in (a list that could not be read), not removed.
+    if (!s.listEdited && isUsableName(s.listName)) {
+        QFile f(pathFor(s.listName));
+        if (f.open(QIODevice::ReadOnly)
+            && parseList(f.read(kListReadLimit)).entries.size() > s.directories.size())
+            return false;
+    }
+    return SaveList(s, s.listName);
 }
 
 namespace {
@@ -146,10 +186,91 @@ qint64 deviceOf(const QString &path)
     return -1;
 }
 
+bool holdsLineBreak(const QString &path)
+{
+    return path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r'));
+}
+
+QString shownPath(const QString &path)
+{
+    QString shown = QDir::toNativeSeparators(path);
+    shown.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    shown.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return shown;
+}
+
 } // namespace
 
-void AddTree(MainState &s, const QString &directory, const std::function<bool()> &keepResponsive)
+Subdirectories subdirectories(const QString &path)
 {
+    Subdirectories out;
+#ifdef Q_OS_UNIX
+    // Read here rather than through QDir, which passes over names that are not valid text
+    // without a word.
+    DIR *dir = ::opendir(QFile::encodeName(path).constData());
+    if (!dir)
+        return out;
+    const int fd = ::dirfd(dir);
+    while (const dirent *e = ::readdir(dir)) {
+        if (e->d_name[0] == '.')
+            continue; // ".", ".." and hidden folders
+        struct stat st;
+        if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode))
+            continue;
+        const QByteArray raw(e->d_name);
+        const QString name = QFile::decodeName(raw);
+        (QFile::encodeName(name) == raw ? out.names : out.notText) << name;
+    }
+    ::closedir(dir);
+#else
+    out.names = QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+#endif
+    for (QStringList *list : {&out.names, &out.notText}) {
+        std::sort(list->begin(), list->end(), [](const QString &a, const QString &b) {
+            return a.compare(b, Qt::CaseInsensitive) < 0;
+        });
+    }
+    return out;
+}
+
+bool isReadableDirectory(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    // Listing a folder and looking at what it holds needs both read and search rights, for
+    // the user the program runs as.
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), R_OK | X_OK, AT_EACCESS) == 0
+           && QFileInfo(path).isDir();
+#else
+    return QDir(path).isReadable();
+#endif
+}
+
+QString AddListEntry(MainState &s, const QString &directory)
+{
+    // A list file holds one entry a line: a line break in a name would make the entry name
+    // another folder when the list is read back.
+    if (holdsLineBreak(directory)) {
+        Prompts::message(nullptr,
+                         QStringLiteral("The folder %1 cannot be added to a directory list: its "
+                                        "name holds a line break.")
+                             .arg(shownPath(directory)),
+                         Prompts::Icon::Information, QStringLiteral("Vexa! - Add directories"));
+        return QString();
+    }
+    const QString entry = entryFor(directory);
+    if (s.directories.isEmpty() || (!s.directories.contains(entry) && entry != s.ifcd)) {
+        s.directories << entry;
+        s.listEdited = true;
+        s.notifyChanged();
+    }
+    return entry;
+}
+
+bool AddTree(MainState &s, const QString &directory, const std::function<bool()> &keepResponsive)
+{
+    const QString root = QDir::cleanPath(directory);
+    if (holdsLineBreak(root))
+        return !AddListEntry(s, root).isEmpty(); // refused, with its message
     QSet<QString> present(s.directories.cbegin(), s.directories.cend());
     struct Pending
     {
@@ -160,10 +281,10 @@ void AddTree(MainState &s, const QString &directory, const std::function<bool()>
     // A stack of directories still to visit; children are pushed in reverse so the walk
     // takes them alphabetically, each directory before everything below it.
     QList<Pending> stack;
-    const QString root = QDir::cleanPath(directory);
     stack.append({root, deviceOf(root), QString()});
     bool first = true;
     int sinceResponsive = 0;
+    int unreadable = 0, lineBreaks = 0, notText = 0;
     while (!stack.isEmpty()) {
         Pending d = stack.takeLast();
         QString label = d.label;
@@ -177,11 +298,19 @@ void AddTree(MainState &s, const QString &directory, const std::function<bool()>
         if (s.directories.isEmpty() || (!present.contains(entry) && entry != s.ifcd)) {
             s.directories << entry;
             present.insert(entry);
+            s.listEdited = true;
         }
-        const QStringList children =
-            QDir(d.path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-                                   QDir::Name | QDir::IgnoreCase);
-        for (auto it = children.crbegin(); it != children.crend(); ++it) {
+        // A folder that cannot be opened is listed (the pre-scan says so when it meets it),
+        // but what lies below it is unknown.
+        if (!isReadableDirectory(d.path))
+            ++unreadable;
+        const Subdirectories children = subdirectories(d.path);
+        notText += int(children.notText.size());
+        for (auto it = children.names.crbegin(); it != children.names.crend(); ++it) {
+            if (holdsLineBreak(*it)) {
+                ++lineBreaks;
+                continue;
+            }
             const QString child = QDir(d.path).filePath(*it);
             stack.append({child, deviceOf(child), label});
         }
@@ -193,6 +322,27 @@ void AddTree(MainState &s, const QString &directory, const std::function<bool()>
         }
     }
     s.notifyChanged();
+    QStringList skipped;
+    if (unreadable > 0) {
+        skipped << QStringLiteral("%1 folder(s) could not be opened: the folders inside them are "
+                                  "not in the list.")
+                       .arg(unreadable);
+    }
+    if (lineBreaks > 0) {
+        skipped << QStringLiteral("%1 folder(s) were left out: their names hold a line break, "
+                                  "which a directory list cannot keep.")
+                       .arg(lineBreaks);
+    }
+    if (notText > 0) {
+        skipped << QStringLiteral("%1 folder(s) were left out: their names are not valid text "
+                                  "on this system.")
+                       .arg(notText);
+    }
+    if (!skipped.isEmpty()) {
+        Prompts::message(nullptr, skipped.join(QStringLiteral("\n\n")), Prompts::Icon::Information,
+                         QStringLiteral("Vexa! - Add directories"));
+    }
+    return true;
 }
 
 void DeleteEntries(MainState &s, const QList<int> &selectedRows)
@@ -204,6 +354,7 @@ void DeleteEntries(MainState &s, const QList<int> &selectedRows)
         if (!selectedRows.contains(i))
             continue;
         any = true;
+        s.listEdited = true;
         const QString entry = s.directories.takeAt(i);
         if (entry == s.ifcd) {
             s.ifcd.clear();
@@ -234,6 +385,7 @@ void DeleteEntries(MainState &s, const QList<int> &selectedRows)
             }
             s.ifcd.clear();
             s.setChecked(Check::TreeModeIfcd, false);
+            s.listEdited = true;
         }
     }
     s.notifyChanged();

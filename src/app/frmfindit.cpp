@@ -104,10 +104,9 @@ bool frmFINDIT::setDirectory(const QString &path)
 {
     const QString clean = QDir::cleanPath(QDir(path).absolutePath());
     QDir dir(clean);
-    if (!dir.exists() || !dir.isReadable())
+    if (!DirList::isReadableDirectory(clean))
         return false;
-    const QStringList children = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-                                               QDir::Name | QDir::IgnoreCase);
+    const DirList::Subdirectories children = DirList::subdirectories(clean);
     m_current = clean;
     lstDIR->clear();
     // The path from the root down to the directory, then its subdirectories indented below.
@@ -124,8 +123,21 @@ bool frmFINDIT::setDirectory(const QString &path)
         add(parts[i], built, i + 1);
     }
     lstDIR->setCurrentRow(lstDIR->count() - 1);
-    for (const QString &c : children)
-        add(c, dir.filePath(c), int(parts.size()) + 1);
+    // A folder the dialog cannot open is shown greyed, with the reason.
+    auto grey = [](QListWidgetItem *item, const QString &why) {
+        item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
+        item->setToolTip(why);
+    };
+    const int depth = int(parts.size()) + 1;
+    for (const QString &c : children.names) {
+        QListWidgetItem *item = add(c, dir.filePath(c), depth);
+        if (!DirList::isReadableDirectory(dir.filePath(c)))
+            grey(item, QStringLiteral("You have no permission to open this folder."));
+    }
+    for (const QString &c : children.notText) {
+        grey(add(c, QString(), depth),
+             QStringLiteral("This folder's name is not valid text on this system: it cannot be opened."));
+    }
     lblDIR->setText(clean);
     const QString root = Platform::services().volume(clean).root;
     const int driveIndex = lstDRIVE->findData(root);
@@ -149,8 +161,15 @@ void frmFINDIT::lstDRIVE_Change(int index)
 
 void frmFINDIT::lstDIR_Activated(QListWidgetItem *item)
 {
-    if (!m_busy && item)
-        setDirectory(item->data(kPathRole).toString());
+    if (m_busy || !item || !(item->flags() & Qt::ItemIsEnabled))
+        return;
+    const QString path = item->data(kPathRole).toString();
+    if (!setDirectory(path)) {
+        Prompts::message(this, QDir::toNativeSeparators(path)
+                                   + QStringLiteral("\n\nThis folder cannot be opened: you have no "
+                                                    "permission to read it, or it is gone."),
+                         Prompts::Icon::Information, QStringLiteral("Vexa! - Add directories"));
+    }
 }
 
 void frmFINDIT::setBusy(bool busy)
@@ -172,29 +191,39 @@ void frmFINDIT::cmdADDDIR_Click()
 
 void frmFINDIT::cmdADDTREE_Click()
 {
+    addTree();
+}
+
+bool frmFINDIT::addTree()
+{
     // The walk may take long on a big tree: the window keeps painting meanwhile, with its
     // buttons and pickers disabled.
     setBusy(true);
-    DirList::AddTree(m_state, m_current, [] {
+    const bool added = DirList::AddTree(m_state, m_current, [] {
         QCoreApplication::processEvents();
         return true;
     });
     setBusy(false);
+    return added;
 }
 
 void frmFINDIT::cmdIFCD_Click()
 {
-    cmdADDDIR_Click();
+    if (DirList::AddListEntry(m_state, m_current).isEmpty())
+        return;
     m_state.ifcd = DirList::entryFor(m_current);
     m_state.setChecked(MainState::Check::TreeModeIfcd, false);
+    m_state.listEdited = true;
     m_state.notifyChanged();
 }
 
 void frmFINDIT::cmdIFCDTREE_Click()
 {
-    cmdADDTREE_Click();
+    if (!addTree())
+        return;
     m_state.ifcd = DirList::entryFor(m_current);
     m_state.setChecked(MainState::Check::TreeModeIfcd, true);
+    m_state.listEdited = true;
     m_state.notifyChanged();
 }
 

@@ -40,6 +40,7 @@ private:
     void lstDRIVE_Change(int index);
     void lstDIR_Activated(QListWidgetItem *item);
     void setBusy(bool busy);
+    bool addTree(); // false when the current directory cannot be a list entry
 
     MainState &m_state;
     QString m_current;

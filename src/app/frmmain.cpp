@@ -440,7 +440,7 @@ void frmMAIN::cmdADD_Click()
     frmFINDIT dialog(m_state, this);
     Prompts::exec(&dialog);
     if (m_state.isChecked(Check::SaveList))
-        DirList::SaveList(m_state, m_state.listName);
+        DirList::SaveListAutomatically(m_state);
 }
 
 void frmMAIN::cmdDELETE_Click()
@@ -452,7 +452,7 @@ void frmMAIN::cmdDELETE_Click()
     }
     DirList::DeleteEntries(m_state, selected);
     if (m_state.isChecked(Check::SaveList))
-        DirList::SaveList(m_state, m_state.listName);
+        DirList::SaveListAutomatically(m_state);
 }
 
 void frmMAIN::cmdCLEAR_Click()
@@ -464,6 +464,7 @@ void frmMAIN::cmdCLEAR_Click()
         != Answer::Yes)
         return;
     m_state.optionsChanged = true;
+    m_state.listEdited = true;
     m_state.directories.clear();
     m_state.ifcd.clear();
     m_state.setChecked(Check::TreeModeIfcd, false);

@@ -71,7 +71,15 @@ bool MainController::saveSettings()
 
 void MainController::loadList(const QString &name)
 {
-    DirList::LoadList(m_state, name);
+    m_listLoaded = true;
+    // A list named at start-up that cannot be read leaves the default list loaded from its
+    // file, as when no list is named: never an empty "General" that a save would write over
+    // the real one.
+    if (DirList::LoadList(m_state, name) || name.trimmed().toUpper() == QLatin1String("GENERAL"))
+        return;
+    DirList::LoadList(m_state, QStringLiteral("General"));
+    m_state.listName = QStringLiteral("General");
+    m_state.notifyChanged();
 }
 
 void MainController::Form_Load()
@@ -124,12 +132,16 @@ void MainController::Form_Activate()
             return;
         }
         m_host.setGoEnabled(false);
+        m_listLoaded = false;
         const bool read = SettingsIni::ReadINI(m_state, [this](const QString &n) { loadList(n); });
         m_host.setGoEnabled(true);
         if (!read) {
             endProgram(1);
             return;
         }
+        m_settingsRead = true;
+        if (!m_listLoaded)
+            loadList(QStringLiteral("General")); // settings that name no list
         CheckDiskSpace();
         Orientation::BuildOrientationTable();
         const int depth = Platform::services().screenDepth();
@@ -279,7 +291,7 @@ void MainController::cmdGO_Click()
     if (m_ended)
         return;
     if (m_state.listName.toUpper() == QLatin1String("GENERAL") || m_state.isChecked(Check::SaveList))
-        DirList::SaveList(m_state, m_state.listName);
+        DirList::SaveListAutomatically(m_state);
     // 4-5: checks that need no clean-up.
     if (m_state.listName.trimmed().isEmpty()) {
         Prompts::message(nullptr, QStringLiteral("Please name and save the directory list."));

@@ -107,4 +107,6 @@ private:
     bool m_waitingForPreScan = false;
     bool m_waitingForPreMatch = false;
     int m_quitCode = 0; // the exit status Quit ends the program with
+    bool m_settingsRead = false;
+    bool m_listLoaded = false;
 };

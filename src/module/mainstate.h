@@ -50,6 +50,8 @@ public:
     QString listName = QStringLiteral("General"); // lblLISTNAME
     QStringList directories;         // lstDIRECTORIES
     QString ifcd;                    // txtIFCD
+    // The user added or removed entries, or changed the IFCD, since the list was loaded.
+    bool listEdited = false;
 
     // ---- Shared state. ----
     QString alternateViewer;

@@ -7,6 +7,7 @@
 #include "mainstate.h"
 #include "scriptedprompts.h"
 #include "temphome.h"
+#include "unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Check = MainState::Check;
 using Prompts::Answer;
@@ -78,6 +82,8 @@ TEST_F(ListFixture, DamagedListFilesLoadWhatIsValid)
          "[] /a/\r\n[] /in/ = INCOMING FILE DIRECTORY\r\nTREE MODE IFCD\r\n",
          {"[] /a/", "[] /in/"}, "[] /in/", false},
         {"no IFCD line at all", "[] /a/\n", {"[] /a/"}, "", false},
+        {"entries without their closing separator", "[] /srv/pics\r\n[] /srv/in = INCOMING FILE DIRECTORY\r\n",
+         {"[] /srv/pics/", "[] /srv/in/"}, "[] /srv/in/", false},
     };
     for (const auto &c : cases) {
         home.write("data/L.lst", c.content);
@@ -251,4 +257,77 @@ TEST_F(ListFixture, AddDirectoriesDialogStartsWhereTheUserWasAndRemembersIt)
     platform.addVolume(tmp.path(), Platform::DriveKind::Removable, "STICK");
     frmFINDIT dialog(state);
     EXPECT_EQ(dialog.currentDirectory(), QDir::homePath());
+}
+
+TEST_F(ListFixture, AutomaticSavesNeverShortenAListTheUserDidNotChange)
+{
+    const QByteArray file = "[DIRECTORIES]\r\n[] /a/\r\n[] /b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
+    const struct
+    {
+        const char *name;
+        std::function<void(MainState &)> act;
+        bool written;
+        QStringList onDisk;
+    } cases[] = {
+        {"a list emptied by a load that failed", [](MainState &s) { DirList::LoadList(s, "Typo"); },
+         false, {"[] /a/", "[] /b/"}},
+        {"an entry the user deleted", [](MainState &s) { DirList::DeleteEntries(s, {0}); }, true,
+         {"[] /b/"}},
+        {"as many entries as the file", [](MainState &s) { s.directories = {"[] /a/", "[] /z/"}; },
+         true, {"[] /a/", "[] /z/"}},
+    };
+    for (const auto &c : cases) {
+        home.write("data/Pics.lst", file);
+        MainState s;
+        ASSERT_TRUE(DirList::LoadList(s, "Pics"));
+        if (QByteArray(c.name).contains("failed"))
+            prompts.then(Answer::Ok);
+        c.act(s);
+        EXPECT_EQ(DirList::SaveListAutomatically(s), c.written) << c.name;
+        MainState back;
+        DirList::LoadList(back, "Pics");
+        EXPECT_EQ(back.directories, c.onDisk) << c.name;
+    }
+}
+
+TEST_F(ListFixture, FolderNamesAListFileCannotHoldAreRefusedOrReported)
+{
+    QTemporaryDir tmp;
+    const QString top = tmp.path() + "/top";
+    for (const char *d : {"/top/fine/inner", "/top/locked/inside", "/top/two\nlines/x"})
+        ASSERT_TRUE(QDir().mkpath(tmp.path() + d));
+    const QByteArray notText = QFile::encodeName(top) + "/bad\xff";
+    ASSERT_EQ(::mkdir(notText.constData(), 0755), 0);
+
+    // A line break in the folder's own name: nothing is added, the user is told.
+    prompts.then(Answer::Ok);
+    EXPECT_TRUE(DirList::AddListEntry(state, top + "/two\nlines").isEmpty());
+    EXPECT_TRUE(state.directories.isEmpty());
+    EXPECT_TRUE(prompts.boxes.last().text.contains("holds a line break")) << prompts.boxes.last().text.toStdString();
+
+    // In a tree: such folders are left out, an unreadable one is listed, all are reported.
+    Unprivileged::openToAll(tmp.path());
+    Unprivileged::lock(top + "/locked");
+    prompts.then(Answer::Ok);
+    {
+        Unprivileged user;
+        EXPECT_TRUE(DirList::AddTree(state, top));
+        frmFINDIT dialog(state);
+        ASSERT_TRUE(dialog.setDirectory(top));
+        QStringList greyed; // with the reason in the tooltip
+        for (const QListWidgetItem *item : dialog.lstDIR->findItems("*", Qt::MatchWildcard)) {
+            if (!(item->flags() & Qt::ItemIsEnabled) && !item->toolTip().isEmpty())
+                greyed << item->text().trimmed();
+        }
+        EXPECT_EQ(greyed, (QStringList{"locked", "bad" + QString(QChar::ReplacementCharacter)}));
+    }
+    Unprivileged::openToAll(top + "/locked");
+    EXPECT_EQ(state.directories, (QStringList{"[] " + top + "/", "[] " + top + "/fine/", "[] " + top + "/fine/inner/",
+                                              "[] " + top + "/locked/"}));
+    EXPECT_EQ(prompts.boxes.last().text,
+              "1 folder(s) could not be opened: the folders inside them are not in the list.\n\n"
+              "1 folder(s) were left out: their names hold a line break, which a directory list "
+              "cannot keep.\n\n"
+              "1 folder(s) were left out: their names are not valid text on this system.");
+    ::rmdir(notText.constData());
 }

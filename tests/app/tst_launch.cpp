@@ -566,3 +566,37 @@ TEST_F(LaunchFixture, FailedCompactionKeepsTheCatalogueAndTheOldMonth)
     EXPECT_FALSE(home.exists("data/Photos.mdb.old"));
     EXPECT_EQ(home.read("data/Photos.lcd"), " 1\r\n");
 }
+
+TEST_F(LaunchFixture, AListNamedAtStartThatCannotBeReadLeavesGeneralAsItWas)
+{
+    const QByteArray general = "[DIRECTORIES]\r\n[] /srv/a/\r\n[] /srv/b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
+    const struct
+    {
+        const char *name;
+        QByteArray ini;
+        QString commandLine;
+        QStringList messages;
+    } cases[] = {
+        {"command line", "LIST NAME = General\r\n.JPG\r\n", "NoSuchList", {"Unable to read DIR LIST file"}},
+        {"settings", "LIST NAME = Gone\r\n.JPG\r\n", "", {"Unable to read DIR LIST file"}},
+        {"settings naming no list", ".JPG\r\n", "", {}},
+    };
+    for (const auto &c : cases) {
+        TempHome caseHome;
+        ScriptedPrompts sp;
+        caseHome.write("VEXA.INI", c.ini);
+        caseHome.write("data/General.lst", general);
+        MainState s;
+        FakeHost h(s);
+        MainController m(s, h);
+        m.setCommandLine(c.commandLine);
+        for (int i = 0; i < c.messages.size(); ++i)
+            sp.then(Answer::Ok);
+        m.Form_Activate();
+        EXPECT_EQ(sp.texts(), c.messages) << c.name;
+        EXPECT_EQ(s.listName, "General") << c.name;
+        EXPECT_EQ(s.directories, (QStringList{"[] /srv/a/", "[] /srv/b/"})) << c.name;
+        m.cmdGO_Click(); // saves "General" as every search does
+        EXPECT_EQ(caseHome.read("data/General.lst"), general) << c.name;
+    }
+}
