@@ -31,6 +31,7 @@
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QSessionManager>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -100,6 +101,13 @@ frmMAIN::frmMAIN(const QString &commandLine, QWidget *parent)
     buildControls();
     connect(&m_state, &MainState::changed, this, &frmMAIN::syncFromState);
     MainState::setCurrent(&m_state);
+    // When the desktop session ends, the session manager asks for the user's work first;
+    // a program ended by other means saves on its way out.
+#if QT_CONFIG(sessionmanager)
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) { m_controller.saveAtSessionEnd(); });
+#endif
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_controller.saveAtSessionEnd(); });
     Form_Load();
 }
 
@@ -405,12 +413,20 @@ bool frmMAIN::eventFilter(QObject *watched, QEvent *e)
 
 void frmMAIN::closeEvent(QCloseEvent *e)
 {
-    // Closing the window by other means than Quit ends the program without the statistics,
-    // the settings write and the list save.
-    m_closing = true;
-    Platform::services().releaseInstanceLock();
+    // Closing the window (its close button, Alt+F4) is quitting: the statistics, the
+    // settings and the list, as the Quit button does, which also ends the program.
     e->accept();
-    QApplication::quit();
+    if (m_closing || m_controller.hasEnded())
+        return;
+    if (m_controller.hasReadSettings()) {
+        m_controller.cmdQUIT_Click();
+    } else {
+        // Closed before the start-up read the settings: writing them now would replace the
+        // user's with the defaults.
+        m_closing = true;
+        Platform::services().releaseInstanceLock();
+        QApplication::quit();
+    }
 }
 
 void frmMAIN::blinkTick()

@@ -249,13 +249,8 @@ void MainController::stopBySignal(int signal)
 
 void MainController::endWithSettings(int code)
 {
-    if (!SettingsIni::WriteINI(m_state)) {
-        endProgram(1);
-        return;
-    }
-    if (m_state.listName.toUpper() == QLatin1String("GENERAL") || m_state.isChecked(Check::SaveList))
-        DirList::SaveList(m_state, m_state.listName);
-    endProgram(code);
+    if (saveSettingsAndList())
+        endProgram(code);
 }
 
 void MainController::CheckDiskSpace()
@@ -667,18 +662,43 @@ void MainController::cmdQUIT_Click()
                              Icon::Information);
         }
     }
+    if (!saveSettingsAndList())
+        return;
+    endProgram(m_quitCode);
+}
+
+bool MainController::saveSettingsAndList()
+{
     if (!SettingsIni::WriteINI(m_state)) {
         endProgram(1);
-        return;
+        return false;
     }
     if (m_state.listName.toUpper() == QLatin1String("GENERAL") || m_state.isChecked(Check::SaveList))
-        DirList::SaveList(m_state, m_state.listName);
-    endProgram(m_quitCode);
+        DirList::SaveListAutomatically(m_state);
+    return true;
+}
+
+void MainController::saveAtSessionEnd()
+{
+    // Settings that were never read are not written: they would replace the user's with the
+    // defaults. After Quit (or an ending error) there is nothing left to save.
+    if (m_ended || !m_settingsRead)
+        return;
+    saveSettingsAndList();
 }
 
 void MainController::openHelp()
 {
-    Platform::services().openHelp(ProgramDir::file(QStringLiteral("vexa.html")));
+    const QString page = ProgramDir::file(QStringLiteral("vexa.html"));
+    auto noBrowser = [page] {
+        Prompts::message(nullptr,
+                         QStringLiteral("No web browser could be started to show the help.\n\n"
+                                        "The help is the page %1: open it with any web browser.")
+                             .arg(QDir::toNativeSeparators(page)),
+                         Icon::Information, QStringLiteral("Vexa! - Help"));
+    };
+    if (!Platform::services().openHelp(page, noBrowser))
+        noBrowser();
 }
 
 void MainController::txtFILTER_LostFocus()

@@ -45,6 +45,10 @@ public:
 
     void cmdGO_Click();
     void cmdQUIT_Click();
+    // The session ends (the session manager asks the program to save, or the program is
+    // being ended): the settings and the list are saved as Quit saves them, without its
+    // window. Does nothing before the settings were read or after the program ended.
+    void saveAtSessionEnd();
     void cmdCOMPACT_Click();
     void cmdPURGE_Click();
     void openHelp();
@@ -81,6 +85,7 @@ public:
     bool isSearchBusy() const { return m_searchBusy; }
     bool hasEnded() const { return m_ended; }
     bool isFirstRun() const { return m_firstRun; }
+    bool hasReadSettings() const { return m_settingsRead; }
 
     // The low-disk-space warning (also used after start-up by nothing else).
     void CheckDiskSpace();
@@ -94,6 +99,7 @@ private:
     void endUnattended(int code);
     void endWithSettings(int code); // settings and list saved as Quit saves them, no statistics
     void writeSettings();
+    bool saveSettingsAndList(); // false: the settings could not be written (the program ends)
     void loadList(const QString &name);
 
     MainState &m_state;

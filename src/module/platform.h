@@ -64,7 +64,9 @@ public:
     virtual void playSound(const QString &wavPath) = 0; // returns at once
     virtual void beep() = 0;
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
-    virtual bool openHelp(const QString &htmlPath) = 0;
+    // Shows the help page in the desktop's browser. False when no browser can be started;
+    // failedLater runs (on the user-interface thread) when the launch fails afterwards.
+    virtual bool openHelp(const QString &htmlPath, const std::function<void()> &failedLater) = 0;
 
     // Bits per pixel of the screen.
     virtual int screenDepth() = 0;

@@ -250,11 +250,36 @@ bool LinuxServices::startProgram(const QString &program, const QStringList &argu
     return QProcess::startDetached(program, arguments);
 }
 
-bool LinuxServices::openHelp(const QString &htmlPath)
+bool LinuxServices::openHelp(const QString &htmlPath, const std::function<void()> &failedLater)
 {
     if (!qGuiApp)
         return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(htmlPath));
+    const QUrl url = QUrl::fromLocalFile(htmlPath);
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return QDesktopServices::openUrl(url);
+    // xdg-open tells that it found no browser only by its exit status, once it has ended, so
+    // it is watched. It may last as long as the browser it starts: it has no parent and
+    // writes straight to our output, so it is neither killed nor cut off when we end first.
+    auto *process = new QProcess;
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, qGuiApp,
+                     [process, failedLater](int code, QProcess::ExitStatus status) {
+                         if ((status != QProcess::NormalExit || code != 0) && failedLater)
+                             failedLater();
+                         process->deleteLater();
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, qGuiApp,
+                     [process, failedLater](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         if (failedLater)
+                             failedLater();
+                         process->deleteLater();
+                     });
+    process->start(opener, {url.toString()});
+    return true;
 }
 
 int LinuxServices::screenDepth()

@@ -73,7 +73,7 @@ public:
     void playSound(const QString &wavPath) override;
     void beep() override;
     bool startProgram(const QString &program, const QStringList &arguments) override;
-    bool openHelp(const QString &htmlPath) override;
+    bool openHelp(const QString &htmlPath, const std::function<void()> &failedLater) override;
     int screenDepth() override;
 
 private:

@@ -572,15 +572,12 @@ TEST_F(LaunchFixture, AListNamedAtStartThatCannotBeReadLeavesGeneralAsItWas)
     const QByteArray general = "[DIRECTORIES]\r\n[] /srv/a/\r\n[] /srv/b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
     const struct
     {
-        const char *name;
         QByteArray ini;
         QString commandLine;
-        QStringList messages;
-    } cases[] = {
-        {"command line", "LIST NAME = General\r\n.JPG\r\n", "NoSuchList", {"Unable to read DIR LIST file"}},
-        {"settings", "LIST NAME = Gone\r\n.JPG\r\n", "", {"Unable to read DIR LIST file"}},
-        {"settings naming no list", ".JPG\r\n", "", {}},
-    };
+        bool told; // "Unable to read DIR LIST file"
+    } cases[] = {{"LIST NAME = General\r\n.JPG\r\n", "NoSuchList", true},
+                 {"LIST NAME = Gone\r\n.JPG\r\n", "", true},
+                 {".JPG\r\n", "", false}}; // settings that name no list
     for (const auto &c : cases) {
         TempHome caseHome;
         ScriptedPrompts sp;
@@ -590,13 +587,28 @@ TEST_F(LaunchFixture, AListNamedAtStartThatCannotBeReadLeavesGeneralAsItWas)
         FakeHost h(s);
         MainController m(s, h);
         m.setCommandLine(c.commandLine);
-        for (int i = 0; i < c.messages.size(); ++i)
+        if (c.told)
             sp.then(Answer::Ok);
+        const auto name = c.ini.left(20).toStdString();
         m.Form_Activate();
-        EXPECT_EQ(sp.texts(), c.messages) << c.name;
-        EXPECT_EQ(s.listName, "General") << c.name;
-        EXPECT_EQ(s.directories, (QStringList{"[] /srv/a/", "[] /srv/b/"})) << c.name;
+        EXPECT_EQ(s.listName, "General") << name;
+        EXPECT_EQ(s.directories, (QStringList{"[] /srv/a/", "[] /srv/b/"})) << name;
         m.cmdGO_Click(); // saves "General" as every search does
-        EXPECT_EQ(caseHome.read("data/General.lst"), general) << c.name;
+        EXPECT_EQ(caseHome.read("data/General.lst"), general) << name;
+    }
+}
+
+TEST_F(LaunchFixture, HelpWithoutABrowserNamesTheHelpPage)
+{
+    using Help = FakePlatform::Help;
+    for (Help help : {Help::Opens, Help::NoBrowser, Help::FailsLater}) {
+        ScriptedPrompts sp;
+        platform.help = help;
+        if (help != Help::Opens)
+            sp.then(Answer::Ok);
+        controller.openHelp();
+        const QStringList expected{"No web browser could be started to show the help.\n\nThe help is "
+                                   "the page " + home.file("vexa.html") + ": open it with any web browser."};
+        EXPECT_EQ(sp.texts(), help == Help::Opens ? QStringList() : expected) << int(help);
     }
 }

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "frmmain.h"
 
+#include "dirlist.h"
 #include "fakeplatform.h"
 #include "scriptedprompts.h"
 #include "settingsini.h"
@@ -12,6 +13,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -259,4 +261,53 @@ TEST(Placement, QuarterOffsetFromTwelveThousandTwipsCentredBelow)
     EXPECT_EQ(frmMAIN::placement(QSize(800, 600), window, 15), QPoint(100, 75));
     EXPECT_EQ(frmMAIN::placement(QSize(640, 480), window, 15), QPoint(120, 90));
     EXPECT_EQ(frmMAIN::placement(QSize(640, 600), window, 15), QPoint(60, 75)); // 9000 high
+}
+
+TEST_F(WindowFixture, ClosingTheWindowOrEndingTheSessionSavesAsQuitDoes)
+{
+    const QByteArray list = "[DIRECTORIES]\r\n[] /srv/a/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
+    const int gif = MainState::fileTypeIndex(".GIF");
+    struct Case
+    {
+        const char *name;
+        std::function<void(frmMAIN &)> end;
+        bool statistics;
+    };
+    const Case cases[] = {
+        {"close button", [](frmMAIN &w) { w.close(); }, true},
+        {"session ends", [](frmMAIN &) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }, false},
+        {"session ends after Quit", [](frmMAIN &w) {
+             w.cmdQUIT_Click();
+             w.state().clickFileType(MainState::fileTypeIndex(".PNG"), true); // too late to keep
+             QMetaObject::invokeMethod(qApp, "aboutToQuit");
+         }, true},
+    };
+    for (const Case &c : cases) {
+        TempHome caseHome;
+        ScriptedPrompts sp;
+        sp.onDialog = [](QDialog *) { return int(QDialog::Accepted); };
+        caseHome.write("VEXA.INI", "LIST NAME = General\r\n.JPG\r\n");
+        caseHome.write("data/General.lst", list);
+        frmMAIN w;
+        w.show();
+        w.controller().Form_Activate();
+        w.state().clickFileType(gif, true);
+        w.state().sessionSectorBytesRecovered = 4096;
+        DirList::AddListEntry(w.state(), "/srv/new");
+        c.end(w);
+        EXPECT_EQ(sp.dialogs.contains("frmSTATS"), c.statistics) << c.name;
+        const QByteArray ini = caseHome.read("VEXA.INI");
+        EXPECT_TRUE(ini.contains("\r\n.GIF\r\n")) << c.name;
+        EXPECT_FALSE(ini.contains("\r\n.PNG\r\n")) << c.name;
+        EXPECT_TRUE(ini.contains("\r\n4096 BYTES RECOVERED\r\n")) << c.name;
+        EXPECT_TRUE(caseHome.read("data/General.lst").contains("[] /srv/new/\r\n")) << c.name;
+    }
+
+    // Settings that were never read are never written over.
+    TempHome caseHome;
+    caseHome.write("VEXA.INI", "LIST NAME = General\r\n.JPG\r\n");
+    frmMAIN w;
+    QMetaObject::invokeMethod(qApp, "aboutToQuit");
+    w.close();
+    EXPECT_EQ(caseHome.read("VEXA.INI"), "LIST NAME = General\r\n.JPG\r\n");
 }

@@ -160,10 +160,12 @@ bool FakePlatform::startProgram(const QString &program, const QStringList &argum
     return true;
 }
 
-bool FakePlatform::openHelp(const QString &htmlPath)
+bool FakePlatform::openHelp(const QString &htmlPath, const std::function<void()> &failedLater)
 {
     helpPages.append(htmlPath);
-    return true;
+    if (help == Help::FailsLater && failedLater)
+        failedLater();
+    return help != Help::NoBrowser;
 }
 
 int FakePlatform::screenDepth()

@@ -40,6 +40,7 @@ public:
     QStringList failRemove;     // paths whose deletion fails
     QStringList failCopy;       // paths that cannot be copied
     QStringList failRename;     // paths that cannot be renamed
+    enum class Help { Opens, NoBrowser, FailsLater } help = Help::Opens;
 
     QStringList trashed, sounds, helpPages;
     QList<QStringList> started; // program, then arguments
@@ -58,7 +59,7 @@ public:
     void playSound(const QString &wavPath) override;
     void beep() override;
     bool startProgram(const QString &program, const QStringList &arguments) override;
-    bool openHelp(const QString &htmlPath) override;
+    bool openHelp(const QString &htmlPath, const std::function<void()> &failedLater) override;
     int screenDepth() override;
 
 private:

@@ -62,7 +62,7 @@ public:
     void playSound(const QString &) override {}
     void beep() override {}
     bool startProgram(const QString &, const QStringList &) override { return false; }
-    bool openHelp(const QString &) override { return false; }
+    bool openHelp(const QString &, const std::function<void()> &) override { return false; }
     int screenDepth() override { return 32; }
 };
 
