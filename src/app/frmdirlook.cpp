@@ -6,20 +6,20 @@
 #include "mainstate.h"
 #include "prescan.h"
 #include "programdir.h"
+#include "progresswindowplacement.h"
 #include "prompts.h"
 #include "stepsound.h"
 #include "vbtext.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -30,17 +30,6 @@ namespace {
 
 using Check = MainState::Check;
 using Mode = MainState::Mode;
-
-// Progress windows remember where they were, or that they were minimised; positions in twips.
-void storePlacement(QWidget *w, MainState &s)
-{
-    if (w->isMinimized()) {
-        s.scanBarMinimized = true;
-    } else {
-        s.scanBarTop = qint16(qBound(-32768, w->y() * 15, 32767));
-        s.scanBarLeft = qint16(qBound(-32768, w->x() * 15, 32767));
-    }
-}
 
 // A disk drive whose busy light flickers: three frames.
 std::array<QPixmap, 3> drawDrive()
@@ -78,6 +67,8 @@ frmDIRLOOK::frmDIRLOOK(MainState &state, QWidget *parent)
     lblDIRECTORY->setObjectName(QStringLiteral("lblDIRECTORY"));
     lblDIRECTORY->setMinimumWidth(420);
     lblDIRECTORY->setTextFormat(Qt::PlainText);
+    // A long path is cut at the window's edge rather than widening the window past the screen.
+    lblDIRECTORY->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lblNUMBER = new QLabel(this);
     lblNUMBER->setObjectName(QStringLiteral("lblNUMBER"));
     imgDRIVE = new QLabel(this);
@@ -143,23 +134,23 @@ frmDIRLOOK::frmDIRLOOK(MainState &state, QWidget *parent)
     });
     m_scan->yield = [] { QCoreApplication::processEvents(); };
 
-    adjustSize();
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        const double twipsPerPixel = 1440.0 / screen->logicalDotsPerInchY();
-        move(placement(screen->availableGeometry(), frameGeometry().size(), m_state.scanBarTop,
-                       m_state.scanBarLeft, twipsPerPixel));
+    // The modes that read pictures show each one instead of the drive: the window takes its
+    // final size before it is placed.
+    if (showsPictures()) {
+        imgDRIVE->hide();
+        Picture2->show();
     }
+    adjustSize();
+    ProgressWindowPlacement::place(this, m_state);
 }
 
 frmDIRLOOK::~frmDIRLOOK() = default;
 
-QPoint frmDIRLOOK::placement(const QRect &screen, const QSize &window, qint16 savedTop,
-                             qint16 savedLeft, double twipsPerPixel)
+bool frmDIRLOOK::showsPictures() const
 {
-    if (savedTop != -5000)
-        return QPoint(int(savedLeft / twipsPerPixel), int(savedTop / twipsPerPixel));
-    return QPoint(screen.right() + 1 - window.width(),
-                  screen.bottom() + 1 - window.height() - int(450 / twipsPerPixel));
+    const Mode mode = m_state.mode();
+    return mode == Mode::AverageRgb || mode == Mode::QuadRgb || mode == Mode::Pattern
+           || m_state.isChecked(Check::Gather);
 }
 
 void frmDIRLOOK::showCaption()
@@ -190,15 +181,8 @@ void frmDIRLOOK::showEvent(QShowEvent *e)
 
 void frmDIRLOOK::run()
 {
-    const Mode mode = m_state.mode();
-    const bool pictures = mode == Mode::AverageRgb || mode == Mode::QuadRgb || mode == Mode::Pattern
-                          || m_state.isChecked(Check::Gather);
-    if (pictures) {
-        imgDRIVE->hide();
-        Picture2->show();
-    } else {
+    if (!showsPictures())
         tmrDRIVE->start();
-    }
     m_running = true;
     m_clock.start();
     const bool opened = m_scan->RunPreScan();
@@ -292,7 +276,7 @@ void frmDIRLOOK::closeEvent(QCloseEvent *e)
     if (!unfinished)
         QFile::remove(ProgramDir::file(QStringLiteral("Scanning.dat")));
     m_scan->cancel();
-    storePlacement(this, m_state);
+    ProgressWindowPlacement::store(this, m_state);
     m_state.preScanDone = true;
     e->accept();
 }

@@ -29,10 +29,6 @@ public:
 
     PreScan &engine() { return *m_scan; }
 
-    // Where the window opens: its saved position, or the screen's lower right corner.
-    static QPoint placement(const QRect &screen, const QSize &window, qint16 savedTop,
-                            qint16 savedLeft, double twipsPerPixel);
-
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -43,6 +39,7 @@ private:
     void finish();
     void printSummary();
     void showCaption();
+    bool showsPictures() const; // the modes that read pictures show them as they are read
 
     MainState &m_state;
     PreScan *m_scan;

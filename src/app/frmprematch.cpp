@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "frmprematch.h"
 
-#include "frmdirlook.h"
 #include "mainstate.h"
 #include "prescan.h"
+#include "progresswindowplacement.h"
 #include "prompts.h"
 #include "stepsound.h"
 #include "vbtext.h"
@@ -12,12 +12,10 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QScreen>
 #include <QStackedLayout>
 #include <QTimer>
 
@@ -102,11 +100,7 @@ frmPREMATCH::frmPREMATCH(MainState &state, QWidget *parent)
         m_cycle->setRowsToWalk(m_state.preScanMarked);
 
     adjustSize();
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        const double twipsPerPixel = 1440.0 / screen->logicalDotsPerInchY();
-        move(frmDIRLOOK::placement(screen->availableGeometry(), frameGeometry().size(),
-                                   m_state.scanBarTop, m_state.scanBarLeft, twipsPerPixel));
-    }
+    ProgressWindowPlacement::place(this, m_state);
 }
 
 frmPREMATCH::~frmPREMATCH() = default;
@@ -209,12 +203,7 @@ void frmPREMATCH::closeEvent(QCloseEvent *e)
         return;
     }
     m_cycle->finish();
-    if (isMinimized()) {
-        m_state.scanBarMinimized = true;
-    } else {
-        m_state.scanBarTop = qint16(qBound(-32768, y() * 15, 32767));
-        m_state.scanBarLeft = qint16(qBound(-32768, x() * 15, 32767));
-    }
+    ProgressWindowPlacement::store(this, m_state);
     m_state.preMatchDone = true;
     e->accept();
 }

@@ -4,7 +4,6 @@
 #include "resumechoice.h"
 
 #include "fakeplatform.h"
-#include "frmdirlook.h"
 #include "frmstats.h"
 #include "mainstate.h"
 #include "temphome.h"
@@ -120,13 +119,4 @@ TEST(Quit, StatisticsWindowShowsTheMessage)
     EXPECT_EQ(stats.lblMSG->text(), "3 file(s) deleted this session.");
     EXPECT_EQ(stats.chkNODISPLAY->text(), "Do not display this message...");
     EXPECT_FALSE(stats.chkNODISPLAY->isChecked());
-}
-
-TEST(PreScanWindow, OpensAtTheLowerRightOrWhereItWas)
-{
-    const QRect screen(0, 0, 1280, 1024);
-    const QSize window(400, 150);
-    // 450 twips above the bottom edge at 15 twips a pixel is 30 pixels.
-    EXPECT_EQ(frmDIRLOOK::placement(screen, window, -5000, -5000, 15), QPoint(880, 844));
-    EXPECT_EQ(frmDIRLOOK::placement(screen, window, 1500, 3000, 15), QPoint(200, 100));
 }
