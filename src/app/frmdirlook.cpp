@@ -212,11 +212,9 @@ void frmDIRLOOK::printSummary()
         return;
     // The unattended run leaves a one-line account on standard output; only committed rows
     // count as written.
+    const QStringList sentences = skippedSentences();
     const QString skipped =
-        m_scan->unreadableNames() > 0
-            ? QStringLiteral("; %1 file(s) were skipped: their names are not valid text on this system.")
-                  .arg(m_scan->unreadableNames())
-            : QString();
+        sentences.isEmpty() ? QString() : QStringLiteral("; ") + sentences.join(QStringLiteral("; "));
     const char *ending = m_state.preScanFailed ? "; stopped by an error"
                          : m_scan->isCancelled() && m_state.searchCompleted != QLatin1String("YES")
                              ? "; stopped before the end"
@@ -227,16 +225,27 @@ void frmDIRLOOK::printSummary()
     std::fflush(stdout);
 }
 
+QStringList frmDIRLOOK::skippedSentences() const
+{
+    QStringList out;
+    if (m_scan->unreadableNames() > 0) {
+        out << QStringLiteral("%1 file(s) were skipped: their names are not valid text on this system.")
+                   .arg(m_scan->unreadableNames());
+    }
+    if (!m_scan->unreadableFolders().isEmpty()) {
+        out << QStringLiteral("%1 folder(s) could not be read and were skipped.")
+                   .arg(m_scan->unreadableFolders().size());
+    }
+    return out;
+}
+
 void frmDIRLOOK::finish()
 {
     PlayStepSound(m_state);
     m_state.preScanMarked = m_scan->markedCount();
     const bool gather = m_state.isChecked(Check::Gather);
-    const QString skipped =
-        m_scan->unreadableNames() > 0
-            ? QStringLiteral("%1 file(s) were skipped: their names are not valid text on this system.")
-                  .arg(m_scan->unreadableNames())
-            : QString();
+    const QStringList skipped = skippedSentences();
+    const QStringList folders = m_scan->unreadableFolders();
     if (!gather && !m_state.isChecked(Check::PreMatch) && !m_state.stopSignal) {
         const Mode mode = m_state.mode();
         auto warn = [this](const char *what) {
@@ -254,7 +263,12 @@ void frmDIRLOOK::finish()
             warn("Pattern");
         QString text = VbText::general(m_scan->markedCount()) + QStringLiteral(" files read...");
         if (!skipped.isEmpty())
-            text += QStringLiteral("\n\n") + skipped;
+            text += QStringLiteral("\n\n") + skipped.join(QStringLiteral("\n\n"));
+        constexpr int kFoldersNamed = 5;
+        for (int i = 0; i < folders.size() && i < kFoldersNamed; ++i)
+            text += QLatin1Char('\n') + QDir::toNativeSeparators(folders[i]);
+        if (folders.size() > kFoldersNamed)
+            text += QStringLiteral("\n...");
         Prompts::message(this, text);
     }
     printSummary();

@@ -39,7 +39,8 @@ private:
     void finish();
     void printSummary();
     void showCaption();
-    bool showsPictures() const; // the modes that read pictures show them as they are read
+    bool showsPictures() const;
+    QStringList skippedSentences() const; // what the run could not read, one sentence each // the modes that read pictures show them as they are read
 
     MainState &m_state;
     PreScan *m_scan;

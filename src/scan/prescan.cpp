@@ -313,6 +313,8 @@ bool PreScan::RunPreScan()
     m_rowsWritten = 0;
     m_filesRead = 0;
     m_unreadableNames = 0;
+    m_unreadableFolders.clear();
+    m_shownNumber = 0;
     m_warnChecksum = m_warnColour = m_warnPattern = false;
     m_patterns = filterPatterns(m_state.filter.isEmpty() ? QStringLiteral("*") : m_state.filter);
 
@@ -403,6 +405,8 @@ bool PreScan::RunPreScan()
         if (listings.size() != types.size() || (!listings.isEmpty() && !listings.first().ok))
             listings = listFiles(path, types);
         aheadIndex = -1;
+        if (!listings.isEmpty() && !listings.first().ok && QFileInfo(path).isDir())
+            m_unreadableFolders << path; // there, but not ours to read: said at the end
         if (readAhead && index + 1 < entries.size()) {
             QString nextTag, nextPath;
             splitEntry(entries[index + 1], nextTag, nextPath);
@@ -546,6 +550,7 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
 
     // Rows found again that need no new signature are written together at the end.
     QVector<Catalogue::SeenRow> seen;
+    const ListedFile *lastFile = nullptr;
     for (size_t w = 0; w < files.size() && !m_cancel; ++w) {
         while (next < files.size() && next < w + size_t(window))
             start(next++);
@@ -563,9 +568,12 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
         if (m_cancel)
             break;
         const ListedFile &f = *files[w];
-        if (statusDue())
+        if (statusDue()) {
             showStatus(path + QLatin1Char(' ') + f.name,
                        VbText::general(m_marked + 1) + QStringLiteral(" found..."), true);
+            m_shownNumber = m_marked + 1;
+        }
+        lastFile = &f;
         m_marked += 1;
         if (!it.job && it.rowId) {
             // Found again with every signature it needs: only its marks and place are written.
@@ -613,6 +621,13 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
     }
     if (!m_failed && !stopOnFailure(catalogue, m_where))
         catalogue.markSeenMany(seen, volumeTag, path, m_stamp);
+    // The count line is refreshed only now and then; the last file is always shown, so the
+    // window ends on the figures of the closing message.
+    if (lastFile && m_shownNumber != m_marked) {
+        showStatus(path + QLatin1Char(' ') + lastFile->name,
+                   VbText::general(m_marked) + QStringLiteral(" found..."), true);
+        m_shownNumber = m_marked;
+    }
     // Files handed out but not written (Quit) are finished by the workers and dropped.
     m_pool->pool.waitForDone();
 }
@@ -624,6 +639,7 @@ void PreScan::ReactivateDirectory(Catalogue &catalogue, const QString &volumeTag
     if (!rows)
         return;
     const bool notFilter = m_state.isChecked(Check::Not);
+    QString lastName;
     for (rows->moveFirst(); !rows->eof() && !m_cancel; rows->moveNext()) {
         const std::optional<FilesRecord> row = rows->record();
         if (!row)
@@ -640,9 +656,12 @@ void PreScan::ReactivateDirectory(Catalogue &catalogue, const QString &volumeTag
             stopOnFailure(catalogue, m_where);
             break;
         }
-        if (statusDue())
+        lastName = r.WHOLENAME;
+        if (statusDue()) {
             showStatus(QStringLiteral("Activating ") + path + QLatin1Char(' ') + r.WHOLENAME,
                        VbText::general(m_marked) + QStringLiteral(" found..."), true);
+            m_shownNumber = m_marked;
+        }
         maybeYield();
         if (r.CHECKSUM.size() < 200)
             m_warnChecksum = true;
@@ -650,5 +669,10 @@ void PreScan::ReactivateDirectory(Catalogue &catalogue, const QString &volumeTag
             m_warnColour = true;
         if (r.PXLRAY.size() < 5)
             m_warnPattern = true;
+    }
+    if (!lastName.isEmpty() && m_shownNumber != m_marked) {
+        showStatus(QStringLiteral("Activating ") + path + QLatin1Char(' ') + lastName,
+                   VbText::general(m_marked) + QStringLiteral(" found..."), true);
+        m_shownNumber = m_marked;
     }
 }

@@ -51,6 +51,8 @@ public:
     double rowsWritten() const { return m_rowsWritten; }
     int filesRead() const { return m_filesRead; }
     int unreadableNames() const { return m_unreadableNames; }
+    // The folders of the list that are there but could not be read.
+    QStringList unreadableFolders() const { return m_unreadableFolders; }
     bool warnChecksum() const { return m_warnChecksum; }
     bool warnColour() const { return m_warnColour; }
     bool warnPattern() const { return m_warnPattern; }
@@ -116,6 +118,8 @@ private:
     QString m_where; // the part of the run under way, for the failure message
     int m_filesRead = 0;
     int m_unreadableNames = 0;
+    QStringList m_unreadableFolders;
+    double m_shownNumber = 0; // the number the count line shows
     bool m_cancel = false;
     bool m_paused = false;
     bool m_warnChecksum = false, m_warnColour = false, m_warnPattern = false;

@@ -9,6 +9,7 @@
 #include "programdir.h"
 #include "scriptedprompts.h"
 #include "temphome.h"
+#include "unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -144,4 +145,21 @@ TEST_F(PreScanWindowFixture, OpensWholeOnTheScreenAndWhereItWasLeftWithoutCreepi
         const QRect frame = run().frame;
         EXPECT_TRUE(area.contains(frame)) << saved;
     }
+}
+
+TEST_F(PreScanWindowFixture, EndsOnTheFiguresOfItsClosingMessageAndNamesFoldersItCouldNotRead)
+{
+    const QString locked = folder("locked", 1);
+    state.directories = {"[] " + folder("a", 40), "[] " + locked};
+    Unprivileged::openToAll(home.path());
+    Unprivileged::openToAll(pics.path());
+    Unprivileged::lock(locked);
+    Seen seen;
+    {
+        Unprivileged user;
+        seen = run();
+    }
+    Unprivileged::openToAll(locked);
+    EXPECT_EQ(seen.number, "40 found...");
+    EXPECT_EQ(seen.message, "40 files read...\n\n1 folder(s) could not be read and were skipped.\n" + locked);
 }
