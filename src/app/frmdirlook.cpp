@@ -78,12 +78,12 @@ frmDIRLOOK::frmDIRLOOK(MainState &state, QWidget *parent)
     Picture2->setFixedSize(200, 150);
     Picture2->setAlignment(Qt::AlignCenter);
     Picture2->hide();
-    cmdPAUSE = new QPushButton(QStringLiteral("Pause"), this);
+    cmdPAUSE = new QPushButton(QStringLiteral("&Pause"), this);
     cmdPAUSE->setObjectName(QStringLiteral("cmdPAUSE"));
     cmdPAUSE->setCheckable(true);
-    cmdCANCEL = new QPushButton(QStringLiteral("Quit"), this);
+    cmdCANCEL = new QPushButton(QStringLiteral("&Quit"), this);
     cmdCANCEL->setObjectName(QStringLiteral("cmdCANCEL"));
-    cmdKILL = new QPushButton(QStringLiteral("Abort"), this);
+    cmdKILL = new QPushButton(QStringLiteral("&Abort"), this);
     cmdKILL->setObjectName(QStringLiteral("cmdKILL"));
     cmdKILL->setToolTip(QStringLiteral("End the program now; the scan resumes at the next start"));
 

@@ -55,11 +55,18 @@ frmFINDIT::frmFINDIT(MainState &state, QWidget *parent) : QDialog(parent), m_sta
     cmdADDDIR = button("cmdADDDIR", QStringLiteral("Add &Directory"));
     cmdADDTREE = button("cmdADDTREE", QStringLiteral("Add &Tree"));
     cmdIFCD = button("cmdIFCD", QStringLiteral("Set &Incoming Files Check Directory"));
-    cmdIFCDTREE = button("cmdIFCDTREE", QStringLiteral("Set &Incoming Files Check Tree"));
+    // Alt+I sets the directory; the tree takes a key of its own.
+    cmdIFCDTREE = button("cmdIFCDTREE", QStringLiteral("Set Incoming Files Check T&ree"));
     cmdCANCEL = button("cmdCANCEL", QStringLiteral("&Exit"));
 
+    auto *driveLabel = new QLabel(QStringLiteral("&Volume"), this);
+    driveLabel->setBuddy(lstDRIVE);
+    auto *dirLabel = new QLabel(QStringLiteral("F&olders"), this);
+    dirLabel->setBuddy(lstDIR);
     auto *left = new QVBoxLayout;
+    left->addWidget(driveLabel);
     left->addWidget(lstDRIVE);
+    left->addWidget(dirLabel);
     left->addWidget(lstDIR, 1);
     left->addWidget(lblDIR);
     auto *right = new QVBoxLayout;
@@ -243,17 +250,17 @@ frmLOADSAVE::frmLOADSAVE(MainState &state, Action action, QWidget *parent)
     setObjectName(QStringLiteral("frmLOADSAVE"));
     setWindowTitle(QStringLiteral("Load / Save Directory list"));
     auto *layout = new QGridLayout(this);
-    layout->addWidget(
-        new QLabel(QStringLiteral("Enter a list name or select one from the list of previous..."), this),
-        0, 0, 1, 2);
+    auto *prompt = new QLabel(QStringLiteral("&Enter a list name or select one from the list of previous..."), this);
+    layout->addWidget(prompt, 0, 0, 1, 2);
     txtFILENAME = new QLineEdit(this);
     txtFILENAME->setObjectName(QStringLiteral("txtFILENAME"));
+    prompt->setBuddy(txtFILENAME);
     listFILES = new QListWidget(this);
     listFILES->setObjectName(QStringLiteral("listFILES"));
-    cmdACTION = new QPushButton(action == Action::Load ? QStringLiteral("Load") : QStringLiteral("Save"), this);
+    cmdACTION = new QPushButton(action == Action::Load ? QStringLiteral("&Load") : QStringLiteral("&Save"), this);
     cmdACTION->setObjectName(QStringLiteral("cmdACTION"));
     cmdACTION->setDefault(true);
-    cmdDELETE = new QPushButton(QStringLiteral("Delete"), this);
+    cmdDELETE = new QPushButton(QStringLiteral("&Delete"), this);
     cmdDELETE->setObjectName(QStringLiteral("cmdDELETE"));
     layout->addWidget(txtFILENAME, 1, 0);
     layout->addWidget(listFILES, 2, 0, 3, 1);

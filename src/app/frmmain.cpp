@@ -120,7 +120,9 @@ frmMAIN::~frmMAIN()
 void frmMAIN::buildControls()
 {
     // ---- Mode ----
-    auto *modeBox = new QGroupBox(QStringLiteral("Mode"), this);
+    // Each button has an access key of its own; the option buttons and boxes are reached
+    // through the key of their group.
+    auto *modeBox = new QGroupBox(QStringLiteral("&Mode"), this);
     auto *modeGrid = new QGridLayout(modeBox);
     const struct
     {
@@ -191,7 +193,7 @@ void frmMAIN::buildControls()
     txtTHUMBNAILEXT->setMaxLength(4);
     txtTHUMBNAILEXT->setMaximumWidth(60);
 
-    auto *optionBox = new QGroupBox(QStringLiteral("Options"), this);
+    auto *optionBox = new QGroupBox(QStringLiteral("Opt&ions"), this);
     auto *optionGrid = new QGridLayout(optionBox);
     const QList<QCheckBox *> optionOrder = {chkEXCLUSIVE, chkGATHER,  chkPREMATCH, chkSNAPSHOT,
                                             chkRECYCLE,   chkCONFIRM, chkAUTONEXT, chkJPEG,
@@ -214,19 +216,19 @@ void frmMAIN::buildControls()
     optionGrid->addLayout(thumbRow, 7, 0, 1, 2);
 
     // ---- File types ----
-    auto *typeBox = new QGroupBox(QStringLiteral("File types"), this);
+    auto *typeBox = new QGroupBox(QStringLiteral("File t&ypes"), this);
     auto *typeGrid = new QGridLayout(typeBox);
     for (int i = 0; i < MainState::FileTypeCount; ++i) {
         const QString ext = QLatin1String(MainState::fileTypes()[size_t(i)]);
         auto *c = new QCheckBox(ext.toLower(), typeBox);
         c->setObjectName(QStringLiteral("chk") + ext.mid(1));
         fileTypeBoxes[size_t(i)] = c;
-        typeGrid->addWidget(c, i / 6, i % 6);
+        typeGrid->addWidget(c, i / 4, i % 4);
         connect(c, &QCheckBox::clicked, this, [this, i](bool on) { m_state.clickFileType(i, on); });
     }
 
     // ---- Directory list ----
-    auto *listBox = new QGroupBox(QStringLiteral("Directories"), this);
+    auto *listBox = new QGroupBox(QStringLiteral("Di&rectories"), this);
     auto *listLayout = new QVBoxLayout(listBox);
     lblLISTNAME = new QLabel(QStringLiteral("General"), listBox);
     lblLISTNAME->setObjectName(QStringLiteral("lblLISTNAME"));
@@ -267,10 +269,10 @@ void frmMAIN::buildControls()
     cmdGO->setDefault(true);
     cmdQUIT = makeButton(this, "cmdQUIT", QStringLiteral("&Quit"));
     cmdQUIT->setToolTip(QStringLiteral("Goodbye, Stop, Quit, Adios, Go Away, Vamoose!"));
-    cmdPURGE = makeButton(this, "cmdPURGE", QStringLiteral("Purge Database..."));
-    cmdCOMPACT = makeButton(this, "cmdCOMPACT", QStringLiteral("Compact Database..."));
-    cmdHELP = makeButton(this, "cmdHELP", QStringLiteral("Help!"));
-    cmdABOUT = makeButton(this, "cmdABOUT", QStringLiteral("Hello!"));
+    cmdPURGE = makeButton(this, "cmdPURGE", QStringLiteral("&Purge Database..."));
+    cmdCOMPACT = makeButton(this, "cmdCOMPACT", QStringLiteral("Compact Data&base..."));
+    cmdHELP = makeButton(this, "cmdHELP", QStringLiteral("H&elp!"));
+    cmdABOUT = makeButton(this, "cmdABOUT", QStringLiteral("Hell&o!"));
     m_eyePictures = drawEyes();
     imgLEFTEYE = new QLabel(this);
     imgLEFTEYE->setObjectName(QStringLiteral("imgLEFTEYE"));
@@ -291,16 +293,18 @@ void frmMAIN::buildControls()
         commands->addWidget(b);
     commands->addStretch();
 
-    auto *right = new QVBoxLayout;
+    // The list and the commands above the three option groups: the window fits a screen of
+    // 1024 x 768.
     auto *top = new QHBoxLayout;
-    top->addWidget(modeBox);
-    top->addWidget(optionBox);
-    right->addLayout(top);
-    right->addWidget(typeBox);
-    auto *main = new QHBoxLayout(this);
-    main->addWidget(listBox, 1);
-    main->addLayout(right);
-    main->addLayout(commands);
+    top->addWidget(listBox, 1);
+    top->addLayout(commands);
+    auto *groups = new QHBoxLayout;
+    groups->addWidget(modeBox);
+    groups->addWidget(optionBox);
+    groups->addWidget(typeBox);
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(top, 1);
+    main->addLayout(groups);
 
     connect(cmdGO, &QPushButton::clicked, this, &frmMAIN::cmdGO_Click);
     connect(cmdQUIT, &QPushButton::clicked, this, &frmMAIN::cmdQUIT_Click);

@@ -60,12 +60,12 @@ frmPREMATCH::frmPREMATCH(MainState &state, QWidget *parent)
     lblFOUND = new QLabel(this);
     lblFOUND->setObjectName(QStringLiteral("lblFOUND"));
     lblFOUND->setMinimumWidth(320);
-    cmdPAUSE = new QPushButton(QStringLiteral("Pause"), this);
+    cmdPAUSE = new QPushButton(QStringLiteral("&Pause"), this);
     cmdPAUSE->setObjectName(QStringLiteral("cmdPAUSE"));
     cmdPAUSE->setCheckable(true);
-    cmdCANCEL = new QPushButton(QStringLiteral("Quit    "), this);
+    cmdCANCEL = new QPushButton(QStringLiteral("&Quit    "), this);
     cmdCANCEL->setObjectName(QStringLiteral("cmdCANCEL"));
-    cmdKILL = new QPushButton(QStringLiteral("Abort  "), this);
+    cmdKILL = new QPushButton(QStringLiteral("&Abort  "), this);
     cmdKILL->setObjectName(QStringLiteral("cmdKILL"));
     cmdKILL->setToolTip(QStringLiteral("End the program now; the cycle resumes at the next search"));
 

@@ -14,7 +14,7 @@ frmSTATS::frmSTATS(const QString &message, QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     lblMSG = new QLabel(message, this);
     lblMSG->setObjectName(QStringLiteral("lblMSG"));
-    chkNODISPLAY = new QCheckBox(QStringLiteral("Do not display this message..."), this);
+    chkNODISPLAY = new QCheckBox(QStringLiteral("Do &not display this message..."), this);
     chkNODISPLAY->setObjectName(QStringLiteral("chkNODISPLAY"));
     auto *ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));

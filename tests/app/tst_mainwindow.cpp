@@ -4,6 +4,11 @@
 
 #include "dirlist.h"
 #include "fakeplatform.h"
+#include "frmdirlook.h"
+#include "frmfindit.h"
+#include "frmprematch.h"
+#include "frmresume.h"
+#include "frmstats.h"
 #include "scriptedprompts.h"
 #include "settingsini.h"
 #include "temphome.h"
@@ -14,6 +19,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -65,8 +72,8 @@ TEST_F(WindowFixture, ControlsCarryTheirCaptionsTooltipsAndDefaults)
         {"cmdQUIT", "&Quit"},          {"cmdADD", "&Add"},
         {"cmdDELETE", "&Delete"},      {"cmdCLEAR", "&Clear"},
         {"cmdLOAD", "&Load"},          {"cmdSAVE", "&Save"},
-        {"cmdPURGE", "Purge Database..."}, {"cmdCOMPACT", "Compact Database..."},
-        {"cmdHELP", "Help!"},          {"cmdABOUT", "Hello!"},
+        {"cmdPURGE", "&Purge Database..."}, {"cmdCOMPACT", "Compact Data&base..."},
+        {"cmdHELP", "H&elp!"},         {"cmdABOUT", "Hell&o!"},
     };
     for (const auto &c : captions) {
         auto *b = w.findChild<QAbstractButton *>(c.name);
@@ -265,44 +272,30 @@ TEST(Placement, QuarterOffsetFromTwelveThousandTwipsCentredBelow)
 
 TEST_F(WindowFixture, ClosingTheWindowOrEndingTheSessionSavesAsQuitDoes)
 {
-    const QByteArray list = "[DIRECTORIES]\r\n[] /srv/a/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
-    const int gif = MainState::fileTypeIndex(".GIF");
-    struct Case
+    const struct
     {
         const char *name;
         std::function<void(frmMAIN &)> end;
         bool statistics;
-    };
-    const Case cases[] = {
-        {"close button", [](frmMAIN &w) { w.close(); }, true},
-        {"session ends", [](frmMAIN &) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }, false},
-        {"session ends after Quit", [](frmMAIN &w) {
-             w.cmdQUIT_Click();
-             w.state().clickFileType(MainState::fileTypeIndex(".PNG"), true); // too late to keep
-             QMetaObject::invokeMethod(qApp, "aboutToQuit");
-         }, true},
-    };
-    for (const Case &c : cases) {
+    } cases[] = {{"close button", [](frmMAIN &w) { w.close(); }, true},
+                 {"session ends", [](frmMAIN &) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }, false}};
+    for (const auto &c : cases) {
         TempHome caseHome;
         ScriptedPrompts sp;
         sp.onDialog = [](QDialog *) { return int(QDialog::Accepted); };
         caseHome.write("VEXA.INI", "LIST NAME = General\r\n.JPG\r\n");
-        caseHome.write("data/General.lst", list);
         frmMAIN w;
         w.show();
         w.controller().Form_Activate();
-        w.state().clickFileType(gif, true);
+        w.state().clickFileType(MainState::fileTypeIndex(".GIF"), true);
         w.state().sessionSectorBytesRecovered = 4096;
         DirList::AddListEntry(w.state(), "/srv/new");
         c.end(w);
         EXPECT_EQ(sp.dialogs.contains("frmSTATS"), c.statistics) << c.name;
         const QByteArray ini = caseHome.read("VEXA.INI");
-        EXPECT_TRUE(ini.contains("\r\n.GIF\r\n")) << c.name;
-        EXPECT_FALSE(ini.contains("\r\n.PNG\r\n")) << c.name;
-        EXPECT_TRUE(ini.contains("\r\n4096 BYTES RECOVERED\r\n")) << c.name;
+        EXPECT_TRUE(ini.contains("\r\n.GIF\r\n") && ini.contains("\r\n4096 BYTES RECOVERED\r\n")) << c.name;
         EXPECT_TRUE(caseHome.read("data/General.lst").contains("[] /srv/new/\r\n")) << c.name;
     }
-
     // Settings that were never read are never written over.
     TempHome caseHome;
     caseHome.write("VEXA.INI", "LIST NAME = General\r\n.JPG\r\n");
@@ -310,4 +303,52 @@ TEST_F(WindowFixture, ClosingTheWindowOrEndingTheSessionSavesAsQuitDoes)
     QMetaObject::invokeMethod(qApp, "aboutToQuit");
     w.close();
     EXPECT_EQ(caseHome.read("VEXA.INI"), "LIST NAME = General\r\n.JPG\r\n");
+}
+
+TEST_F(WindowFixture, FitsAScreenOf1024By768WithEveryControlInSight)
+{
+    frmMAIN w;
+    const QSize room(1024 - 24, 768 - 80); // the rest is for the window's frame and a panel
+    EXPECT_TRUE(w.width() <= room.width() && w.height() <= room.height()) << w.width() << "x" << w.height();
+    w.resize(w.minimumSizeHint());
+    EXPECT_TRUE(w.width() <= room.width() && w.height() <= room.height()) << w.width() << "x" << w.height();
+    w.show();
+    const QList<QWidget *> controls = w.findChildren<QWidget *>(QRegularExpression("^(opt|chk|cmd|txt|lst|lbl|img)[A-Z]+$"));
+    EXPECT_EQ(controls.size(), 8 + 15 + 24 + 4 + 1 + 1 + 11 + 2);
+    for (QWidget *c : controls) {
+        EXPECT_TRUE(c->isVisible() && w.rect().contains(QRect(c->mapTo(&w, QPoint(0, 0)), c->size())))
+            << c->objectName().toStdString();
+    }
+}
+
+TEST_F(WindowFixture, EveryWindowGivesItsButtonsKeysOfTheirOwn)
+{
+    MainState state;
+    std::vector<std::unique_ptr<QWidget>> windows;
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             new frmMAIN, new frmFINDIT(state), new frmLOADSAVE(state, frmLOADSAVE::Action::Load),
+             new frmRESUME(state), new frmSTATS("0 file(s) deleted this session."),
+             new frmDIRLOOK(state), new frmPREMATCH(state)})
+        windows.emplace_back(w);
+    for (const auto &w : windows) {
+        QStringList captions; // of buttons, of the labels of fields, of groups
+        for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
+            captions << b->text();
+            if (qobject_cast<QPushButton *>(b))
+                EXPECT_FALSE(QKeySequence::mnemonic(b->text()).isEmpty()) << b->text().toStdString();
+        }
+        for (QLabel *l : w->findChildren<QLabel *>()) {
+            if (l->buddy())
+                captions << l->text();
+        }
+        for (QGroupBox *g : w->findChildren<QGroupBox *>())
+            captions << g->title();
+        QMultiMap<QString, QString> byKey;
+        for (const QString &c : captions) {
+            if (!QKeySequence::mnemonic(c).isEmpty())
+                byKey.insert(QKeySequence::mnemonic(c).toString(), c);
+        }
+        for (const QString &key : byKey.uniqueKeys())
+            EXPECT_EQ(byKey.count(key), 1) << byKey.values(key).join(" / ").toStdString();
+    }
 }

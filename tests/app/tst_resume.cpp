@@ -117,6 +117,6 @@ TEST(Quit, StatisticsWindowShowsTheMessage)
     frmSTATS stats("3 file(s) deleted this session.");
     EXPECT_EQ(stats.windowTitle(), "Vexa! - DriveSpace Recovery Stats");
     EXPECT_EQ(stats.lblMSG->text(), "3 file(s) deleted this session.");
-    EXPECT_EQ(stats.chkNODISPLAY->text(), "Do not display this message...");
+    EXPECT_EQ(stats.chkNODISPLAY->text(), "Do &not display this message...");
     EXPECT_FALSE(stats.chkNODISPLAY->isChecked());
 }
