@@ -26,6 +26,14 @@ struct Volume
     bool valid = false;
 };
 
+// Why a program could not be started: the system's error number (0 when it gave none) and its
+// description.
+struct StartFailure
+{
+    int number = 0;
+    QString description;
+};
+
 // What became of the single-instance lock.
 enum class InstanceLock {
     Taken,       // this run holds it
@@ -63,7 +71,10 @@ public:
 
     virtual void playSound(const QString &wavPath) = 0; // returns at once
     virtual void beep() = 0;
-    virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
+    // Starts a program with these arguments, each passed as it is (no shell ever reads them),
+    // without waiting for it. Nothing on success.
+    virtual std::optional<StartFailure> startProgram(const QString &program,
+                                                     const QStringList &arguments) = 0;
     // Shows the help page in the desktop's browser. False when no browser can be started;
     // failedLater runs (on the user-interface thread) when the launch fails afterwards.
     virtual bool openHelp(const QString &htmlPath, const std::function<void()> &failedLater) = 0;

@@ -20,7 +20,11 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <iterator>
+
+#include <unistd.h>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -245,9 +249,31 @@ void LinuxServices::beep()
     Internal::soundBeep();
 }
 
-bool LinuxServices::startProgram(const QString &program, const QStringList &arguments)
+std::optional<StartFailure> LinuxServices::startProgram(const QString &program,
+                                                        const QStringList &arguments)
 {
-    return QProcess::startDetached(program, arguments);
+    const auto failure = [](int number) {
+        return StartFailure{number, QString::fromLocal8Bit(std::strerror(number))};
+    };
+    // A bare name is looked for along PATH, as a shell would.
+    const QString path = program.contains(QLatin1Char('/'))
+                             ? program
+                             : QStandardPaths::findExecutable(program);
+    if (path.isEmpty())
+        return failure(ENOENT);
+    if (::access(QFile::encodeName(path).constData(), X_OK) != 0)
+        return failure(errno);
+    if (QFileInfo(path).isDir())
+        return failure(EISDIR);
+    QProcess process;
+    process.setProgram(path);
+    process.setArguments(arguments);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    if (!process.startDetached())
+        return StartFailure{0, process.errorString()};
+    return std::nullopt;
 }
 
 bool LinuxServices::openHelp(const QString &htmlPath, const std::function<void()> &failedLater)

@@ -72,7 +72,8 @@ public:
     void releaseInstanceLock() override;
     void playSound(const QString &wavPath) override;
     void beep() override;
-    bool startProgram(const QString &program, const QStringList &arguments) override;
+    std::optional<StartFailure> startProgram(const QString &program,
+                                             const QStringList &arguments) override;
     bool openHelp(const QString &htmlPath, const std::function<void()> &failedLater) override;
     int screenDepth() override;
 

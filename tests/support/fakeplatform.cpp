@@ -154,10 +154,11 @@ void FakePlatform::beep()
     ++beeps;
 }
 
-bool FakePlatform::startProgram(const QString &program, const QStringList &arguments)
+std::optional<Platform::StartFailure> FakePlatform::startProgram(const QString &program,
+                                                                 const QStringList &arguments)
 {
     started.append(QStringList{program} + arguments);
-    return true;
+    return std::nullopt;
 }
 
 bool FakePlatform::openHelp(const QString &htmlPath, const std::function<void()> &failedLater)

@@ -61,7 +61,10 @@ public:
     void releaseInstanceLock() override {}
     void playSound(const QString &) override {}
     void beep() override {}
-    bool startProgram(const QString &, const QStringList &) override { return false; }
+    std::optional<Platform::StartFailure> startProgram(const QString &, const QStringList &) override
+    {
+        return std::nullopt;
+    }
     bool openHelp(const QString &, const std::function<void()> &) override { return false; }
     int screenDepth() override { return 32; }
 };
