@@ -74,8 +74,11 @@ bool endsEarly(QFile &file, const QByteArray &head)
     return false;
 }
 
-// Reads one image from the file; an empty format lets the content choose the decoder.
-QImage readImage(QFile &file, const QByteArray &head, const QByteArray &format)
+// Reads one image from the file; an empty format lets the content choose the decoder. With a
+// valid frame, a JPEG picture is decoded at a reduced size that still covers what fits in the
+// frame; ownSize then receives the picture's own size.
+QImage readImage(QFile &file, const QByteArray &head, const QByteArray &format,
+                 const QSize &frame = QSize(), QSize *ownSize = nullptr)
 {
     if (!file.seek(0))
         return {};
@@ -88,9 +91,24 @@ QImage readImage(QFile &file, const QByteArray &head, const QByteArray &format)
     const QSize size = reader.size();
     if (size.isValid() && !withinAllocationLimit(size))
         return {};
+    bool reduced = false;
+    const QByteArray type = reader.format();
+    if (frame.isValid() && size.isValid() && (type == "jpeg" || type == "jpg")) {
+        // The decoder scales by 1/2, 1/4 or 1/8 while it decodes.
+        const QSize needed = size.scaled(frame, Qt::KeepAspectRatio);
+        int d = 8;
+        while (d > 1 && (size.width() / d < needed.width() || size.height() / d < needed.height()))
+            d /= 2;
+        if (d > 1) {
+            reader.setScaledSize(QSize(size.width() / d, size.height() / d));
+            reduced = true;
+        }
+    }
     QImage image;
     if (!reader.read(&image) || image.isNull() || endsEarly(file, head))
         return {};
+    if (ownSize)
+        *ownSize = reduced ? size : image.size();
     return image;
 }
 
@@ -136,21 +154,26 @@ QImage toOpaqueRgb32(QImage image)
 
 QImage ImageBox::decode(const QString &path)
 {
+    return decodeForFrame(path, QSize(), nullptr);
+}
+
+QImage ImageBox::decodeForFrame(const QString &path, const QSize &frame, QSize *ownSize)
+{
     prepareReaders();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray head = file.peek(64);
-    QImage image = readImage(file, head, QByteArray());
+    QImage image = readImage(file, head, QByteArray(), frame, ownSize);
     if (image.isNull()) {
         // Formats without a signature are known by their extension only, and a weak
         // signature of one format can match another's content: try the extension's decoder.
         const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
         if (!suffix.isEmpty())
-            image = readImage(file, head, suffix);
+            image = readImage(file, head, suffix, frame, ownSize);
         // Last, the program's own second reader of a type the toolkit reads only in part.
         if (image.isNull() && suffix == "tga")
-            image = readImage(file, head, QByteArrayLiteral("vexatga"));
+            image = readImage(file, head, QByteArrayLiteral("vexatga"), frame, ownSize);
     }
     return toOpaqueRgb32(std::move(image));
 }

@@ -47,6 +47,10 @@ public:
     // Decodes an image file as the component does (format by content, then by extension;
     // transparency composited). A null image when the file cannot be read as a picture.
     static QImage decode(const QString &path);
+    // The same for a thumbnail that fits in `frame`: a JPEG file is decoded straight at the
+    // smallest of a half, a quarter or an eighth of its size that still covers the thumbnail,
+    // which costs a fraction of the whole picture. ownSize receives the picture's own size.
+    static QImage decodeForFrame(const QString &path, const QSize &frame, QSize *ownSize);
 
 private:
     QString m_fileName;

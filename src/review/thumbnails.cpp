@@ -6,21 +6,25 @@
 #include "programdir.h"
 
 #include <QEventLoop>
+#include <QMutex>
 #include <QThreadPool>
 
-#include <memory>
+#include <atomic>
 
 namespace Thumbnails {
 
 Picture decode(const QString &path, const QSize &frame)
 {
-    ImageBox box;
-    if (!box.setFileName(path))
-        box.setFileName(ProgramDir::file(QStringLiteral("error.bmp")));
     Picture p;
-    p.size = QSize(box.width(), box.height());
-    if (box.isLoaded()) {
-        const QImage &picture = box.picture();
+    QImage picture = ImageBox::decodeForFrame(path, frame, &p.size);
+    p.read = !picture.isNull();
+    if (!p.read) {
+        ImageBox box;
+        box.setFileName(ProgramDir::file(QStringLiteral("error.bmp")));
+        picture = box.picture();
+        p.size = picture.size();
+    }
+    if (!picture.isNull()) {
         p.thumbnail = picture.width() > frame.width() || picture.height() > frame.height()
                           ? picture.scaled(frame, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                           : picture;
@@ -52,6 +56,71 @@ std::array<Picture, 2> load(const std::array<QString, 2> &paths, const QSize &fr
     if (pending > 0)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     return *results;
+}
+
+// One list of jobs. The workers reach the loader only through it, under its lock, so a loader
+// that is gone (or has a newer list) is never written to.
+struct Loader::Batch
+{
+    QMutex lock;
+    Loader *owner = nullptr;
+    std::atomic<bool> cancelled{false};
+};
+
+Loader::Loader(QObject *parent) : QObject(parent)
+{
+}
+
+Loader::~Loader()
+{
+    cancel();
+}
+
+void Loader::cancel()
+{
+    if (m_batch) {
+        m_batch->cancelled = true;
+        QMutexLocker locked(&m_batch->lock);
+        m_batch->owner = nullptr;
+    }
+    m_batch.reset();
+    m_pending = 0;
+}
+
+void Loader::load(const QVector<Job> &jobs, const QSize &frame)
+{
+    cancel();
+    if (jobs.isEmpty())
+        return;
+    auto batch = std::make_shared<Batch>();
+    batch->owner = this;
+    m_batch = batch;
+    m_pending = int(jobs.size());
+    for (const Job &job : jobs) {
+        QThreadPool::globalInstance()->start([batch, job, frame] {
+            if (batch->cancelled)
+                return;
+            const Picture picture = decode(job.path, frame);
+            QMutexLocker locked(&batch->lock);
+            if (!batch->owner)
+                return;
+            Loader *owner = batch->owner;
+            // Runs on the loader's thread; dropped by Qt if the loader is deleted first.
+            QMetaObject::invokeMethod(
+                owner,
+                [owner, batch, job, picture] {
+                    if (owner->m_batch != batch)
+                        return;
+                    emit owner->ready(job.slot, job.path, picture);
+                    // A slot connected to ready() may have started another list.
+                    if (owner->m_batch == batch && --owner->m_pending == 0) {
+                        owner->m_batch.reset();
+                        emit owner->finished();
+                    }
+                },
+                Qt::QueuedConnection);
+        });
+    }
 }
 
 } // namespace Thumbnails
