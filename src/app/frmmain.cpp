@@ -9,6 +9,7 @@
 #include "frmfindit.h"
 #include "frmresume.h"
 #include "frmsnapshot.h"
+#include "frmaltview.h"
 #include "frmstats.h"
 #include "platform.h"
 #include "programdir.h"
@@ -376,6 +377,8 @@ QPoint frmMAIN::placement(const QSize &screen, const QSize &window, double twips
 void frmMAIN::Form_Load()
 {
     m_controller.Form_Load();
+    // The external viewer window waits hidden for the reviews.
+    frmALTVIEW::instance(m_state);
     syncFromState();
     adjustSize();
     if (QScreen *screen = QGuiApplication::primaryScreen()) {

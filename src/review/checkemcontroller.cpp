@@ -17,11 +17,6 @@ namespace {
 
 using Check = MainState::Check;
 
-void plainMessage(const QString &text, Prompts::Icon icon = Prompts::Icon::None)
-{
-    Prompts::message(nullptr, text, icon);
-}
-
 bool isIcon(const QString &extension)
 {
     return extension == QLatin1String(".CUR") || extension == QLatin1String(".ICO");
@@ -32,61 +27,12 @@ bool isIcon(const QString &extension)
 CheckemController::CheckemController(MainState &state, CheckemHost &host,
                                      std::function<bool()> writeSettings,
                                      std::function<void()> showMain)
-    : m_state(state), m_host(host), m_writeSettings(std::move(writeSettings)),
-      m_showMain(std::move(showMain))
+    : ReviewController(state, host, std::move(writeSettings), std::move(showMain)),
+      m_pairHost(host)
 {
 }
 
 CheckemController::~CheckemController() = default;
-
-void CheckemController::Form_Load()
-{
-    m_firstActivation = true;
-    m_status.clear();
-    const QString path = ProgramDir::file(QStringLiteral("data/") + m_state.catalogueName()
-                                          + QStringLiteral(".mdb"));
-    m_actor = std::make_unique<FileActions::Actor>(m_state, m_catalogue);
-    m_walker = std::make_unique<Walker>(m_catalogue, MatchOptions::fromState(m_state), *this);
-    if (!m_catalogue.open(path) || !m_walker->open()) {
-        const QString error = m_catalogue.isOpen() ? m_walker->error() : m_catalogue.lastError();
-        Prompts::ask(nullptr, Prompts::Box{error, QStringLiteral("Vexa! - Error"),
-                                           Prompts::Buttons::Ok, Prompts::Icon::Critical,
-                                           Prompts::Default::First});
-        m_walker.reset();
-    }
-    m_host.refresh();
-}
-
-void CheckemController::Form_Activate()
-{
-    if (!m_firstActivation)
-        return;
-    m_firstActivation = false;
-    if (!m_walker || m_walker->browse().eof()) {
-        plainMessage(QStringLiteral("No files to review..."));
-        m_host.unload();
-        return;
-    }
-    LockButtons();
-    m_walker->positionAt(m_state.stoppedAtRecord);
-    UnlockButtons();
-    m_state.stoppedAtRecord = 0;
-    cmdNEXT_Click();
-}
-
-void CheckemController::Form_Unload()
-{
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    if (m_walker && !m_walker->reference().isEmpty())
-        m_state.stoppedAtRecord = VbText::toInt32(m_walker->reference().RECNUM);
-    m_walker.reset();
-    m_catalogue.close();
-    m_state.optionsChanged = false;
-    if (m_showMain)
-        m_showMain();
-}
 
 bool CheckemController::atEnd(bool forward)
 {
@@ -98,7 +44,7 @@ void CheckemController::step(bool forward)
     if (!m_walker)
         return;
     if (atEnd(forward)) {
-        plainMessage(QStringLiteral("No more matches..."));
+        endReached();
         return;
     }
     LockButtons();
@@ -118,9 +64,7 @@ void CheckemController::step(bool forward)
         else
             m_walker->browse().moveNext();
     }
-    // The settings file keeps the place, so a restart can resume here.
-    m_state.stoppedAtRecord = VbText::toInt32(m_walker->reference().RECNUM);
-    if (m_writeSettings && !m_writeSettings())
+    if (!storePlace())
         return;
     UnlockButtons();
     m_buttons.stopVisible = false;
@@ -132,31 +76,6 @@ void CheckemController::cmdSKIP_Click()
 {
     if (m_walker)
         m_walker->SkipToNextAlpha();
-}
-
-void CheckemController::cmdCOUNT_Click()
-{
-    if (!m_walker || m_walker->browse().eof() || m_walker->browse().bof())
-        return;
-    LockButtons();
-    m_state.stoppedAtRecord = VbText::toInt32(m_walker->browse().recnum());
-    const double counted = m_walker->CountRecordsLeft();
-    m_host.countResult(QStringLiteral("There are ") + VbText::general(counted)
-                       + QStringLiteral(" records left to review...\n\nPlease note that this is "
-                                        "not a count of duplicates left..."));
-    UnlockButtons();
-}
-
-void CheckemController::countProgress(double counted)
-{
-    m_host.countProgress(QStringLiteral("There are ") + VbText::general(counted)
-                         + QStringLiteral(" records left to review."));
-}
-
-void CheckemController::cmdSTOP_Click()
-{
-    if (m_walker)
-        m_walker->requestStop();
 }
 
 void CheckemController::cmdCANCEL_Click()
@@ -180,7 +99,7 @@ void CheckemController::cmdDELETE_Click(int n)
     MatchRecord &file = record(n);
     LocateFile(file.DRIVEVOLUME, file.fullPath());
     QString counters;
-    const FileActions::Outcome outcome = m_actor->deleteFile(file, &record(3 - n), &counters);
+    const FileActions::Outcome outcome = m_actor->deleteFile(file, {&record(3 - n)}, &counters);
     if (outcome == FileActions::Outcome::Done) {
         status(counters);
         ClearPane(n);
@@ -198,27 +117,10 @@ void CheckemController::cmdMOVE_Click(int n)
     if (!m_walker || pane(n).file.isEmpty())
         return;
     LockButtons();
-    MatchRecord &file = record(n);
-    LocateFile(file.DRIVEVOLUME, file.fullPath());
-    if (!m_actor->confirmUnchanged(file, QStringLiteral("move"))) {
-        UnlockButtons();
-        return;
-    }
-    const MoveDialog &dialog =
-        m_host.runMoveDialog(file.DISKNAME, file.DRIVEVOLUME + QLatin1Char(' ') + file.PATH);
-    if (dialog.lblTO == dialog.lblFROM) {
+    if (!moveFile(record(n))) {
         status(QStringLiteral("File not moved..."));
         UnlockButtons();
         return;
-    }
-    QString volumeTag, path;
-    MoveDialog::split(dialog.lblTO, &volumeTag, &path);
-    if (!m_actor->recordMove(file, volumeTag, path, dialog.lblNEWNAME)) {
-        Prompts::ask(nullptr, Prompts::Box{QStringLiteral("The file was moved, but its catalogue "
-                                                          "row could not be changed: ")
-                                               + m_catalogue.lastError(),
-                                           QStringLiteral("Error"), Prompts::Buttons::Ok,
-                                           Prompts::Icon::Critical, Prompts::Default::First});
     }
     ShowPair();
     UnlockButtons();
@@ -235,7 +137,7 @@ void CheckemController::cmdRENAME_Click(int n)
         LocateFile(file.DRIVEVOLUME, file.fullPath());
         paneState(n).renameOpen = true;
         m_host.refresh();
-        m_host.focusRenameBox(n);
+        m_pairHost.focusRenameBox(n);
     }
 }
 
@@ -258,23 +160,37 @@ void CheckemController::txtNEWNAME_LostFocus(int n, const QString &text)
     }
     p.renameOpen = false;
     UnlockButtons();
-    m_host.focusNext();
+    m_pairHost.focusNext();
 }
 
 void CheckemController::gvbIMAGE_Click()
 {
     if (!m_walker || !m_buttons.thumbnails)
         return;
-    const auto sizeText = [this](int n) {
-        return pane(n).file.isEmpty() ? QString()
-                                      : VbText::general(record(n).SIZE) + QStringLiteral(" bytes");
+    const auto sizeOf = [this](int n) {
+        return pane(n).file.isEmpty() ? QString() : sizeText(record(n));
     };
     const auto pathOf = [this](int n) {
         return pane(n).file.isEmpty() ? QString() : record(n).fullPath();
     };
-    status(QStringLiteral("Loading image 1..."));
-    status(QStringLiteral("Loading image 2..."));
-    m_host.showFullSize(pathOf(1), pathOf(2), sizeText(1), sizeText(2));
+    LockButtons();
+    for (int n = 1; n <= 2; ++n) {
+        status(QStringLiteral("Loading image %1...").arg(n));
+        m_host.processEvents();
+        if (!pathOf(n).isEmpty())
+            LocateFile(record(n).DRIVEVOLUME, pathOf(n));
+    }
+    const QString request = m_host.showFullSize(pathOf(1), pathOf(2), sizeOf(1), sizeOf(2));
+    UnlockButtons();
+    m_host.processEvents();
+    // Delete in the viewer runs the pane's own delete, with its question. Names that differ
+    // only in case are two files here, so the paths must agree exactly.
+    for (int n = 1; n <= 2 && !request.isEmpty(); ++n) {
+        if (request == pathOf(n)) {
+            cmdDELETE_Click(n);
+            break;
+        }
+    }
 }
 
 bool CheckemController::Form_KeyPress(const QString &typed)
@@ -330,37 +246,16 @@ void CheckemController::pairFound()
     ShowPair();
 }
 
-void CheckemController::endReached()
-{
-    plainMessage(QStringLiteral("No more matches..."));
-}
-
 void CheckemController::clearPanes()
 {
     ClearPane(1);
     ClearPane(2);
 }
 
-void CheckemController::status(const QString &text)
-{
-    m_status = text;
-    m_host.refresh();
-}
-
 void CheckemController::showStop()
 {
     m_buttons.stopVisible = true;
     m_host.refresh();
-}
-
-void CheckemController::processEvents()
-{
-    m_host.processEvents();
-}
-
-void CheckemController::information(const QString &text)
-{
-    plainMessage(text, Prompts::Icon::Information);
 }
 
 void CheckemController::ClearPane(int n)
@@ -387,11 +282,7 @@ void CheckemController::fillPane(int n)
     // A file deleted from this review stays blank when the pair is shown again.
     if (file.isEmpty() || file.isTagged())
         return;
-    const QString upperPath = file.PATH.toUpper();
-    if (upperPath.contains(QLatin1String("TEMP")) || upperPath.contains(QLatin1String("TMP")))
-        p.colour = Colour::Blue;
-    if (!m_state.ifcd.isEmpty() && file.directoryText().startsWith(m_state.ifcd))
-        p.colour = Colour::Red;
+    p.colour = colourOf(m_state, file);
     p.file = file.REFNAME;
     p.path = file.PATH;
     p.type = file.EXTENSION;
@@ -422,7 +313,7 @@ void CheckemController::ShowPair()
         p.picture = record(n).fullPath();
         paths[size_t(n - 1)] = p.picture;
     }
-    const std::array<QSize, 2> sizes = m_host.loadPictures(paths);
+    const std::array<QSize, 2> sizes = m_pairHost.loadPictures(paths);
     for (int n = 1; n <= 2; ++n) {
         Pane &p = paneState(n);
         const QSize s = sizes[size_t(n - 1)];

@@ -59,6 +59,12 @@ void TallyDeletedBytes(MainState &state, const QString &path)
     state.sessionSectorBytesRecovered += double(blocks) * volume.blockSize;
 }
 
+QString deletedText(const MainState &state)
+{
+    return VbText::general(state.sessionFilesDeleted) + QStringLiteral(" files deleted, ")
+           + VbText::general(state.totalFilesDeleted) + QStringLiteral(" total...");
+}
+
 QString stemOf(const QString &fileName)
 {
     return fileName.left(qMax(0, int(fileName.size()) - 4));
@@ -143,25 +149,31 @@ bool Actor::confirmUnchanged(const MatchRecord &file, const QString &verb)
     return a == Answer::Yes;
 }
 
-bool Actor::refuseSameFile(const MatchRecord &file, const MatchRecord *other)
+bool Actor::refuseSameFile(const MatchRecord &file, const QVector<const MatchRecord *> &others)
 {
-    if (!other || other->isEmpty() || other->isTagged())
-        return false;
     const std::optional<Platform::FileId> mine = Platform::fileId(file.fullPath());
-    const std::optional<Platform::FileId> theirs = Platform::fileId(other->fullPath());
-    if (!mine || !theirs || *mine != *theirs)
+    if (!mine)
         return false;
-    Prompts::ask(nullptr,
-                 Box{QStringLiteral("Both panes show the very same file, reached by two names (a "
-                                    "hard link, or one folder reached twice through a link or a "
-                                    "second mount):\n\n")
-                         + QDir::toNativeSeparators(file.fullPath()) + QLatin1Char('\n')
-                         + QDir::toNativeSeparators(other->fullPath())
-                         + QStringLiteral("\n\nDeleting it would destroy the only copy, so nothing "
-                                          "was deleted."),
-                     QStringLiteral("Vexa! - Same file"), Buttons::Ok, Icon::Exclamation,
-                     Prompts::Default::First});
-    return true;
+    for (const MatchRecord *other : others) {
+        if (!other || other == &file || other->isEmpty() || other->isTagged())
+            continue;
+        const std::optional<Platform::FileId> theirs = Platform::fileId(other->fullPath());
+        if (!theirs || *mine != *theirs)
+            continue;
+        Prompts::ask(
+            nullptr,
+            Box{QStringLiteral("The very same file is shown twice, reached by two names (a hard "
+                               "link, or one folder reached twice through a link or a second "
+                               "mount):\n\n")
+                    + QDir::toNativeSeparators(file.fullPath()) + QLatin1Char('\n')
+                    + QDir::toNativeSeparators(other->fullPath())
+                    + QStringLiteral("\n\nDeleting it would destroy the only copy, so nothing "
+                                     "was deleted."),
+                QStringLiteral("Vexa! - Same file"), Buttons::Ok, Icon::Exclamation,
+                Prompts::Default::First});
+        return true;
+    }
+    return false;
 }
 
 bool Actor::removeOne(const QString &path)
@@ -174,10 +186,11 @@ bool Actor::removeOne(const QString &path)
     return !failed && !fileExists(path);
 }
 
-Outcome Actor::deleteFile(MatchRecord &file, const MatchRecord *other, QString *status)
+Outcome Actor::deleteFile(MatchRecord &file, const QVector<const MatchRecord *> &others,
+                          QString *status)
 {
     const QString path = file.fullPath();
-    if (refuseSameFile(file, other) || !confirmUnchanged(file, QStringLiteral("delete")))
+    if (refuseSameFile(file, others) || !confirmUnchanged(file, QStringLiteral("delete")))
         return Outcome::NotDone;
     if (!m_state.isChecked(MainState::Check::Confirm)) {
         const Answer a = Prompts::ask(
@@ -196,11 +209,8 @@ Outcome Actor::deleteFile(MatchRecord &file, const MatchRecord *other, QString *
     }
     m_state.sessionFilesDeleted += 1;
     m_state.totalFilesDeleted += 1;
-    if (status) {
-        *status = VbText::general(m_state.sessionFilesDeleted)
-                  + QStringLiteral(" files deleted, ") + VbText::general(m_state.totalFilesDeleted)
-                  + QStringLiteral(" total...");
-    }
+    if (status)
+        *status = deletedText(m_state);
     writeRow(file, [](FilesRecord &row) { row.RTAG = QStringLiteral("D"); });
     file.RTAG = QStringLiteral("D");
     if (!side.isEmpty() && fileExists(side)) {

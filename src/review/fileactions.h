@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 
@@ -26,6 +27,9 @@ int RecycleFiles(const QStringList &paths);
 // still counts one block more (1024 bytes on 512-byte blocks count 1536). Nothing when no file
 // is there; only the first figure when the volume's block size cannot be had.
 void TallyDeletedBytes(MainState &state, const QString &path);
+
+// The deletion counters as the review windows show them: "3 files deleted, 57 total...".
+QString deletedText(const MainState &state);
 
 // The name without its last four characters (the dot and the three-letter type), as the
 // catalogue keeps names.
@@ -50,12 +54,13 @@ class Actor
 public:
     Actor(MainState &state, Catalogue &catalogue);
 
-    // Refuses to delete the very file the other pane shows (same file system and file number:
-    // a hard link, or one folder reached twice), asks again when the file changed since the
+    // Refuses to delete the very file another shown record names (same file system and file
+    // number: a hard link, or one folder reached twice), asks again when the file changed since the
     // search, asks for confirmation unless "No Confirm" is ticked, then tallies the bytes,
     // deletes (to the Trash with "Recycle"), counts, tags the row and the record "D" and deletes
     // the side-file. status receives the counters' line on success. Done: blank the pane.
-    Outcome deleteFile(MatchRecord &file, const MatchRecord *other, QString *status);
+    Outcome deleteFile(MatchRecord &file, const QVector<const MatchRecord *> &others,
+                       QString *status);
 
     // Renames the file to newName plus its type, never over another file, after asking;
     // rewrites the row and the record, then renames the side-file. NotDone when the name is
@@ -73,7 +78,7 @@ public:
 private:
     // Changes the row through the look-up by RECNUM and whole name, in one update.
     bool writeRow(const MatchRecord &file, const std::function<void(FilesRecord &)> &change);
-    bool refuseSameFile(const MatchRecord &file, const MatchRecord *other);
+    bool refuseSameFile(const MatchRecord &file, const QVector<const MatchRecord *> &others);
     bool removeOne(const QString &path);
 
     MainState &m_state;

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "frmcheckem.h"
 
+#include "frmcount.h"
 #include "frmmoveit.h"
 #include "frmviewimages.h"
 #include "mainstate.h"
@@ -10,7 +11,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -42,20 +42,6 @@ QPushButton *namedButton(const QString &name, const QString &caption, QWidget *p
 const char *const markNames[] = {"NAME", "LOCATION", "TYPE", "SIZE", "DATE", "DIM"};
 
 } // namespace
-
-frmCOUNT::frmCOUNT(QWidget *parent) : QDialog(parent)
-{
-    setObjectName(QStringLiteral("frmCOUNT"));
-    setWindowTitle(QStringLiteral("Vexa!"));
-    lblCOUNT = namedLabel(QStringLiteral("lblCOUNT"), this);
-    lblCOUNT->setMinimumWidth(360);
-    lblCOUNT->setWordWrap(true);
-    cmdOK = namedButton(QStringLiteral("cmdOK"), QStringLiteral("Continue"), this);
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lblCOUNT);
-    layout->addWidget(cmdOK, 0, Qt::AlignHCenter);
-}
 
 frmCHECKEM::frmCHECKEM(MainState &state, std::function<void()> showMain,
                        std::function<bool()> writeSettings, QWidget *parent)
@@ -249,60 +235,32 @@ std::array<QSize, 2> frmCHECKEM::loadPictures(const std::array<QString, 2> &path
     return sizes;
 }
 
-void frmCHECKEM::showFullSize(const QString &path1, const QString &path2, const QString &size1,
-                              const QString &size2)
+QString frmCHECKEM::showFullSize(const QString &path1, const QString &path2, const QString &size1,
+                                 const QString &size2)
 {
-    frmVIEWIMAGES viewer(this);
-    if (path1.isEmpty())
-        viewer.showImages(path2, QString(), size2, QString());
-    else
-        viewer.showImages(path1, path2, size1, size2);
-    Prompts::exec(&viewer);
+    return frmVIEWIMAGES::view(m_state, this, path1, path2, size1, size2);
 }
 
 frmCOUNT &frmCHECKEM::countBox()
 {
-    if (!m_count) {
+    if (!m_count)
         m_count = new frmCOUNT(this);
-        m_count->adjustSize();
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            const QRect s = screen->availableGeometry();
-            m_count->move(s.center() - m_count->rect().center());
-        }
-    }
     return *m_count;
 }
 
 void frmCHECKEM::countProgress(const QString &text)
 {
-    frmCOUNT &box = countBox();
-    box.cmdOK->setEnabled(false);
-    box.lblCOUNT->setText(text);
-    if (!box.isVisible())
-        box.show();
-    // Painting every row would cost more than counting it.
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - m_lastCountPaint >= 50) {
-        m_lastCountPaint = now;
-        box.lblCOUNT->repaint();
-    }
+    countBox().progress(text);
 }
 
 void frmCHECKEM::countResult(const QString &text)
 {
-    frmCOUNT &box = countBox();
-    box.hide();
-    box.lblCOUNT->setText(text);
-    box.cmdOK->setEnabled(true);
-    Prompts::exec(&box);
+    countBox().result(text);
 }
 
 MoveDialog &frmCHECKEM::runMoveDialog(const QString &fileName, const QString &from)
 {
-    frmMOVEIT &dialog = frmMOVEIT::instance(m_state);
-    dialog.prepare(fileName, from, this);
-    Prompts::exec(&dialog);
-    return dialog.logic();
+    return frmMOVEIT::run(m_state, fileName, from, this);
 }
 
 void frmCHECKEM::focusRenameBox(int pane)

@@ -4,26 +4,16 @@
 
 #include "checkemcontroller.h"
 
-#include <QDialog>
 #include <QWidget>
 
 #include <array>
 #include <functional>
 
 class MainState;
+class frmCOUNT;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-
-// The small box of the records-left count.
-class frmCOUNT : public QDialog
-{
-    Q_OBJECT
-public:
-    explicit frmCOUNT(QWidget *parent = nullptr);
-    QLabel *lblCOUNT;
-    QPushButton *cmdOK;
-};
 
 // The pair review: two files side by side with their thumbnails, names, places, types, sizes,
 // dates and dimensions, red marks where they agree, and the actions on each. The logic lives
@@ -63,8 +53,8 @@ private:
     void refresh() override;
     void processEvents() override;
     std::array<QSize, 2> loadPictures(const std::array<QString, 2> &paths) override;
-    void showFullSize(const QString &path1, const QString &path2, const QString &size1,
-                      const QString &size2) override;
+    QString showFullSize(const QString &path1, const QString &path2, const QString &size1,
+                         const QString &size2) override;
     void countProgress(const QString &text) override;
     void countResult(const QString &text) override;
     MoveDialog &runMoveDialog(const QString &fileName, const QString &from) override;
@@ -80,5 +70,4 @@ private:
     frmCOUNT *m_count = nullptr;
     bool m_shown = false;
     bool m_unloading = false;
-    qint64 m_lastCountPaint = 0;
 };

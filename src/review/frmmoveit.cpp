@@ -2,14 +2,13 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "frmmoveit.h"
 
+#include "folderlists.h"
 #include "mainstate.h"
-#include "platform.h"
 #include "prompts.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,11 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
-
-constexpr int PathRole = Qt::UserRole + 1;
 
 QLabel *namedLabel(const char *name, QWidget *parent)
 {
@@ -96,13 +91,7 @@ frmMOVEIT::frmMOVEIT(MainState &state) : QDialog(nullptr), m_logic(state)
                                                 "a previous directory from list..."),
                                  this));
 
-    QList<Platform::Volume> volumes = Platform::services().mountedVolumes();
-    std::sort(volumes.begin(), volumes.end(),
-              [](const Platform::Volume &a, const Platform::Volume &b) { return a.root < b.root; });
-    for (const Platform::Volume &v : volumes)
-        lstDRIVE->addItem(v.label.isEmpty() ? v.root : v.root + QStringLiteral("  [") + v.label + QLatin1Char(']'), v.root);
-    if (lstDRIVE->findData(QStringLiteral("/")) < 0)
-        lstDRIVE->insertItem(0, QStringLiteral("/"), QStringLiteral("/"));
+    FolderLists::fillVolumes(lstDRIVE);
     setDirectory(m_logic.lblDIR.isEmpty() ? QDir::homePath() : m_logic.lblDIR);
 
     connect(lstDRIVE, qOverload<int>(&QComboBox::activated), this, [this](int index) {
@@ -113,7 +102,7 @@ frmMOVEIT::frmMOVEIT(MainState &state) : QDialog(nullptr), m_logic(state)
         }
     });
     connect(lstDIR, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem *item) { setDirectory(item->data(PathRole).toString()); });
+            [this](QListWidgetItem *item) { setDirectory(item->data(FolderLists::PathRole).toString()); });
     connect(lstPATHS, &QListWidget::currentTextChanged, this, [this](const QString &text) {
         if (!text.isEmpty()) {
             m_logic.lblDIR = text;
@@ -138,27 +127,21 @@ void frmMOVEIT::prepare(const QString &fileName, const QString &from, QWidget *r
     }
 }
 
+MoveDialog &frmMOVEIT::run(MainState &state, const QString &fileName, const QString &from,
+                           QWidget *review)
+{
+    frmMOVEIT &dialog = instance(state);
+    dialog.prepare(fileName, from, review);
+    Prompts::exec(&dialog);
+    return dialog.logic();
+}
+
 bool frmMOVEIT::setDirectory(const QString &path)
 {
-    const QDir dir(QDir::cleanPath(QDir(path).absolutePath()));
-    if (!dir.exists() || !dir.isReadable())
+    const QString listed = FolderLists::listFolder(lstDIR, lstDRIVE, path);
+    if (listed.isEmpty())
         return false;
-    m_current = dir.path();
-    lstDIR->clear();
-    auto add = [this](const QString &text, const QString &target) {
-        auto *item = new QListWidgetItem(text, lstDIR);
-        item->setData(PathRole, target);
-    };
-    add(m_current, m_current);
-    if (m_current != QLatin1String("/"))
-        add(QStringLiteral(".."), QFileInfo(m_current).path());
-    const QStringList children = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                               QDir::Name | QDir::IgnoreCase);
-    for (const QString &c : children)
-        add(QStringLiteral("    ") + c, dir.filePath(c));
-    const int drive = lstDRIVE->findData(Platform::services().volume(m_current).root);
-    if (drive >= 0)
-        lstDRIVE->setCurrentIndex(drive);
+    m_current = listed;
     m_logic.lblDIR = MoveDialog::destinationOf(m_current);
     showLabels();
     return true;

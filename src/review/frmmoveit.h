@@ -24,6 +24,10 @@ public:
 
     // Readies the dialog for a file and places it over the review window.
     void prepare(const QString &fileName, const QString &from, QWidget *review);
+    // Runs the dialog modally for a file shown by a review window; its conversation is left in
+    // the returned labels.
+    static MoveDialog &run(MainState &state, const QString &fileName, const QString &from,
+                           QWidget *review);
     MoveDialog &logic() { return m_logic; }
 
     QLabel *lblFILENAME, *lblFROM, *lblTO, *lblNEWNAME, *lblDIR;

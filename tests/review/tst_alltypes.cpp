@@ -214,14 +214,12 @@ TEST_F(AllTypes, TheViewerShowsEveryTypeAtItsOwnSize)
             const PictureType &t = *shown[n - 1];
             const QString file = path(t);
             SCOPED_TRACE(t.type);
-            auto *frame = viewer.findChild<QScrollArea *>(QStringLiteral("Picturebox%1").arg(n));
-            ASSERT_NE(frame, nullptr);
-            EXPECT_TRUE(frame->isVisible());
-            auto *picture = qobject_cast<QLabel *>(frame->widget());
-            ASSERT_NE(picture, nullptr);
+            EXPECT_TRUE(viewer.Picturebox[size_t(n - 1)]->isVisible());
+            const bool icon = QString(t.type).endsWith(QLatin1String("ICO")) || QString(t.type).endsWith(QLatin1String("CUR"));
+            const QLabel *picture = icon ? viewer.picIMAGE[size_t(n - 1)] : viewer.gvbIMAGE[size_t(n - 1)];
             EXPECT_EQ(picture->pixmap().size(), QSize(t.width, t.height));
             EXPECT_EQ(viewer.image(n).fileName(), file);
-            EXPECT_EQ(viewer.findChild<QLabel *>(QStringLiteral("lblFILE%1").arg(n))->text(), file);
+            EXPECT_EQ(viewer.lblFILE[size_t(n - 1)]->toolTip(), file);
             EXPECT_EQ(
                 viewer.findChild<QLabel *>(QStringLiteral("lblSIZE%1").arg(n))->text(),
                 QStringLiteral("%1,  %2 x %3").arg(sizeText(file)).arg(t.width).arg(t.height));
@@ -229,7 +227,7 @@ TEST_F(AllTypes, TheViewerShowsEveryTypeAtItsOwnSize)
         viewer.findChild<QPushButton *>(QStringLiteral("cmdRETURN"))->click();
         EXPECT_FALSE(viewer.isVisible());
         EXPECT_FALSE(viewer.image(1).isLoaded());
-        EXPECT_TRUE(viewer.Picture1->pixmap().isNull());
+        EXPECT_TRUE(viewer.gvbIMAGE[0]->pixmap().isNull());
     }
 }
 
@@ -258,10 +256,10 @@ TEST_F(AllTypes, AnUnreadableFileShowsTheErrorPictureAlone)
         viewer.showImages(path(kTypes[0]), QString(), sizeText(path(kTypes[0])), QString());
         EXPECT_FALSE(viewer.showImages(broken, QString(), QStringLiteral("20 bytes"), QString()));
         viewer.show();
-        EXPECT_EQ(viewer.Picture1->pixmap().size(), c.shown);
-        EXPECT_EQ(viewer.lblFILE1->text(), broken);
-        EXPECT_EQ(viewer.lblSIZE1->text(), "20 bytes,  cannot be read");
-        EXPECT_FALSE(viewer.Picturebox2->isVisible());
-        EXPECT_FALSE(viewer.lblSIZE2->isVisible());
+        EXPECT_EQ(viewer.gvbIMAGE[0]->pixmap().size(), c.shown);
+        EXPECT_EQ(viewer.lblFILE[0]->toolTip(), broken);
+        EXPECT_EQ(viewer.lblSIZE[0]->text(), "20 bytes,  cannot be read");
+        EXPECT_FALSE(viewer.Picturebox[1]->isVisible());
+        EXPECT_FALSE(viewer.lblSIZE[1]->isVisible());
     }
 }

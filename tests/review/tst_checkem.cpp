@@ -57,9 +57,10 @@ struct Review : FilesFixture, CheckemHost
         }
         return sizes;
     }
-    void showFullSize(const QString &, const QString &, const QString &, const QString &) override
+    QString showFullSize(const QString &, const QString &, const QString &, const QString &) override
     {
         ++fullSize;
+        return QString();
     }
     void countProgress(const QString &text) override { counts << text; }
     void countResult(const QString &text) override { countText = text; }

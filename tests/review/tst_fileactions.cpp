@@ -71,7 +71,7 @@ TEST(FileActions, DeleteAsksTalliesTagsAndTakesTheSideFile)
             prompts.then(c.answer);
         QString status;
         FileActions::Actor actor(fx.state, fx.catalogue());
-        EXPECT_EQ(actor.deleteFile(file, nullptr, &status), c.deleted ? Outcome::Done : Outcome::NotDone);
+        EXPECT_EQ(actor.deleteFile(file, {}, &status), c.deleted ? Outcome::Done : Outcome::NotDone);
         if (!c.noConfirm)
             EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("Delete file - ") + dir + QStringLiteral("Photo 1.jpg")});
         EXPECT_EQ(FilesFixture::names(dir).size(), c.deleted ? 0 : 2);
@@ -98,8 +98,8 @@ TEST(FileActions, DeleteRefusalsAndFailuresKeepTheFile)
         {Vanished, {Answer::Ok}, "Unable to Delete file - ", Outcome::Failed, 0},
         {RemovalFails, {Answer::Ok}, "Unable to Delete file - ", Outcome::Failed, 10},
         {TrashFails, {Answer::Ok}, "Unable to Delete file - ", Outcome::Failed, 10},
-        {HardLink, {Answer::Ok}, "Both panes show the very same file", Outcome::NotDone, 0},
-        {LinkedFolder, {Answer::Ok}, "Both panes show the very same file", Outcome::NotDone, 0},
+        {HardLink, {Answer::Ok}, "The very same file is shown twice", Outcome::NotDone, 0},
+        {LinkedFolder, {Answer::Ok}, "The very same file is shown twice", Outcome::NotDone, 0},
         {ChangedKept, {Answer::No}, "The file ", Outcome::NotDone, 0},
         {ChangedDeleted, {Answer::Yes}, "The file ", Outcome::Done, 11},
     };
@@ -140,7 +140,7 @@ TEST(FileActions, DeleteRefusalsAndFailuresKeepTheFile)
         for (Answer a : c.answers)
             prompts.then(a);
         FileActions::Actor actor(fx.state, fx.catalogue());
-        EXPECT_EQ(actor.deleteFile(file, other.isEmpty() ? nullptr : &other, nullptr), c.out);
+        EXPECT_EQ(actor.deleteFile(file, {&other}, nullptr), c.out);
         ASSERT_EQ(prompts.boxes.size(), 1);
         EXPECT_TRUE(prompts.boxes[0].text.startsWith(QLatin1String(c.box))) << prompts.boxes[0].text.toStdString();
         EXPECT_EQ(QFileInfo::exists(path), c.kind != Vanished && c.out != Outcome::Done);
