@@ -562,9 +562,9 @@ void frmMAIN::showPreMatch()
 void frmMAIN::showReview(bool snapshot, const QString &title)
 {
     auto showMain = [this] { show(); };
-    QWidget *w = snapshot ? static_cast<QWidget *>(new frmSNAPSHOT(m_state, showMain))
-                          : static_cast<QWidget *>(new frmCHECKEM(
-                                m_state, showMain, [this] { return m_controller.saveSettings(); }));
+    auto writeSettings = [this] { return m_controller.saveSettings(); };
+    QWidget *w = snapshot ? static_cast<QWidget *>(new frmSNAPSHOT(m_state, showMain, writeSettings))
+                          : static_cast<QWidget *>(new frmCHECKEM(m_state, showMain, writeSettings));
     w->setWindowTitle(title);
     w->show();
 }

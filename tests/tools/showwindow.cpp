@@ -3,13 +3,16 @@
 // Shows one of the program's dialogs on its own with sample content, for screenshots of the
 // user guide: showwindow frmFINDIT | frmLOADSAVE | frmRESUME | frmSTATS
 //                  | frmVIEWIMAGES PICTURE [PICTURE] | frmCHECKEM FOLDER FOLDER
+//                  | frmSNAPSHOT FOLDER... | frmALTVIEW FILE
 // frmCHECKEM catalogues the JPEG pictures of the folders (in $VEXA_HOME) and reviews them by
 // name.
 #include "catalogue.h"
 #include "dirlist.h"
+#include "frmaltview.h"
 #include "frmcheckem.h"
 #include "frmfindit.h"
 #include "frmresume.h"
+#include "frmsnapshot.h"
 #include "frmstats.h"
 #include "frmviewimages.h"
 #include "maincontroller.h"
@@ -112,13 +115,15 @@ int main(int argc, char **argv)
         auto *d = new frmVIEWIMAGES;
         d->showImages(first, second, sizeText(first), sizeText(second));
         dialog = d;
-    } else if (which == QLatin1String("frmCHECKEM") && argc > 3) {
+    } else if ((which == QLatin1String("frmCHECKEM") && argc > 3)
+               || (which == QLatin1String("frmSNAPSHOT") && argc > 2)) {
         ProgramDir::ensureDataDir();
         state.listName = QStringLiteral("Shots");
         state.thumbnailExt = QStringLiteral(".THN");
         state.filter = QStringLiteral("*");
         state.clickFileType(MainState::fileTypeIndex(QStringLiteral(".JPG")), true);
-        for (int i = 2; i < 4; ++i)
+        const bool snapshot = which == QLatin1String("frmSNAPSHOT");
+        for (int i = 2; i < argc; ++i)
             DirList::AddListEntry(state, QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath());
         const QString catalogue = PreScan::cataloguePath(state);
         if (!Catalogue::ensureTemplate(ProgramDir::file(QStringLiteral("vexa.mdb")))
@@ -127,14 +132,22 @@ int main(int argc, char **argv)
         PreScan scan(state);
         if (!scan.RunPreScan())
             return 1;
-        auto *review = new frmCHECKEM(state, [] {});
+        QWidget *review = snapshot ? static_cast<QWidget *>(new frmSNAPSHOT(state, [] {}))
+                                   : static_cast<QWidget *>(new frmCHECKEM(state, [] {}));
         review->setWindowTitle(MainController::reviewTitle(state));
         review->show();
         return QApplication::exec();
+    } else if (which == QLatin1String("frmALTVIEW") && argc > 2) {
+        state.alternateViewer = QStringLiteral("/usr/bin/display");
+        frmALTVIEW &w = frmALTVIEW::instance(state);
+        w.setFile(QString::fromLocal8Bit(argv[2]));
+        dialog = &w;
     } else {
         std::fprintf(stderr, "usage: showwindow frmFINDIT|frmLOADSAVE|frmRESUME|frmSTATS\n"
                              "       showwindow frmVIEWIMAGES PICTURE [PICTURE]\n"
-                             "       showwindow frmCHECKEM FOLDER FOLDER\n");
+                             "       showwindow frmCHECKEM FOLDER FOLDER\n"
+                             "       showwindow frmSNAPSHOT FOLDER...\n"
+                             "       showwindow frmALTVIEW FILE\n");
         return 2;
     }
     dialog->move(40, 40);
