@@ -388,19 +388,21 @@ void frmSNAPSHOT::refresh()
 
     const SnapshotController::Details &d = c.details();
     const QRect details = px(l.details);
-    const int line = details.height() / 2;
+    const int line = details.height() / 3;
     lblNAME->setGeometry(details.left(), details.top(), details.width(), line);
     lblNAME->setText(lblNAME->fontMetrics().elidedText(d.name, Qt::ElideMiddle, details.width()));
     lblNAME->setStyleSheet(colourStyle(d.colour));
     const struct { QLabel *label; QString text; int share; } parts[] = {
-        {lblSIZE, d.size, 3}, {lblDATE, d.date, 4}, {lblDIM, d.dim, 3}, {lblDELSTATUS, d.deleted, 5}};
+        {lblSIZE, d.size, 3}, {lblDATE, d.date, 4}, {lblDIM, d.dim, 3}};
     int x = details.left();
     for (const auto &part : parts) {
-        const int w = details.width() * part.share / 15;
+        const int w = details.width() * part.share / 10;
         part.label->setGeometry(x, details.top() + line, w, line);
         part.label->setText(part.text);
         x += w;
     }
+    lblDELSTATUS->setGeometry(details.left(), details.top() + 2 * line, details.width(), line);
+    lblDELSTATUS->setText(d.deleted);
     m_name->lblNAME->setText(d.name);
     m_name->lblNAME->setStyleSheet(colourStyle(d.colour));
     m_name->lblSIZE->setText(d.size);

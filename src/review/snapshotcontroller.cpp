@@ -37,9 +37,13 @@ SnapshotLayout SnapshotLayout::compute(int w, int h)
     l.tip = QRect(w - 2175, h - 1590, 480, 480);
     l.tipLabel = QRect(l.tip.left() - 1500, l.tip.top() - 300, 1440, 480);
     l.tipLine = QLine(l.tip.topLeft(), l.tip.topLeft() + QPoint(720, 240));
+    // The status line and the details (name; size, date and dimensions; the counters) stand
+    // under the grid, left of the tip.
+    const int gridBottom = first + 3 * pitch + thumbHeight + 240;
+    const int textTop = qMax(gridBottom + 60, h - 2400);
     const int textWidth = qMax(1200, l.tipLabel.left() - 240);
-    l.status = QRect(120, h - 2160, textWidth, 240);
-    l.details = QRect(120, h - 1920, textWidth, 480);
+    l.status = QRect(120, textTop, textWidth, 240);
+    l.details = QRect(120, textTop + 240, textWidth, 720);
     const int buttons = h - 890;
     l.prev = QRect(120, buttons, 1200, 375);
     l.next = QRect(1440, buttons, 1200, 375);

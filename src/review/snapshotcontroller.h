@@ -28,7 +28,7 @@ struct SnapshotLayout
     std::array<QRect, GridMax> names{};      // lblREFNAME, under each thumbnail
     QRect status, prev, next, exit, stop, tip, tipLabel;
     QLine tipLine;
-    QRect details;  // lblNAME, lblSIZE, lblDATE, lblDIM and lblDELSTATUS, one under the other
+    QRect details;  // lblNAME; lblSIZE, lblDATE and lblDIM; lblDELSTATUS: three lines
     int hiddenTop = 0; // the eight action buttons, below the visible area
 
     static SnapshotLayout compute(int widthTwips, int heightTwips);

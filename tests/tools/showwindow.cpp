@@ -25,6 +25,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -112,7 +113,7 @@ int main(int argc, char **argv)
         const QString first = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
         const QString second =
             argc > 3 ? QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath() : QString();
-        auto *d = new frmVIEWIMAGES;
+        auto *d = new frmVIEWIMAGES(&state);
         d->showImages(first, second, sizeText(first), sizeText(second));
         dialog = d;
     } else if ((which == QLatin1String("frmCHECKEM") && argc > 3)
@@ -135,7 +136,12 @@ int main(int argc, char **argv)
         QWidget *review = snapshot ? static_cast<QWidget *>(new frmSNAPSHOT(state, [] {}))
                                    : static_cast<QWidget *>(new frmCHECKEM(state, [] {}));
         review->setWindowTitle(MainController::reviewTitle(state));
+        review->move(40, 40);
         review->show();
+        // The snapshot points at its fifth picture once the pictures are in, as a user would.
+        if (auto *grid = qobject_cast<frmSNAPSHOT *>(review)) {
+            QTimer::singleShot(1500, grid, [grid] { grid->controller().gvbIMAGE_MouseMove(4); });
+        }
         return QApplication::exec();
     } else if (which == QLatin1String("frmALTVIEW") && argc > 2) {
         state.alternateViewer = QStringLiteral("/usr/bin/display");
