@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 
 using Answer = Prompts::Answer;
@@ -251,10 +252,25 @@ TEST(Snapshot, FilesThatVanishedShowTheErrorPicture)
         EXPECT_FALSE(w->gvbIMAGE[size_t(i)]->pixmap().isNull()) << i;
     }
     EXPECT_TRUE(w->gvbIMAGE[3]->isHidden());
-    // Its delete fails with the action's own message and the file stays on show.
+    // The pointer over a picture frames it and shows the detail window; off it, both go.
+    const auto mouse = [](QWidget *target, QEvent::Type type) {
+        QMouseEvent e(type, QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &e);
+    };
+    mouse(w->gvbIMAGE[1], QEvent::MouseMove);
+    EXPECT_TRUE(w->nameWindow()->isVisible());
+    EXPECT_TRUE(w->boxLINE[0]->isVisible());
+    EXPECT_TRUE(w->nameWindow()->lblNAME->text().endsWith(QLatin1String("  gone.png")));
+    mouse(w, QEvent::MouseMove);
+    EXPECT_FALSE(w->nameWindow()->isVisible());
+    EXPECT_FALSE(w->boxLINE[0]->isVisible());
+    // A click opens the action window; its Delete fails with the action's own message and the
+    // file stays on show.
+    mouse(w->gvbIMAGE[0], QEvent::MouseButtonRelease);
+    ASSERT_TRUE(w->doWhatWindow()->isVisible());
     prompts.then(Answer::Ok);
-    w->controller().gvbIMAGE_Click(0);
-    w->cmdDELETE->click();
+    w->doWhatWindow()->cmdDELETE->click();
     EXPECT_TRUE(prompts.texts().value(0).startsWith(QLatin1String("Unable to Delete file - ")));
     EXPECT_EQ(w->lblREFNAME[0]->text(), QStringLiteral("gone"));
     w->cmdEXIT->click();
