@@ -130,7 +130,7 @@ void frmALTVIEW::refreshViewer()
     // Paths keep their case here: an upper-cased path would name another program.
     const QString viewer = lblVIEWER->text();
     const QString name = viewer.mid(viewer.lastIndexOf(QLatin1Char('/')) + 1);
-    cmdVIEW->setText(QStringLiteral("Use ") + name);
+    cmdVIEW->setText(QStringLiteral("&Use ") + name);
     m_state.alternateViewer = viewer;
 }
 
@@ -174,7 +174,7 @@ frmFINDVIEW::frmFINDVIEW(const QString &current, QWidget *parent) : QDialog(pare
     lstDRIVE = named(new QComboBox(this), "lstDRIVE");
     lstDIR = named(new QListWidget(this), "lstDIR");
     lstFILENAME = named(new QListWidget(this), "lstFILENAME");
-    chkTYPE = named(new QCheckBox(QStringLiteral("Look for programs only"), this), "chkTYPE");
+    chkTYPE = named(new QCheckBox(QStringLiteral("&Look for programs only"), this), "chkTYPE");
     chkTYPE->setChecked(true);
     txtFILENAME = named(new QLineEdit(this), "txtFILENAME");
     cmdACCEPT = named(new QPushButton(QStringLiteral("&Accept"), this), "cmdACCEPT");

@@ -157,8 +157,8 @@ frmDOWHAT::frmDOWHAT(SnapshotController &controller, QWidget *parent)
         {&cmdDELETE, "cmdDELETE", "&Delete", Role::Delete, 0, 0}, {&cmdMOVE, "cmdMOVE", "&Move", Role::Move, 0, 1},
         {&cmdRENAME, "cmdRENAME", "&Rename", Role::Rename, 1, 0}, {&cmdTAG, "cmdTAG", "&Tag", Role::Tag, 1, 1},
         {&cmdVIEW, "cmdVIEW", "&View", Role::View, 2, 0},         {&cmdALL, "cmdALL", "&All", Role::All, 2, 1},
-        {&cmdPREVIOUS, "cmdPREVIOUS", "Previous", Role::Previous, 3, 0},
-        {&cmdNEXT, "cmdNEXT", "Next", Role::Next, 3, 1},
+        {&cmdPREVIOUS, "cmdPREVIOUS", "&Previous", Role::Previous, 3, 0},
+        {&cmdNEXT, "cmdNEXT", "&Next", Role::Next, 3, 1},
         {&cmdP, "cmdP", "<", Role::Previous, 4, 0},               {&cmdN, "cmdN", ">", Role::Next, 4, 1},
         {&cmdSKIP, "cmdSKIP", "&Skip", Role::Skip, 5, 0},         {&cmdCANCEL, "cmdCANCEL", "&Cancel", Role::Cancel, 5, 1},
         {&cmdEXIT, "cmdEXIT", "E&xit", Role::Exit, 6, 1},
@@ -175,7 +175,7 @@ frmDOWHAT::frmDOWHAT(SnapshotController &controller, QWidget *parent)
     txtNEWNAME = new QLineEdit(this);
     txtNEWNAME->setObjectName(QStringLiteral("txtNEWNAME"));
     txtNEWNAME->installEventFilter(this);
-    cmdOK = namedButton("cmdOK", QStringLiteral("OK"), this);
+    cmdOK = namedButton("cmdOK", QStringLiteral("&OK"), this);
     cmdOK->setFocusPolicy(Qt::StrongFocus);
     auto *renameRow = new QHBoxLayout;
     renameRow->addWidget(txtNEWNAME, 1);
@@ -311,7 +311,7 @@ frmSNAPSHOT::frmSNAPSHOT(MainState &state, std::function<void()> showMain,
     cmdTAG = namedButton("cmdTAG", QStringLiteral("Tag"), this);
     cmdVIEW = namedButton("cmdVIEW", QStringLiteral("View"), this);
     cmdALL = namedButton("cmdALL", QStringLiteral("All"), this);
-    cmdSTOP = namedButton("cmdSTOP", QStringLiteral("Stop"), this);
+    cmdSTOP = namedButton("cmdSTOP", QStringLiteral("S&top"), this);
     cmdEXIT = namedButton("cmdEXIT", QStringLiteral("E&xit"), this);
     cmdSTOP->hide();
     const struct { QPushButton *button; Role role; } roles[] = {

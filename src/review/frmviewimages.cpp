@@ -55,8 +55,10 @@ frmVIEWIMAGES::frmVIEWIMAGES(MainState *state, QWidget *parent) : QDialog(parent
         lblSIZE[i] = named(new QLabel(this), QStringLiteral("lblSIZE") + n);
         for (QLabel *l : {lblFILE[i], lblSIZE[i]})
             l->setTextFormat(Qt::PlainText);
-        cmdDELETE[i] = named(new QPushButton(QStringLiteral("Delete ") + n, this), QStringLiteral("cmdDELETE") + n);
-        cmdVIEW[i] = named(new QPushButton(QStringLiteral("View..."), this), QStringLiteral("cmdVIEW") + n);
+        // Each button has an access key of its own.
+        cmdDELETE[i] = named(new QPushButton(QStringLiteral("Delete &") + n, this), QStringLiteral("cmdDELETE") + n);
+        cmdVIEW[i] = named(new QPushButton(i == 0 ? QStringLiteral("&View 1...") : QStringLiteral("V&iew 2..."), this),
+                           QStringLiteral("cmdVIEW") + n);
         cmdVIEW[i]->setToolTip(QStringLiteral("Open the picture in another program"));
         for (QPushButton *b : {cmdDELETE[i], cmdVIEW[i]})
             b->setAutoDefault(false);

@@ -121,7 +121,7 @@ TEST(ExternalViewer, TheFileReachesTheProgramIntact)
     window.Form_Activate();
     window.cmdFIND_Click();
     EXPECT_EQ(state.alternateViewer, QStringLiteral(RECORDARGS));
-    EXPECT_EQ(window.cmdVIEW->text(), QStringLiteral("Use recordargs"));
+    EXPECT_EQ(window.cmdVIEW->text(), QStringLiteral("&Use recordargs"));
     window.cmdVIEW_Click();
     EXPECT_EQ(waitForFile(record), QFile::encodeName(file) + '\0');
     EXPECT_TRUE(prompts.boxes.isEmpty());
