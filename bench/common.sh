@@ -47,3 +47,14 @@ report() {
     printf "%-40s %8.1f ms   reference %8.1f ms   ratio %.2f (target <= %s)\n",
            what, ours, ref, ours / ref, target }'
 }
+
+# Fetches the Debian wallpaper package into a folder and prints the path of its bird
+# photograph (6028 x 3391 JPEG), the source of the benchmarks' photographs.
+wallpaper_photo() {
+  local work=$1
+  (cd "$work" && apt-get download -qq lomiri-wallpapers-20.04 >/dev/null 2>&1 \
+     && dpkg-deb -x lomiri-wallpapers-20.04_*.deb pkg) || true
+  local photo="$work/pkg/usr/share/backgrounds/Kleiber_by_Lukas_Baubkus.jpg"
+  [ -f "$photo" ] || { echo "the wallpaper package could not be fetched" >&2; return 1; }
+  echo "$photo"
+}

@@ -19,10 +19,7 @@ groups=${GROUP_COUNT:-6}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && apt-get download -qq lomiri-wallpapers-20.04 >/dev/null 2>&1 \
-   && dpkg-deb -x lomiri-wallpapers-20.04_*.deb pkg)
-source_photo="$work/pkg/usr/share/backgrounds/Kleiber_by_Lukas_Baubkus.jpg"
-[ -f "$source_photo" ] || { echo "the wallpaper package could not be fetched" >&2; exit 1; }
+source_photo=$(wallpaper_photo "$work")
 
 # 28 distinct 4000 x 3000 photographs; each folder holds its photograph under every group's name.
 mkdir -p "$work/photos"

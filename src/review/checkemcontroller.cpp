@@ -4,11 +4,7 @@
 
 #include "locate.h"
 #include "mainstate.h"
-#include "movefile.h"
 #include "platform.h"
-#include "programdir.h"
-#include "prompts.h"
-#include "stepsound.h"
 #include "vbtext.h"
 
 #include <QLocale>
@@ -64,12 +60,7 @@ void CheckemController::step(bool forward)
         else
             m_walker->browse().moveNext();
     }
-    if (!storePlace())
-        return;
-    UnlockButtons();
-    m_buttons.stopVisible = false;
-    m_host.refresh();
-    PlayStepSound(m_state);
+    finishStep();
 }
 
 void CheckemController::cmdSKIP_Click()

@@ -13,7 +13,7 @@
 class MainState;
 
 // What the pair review's logic needs from its window beyond what every review needs.
-class CheckemHost : public ReviewHost
+class CheckemHost : public virtual ReviewHost
 {
 public:
     // Loads the two pictures (an empty path: none) into the thumbnails and returns their sizes
@@ -73,7 +73,7 @@ public:
 
     const Pane &pane(int n) const { return m_panes[size_t(n - 1)]; }
     const Buttons &buttons() const { return m_buttons; }
-    bool isLocked() const { return !m_buttons.exit; }
+    bool isLocked() const override { return !m_buttons.exit; }
     MatchRecord &record(int n) { return n == 1 ? m_walker->reference() : m_walker->candidate(); }
 
     // WalkerView
@@ -85,6 +85,7 @@ public:
     void ShowPair();
     void LockButtons() override;
     void UnlockButtons() override;
+    void hideStop() override { m_buttons.stopVisible = false; }
     void ClearPane(int n);
 
 private:

@@ -2,23 +2,15 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "frmcheckem.h"
 
-#include "frmcount.h"
-#include "frmmoveit.h"
-#include "frmviewimages.h"
 #include "mainstate.h"
-#include "prompts.h"
 #include "thumbnails.h"
 
-#include <QApplication>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -45,11 +37,10 @@ const char *const markNames[] = {"NAME", "LOCATION", "TYPE", "SIZE", "DATE", "DI
 
 frmCHECKEM::frmCHECKEM(MainState &state, std::function<void()> showMain,
                        std::function<bool()> writeSettings, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_state(state),
+    : ReviewWindow(state, parent),
       m_controller(state, *this, std::move(writeSettings), std::move(showMain))
 {
     setObjectName(QStringLiteral("frmCHECKEM"));
-    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vexa! - Duplicate image file manager"));
 
     auto *grid = new QGridLayout;
@@ -210,11 +201,6 @@ void frmCHECKEM::refresh()
     lblSTATUS->setText(m_controller.statusText());
 }
 
-void frmCHECKEM::processEvents()
-{
-    QCoreApplication::processEvents();
-}
-
 std::array<QSize, 2> frmCHECKEM::loadPictures(const std::array<QString, 2> &paths)
 {
     // Both pictures are decoded at once on worker threads while the window keeps painting;
@@ -235,34 +221,6 @@ std::array<QSize, 2> frmCHECKEM::loadPictures(const std::array<QString, 2> &path
     return sizes;
 }
 
-QString frmCHECKEM::showFullSize(const QString &path1, const QString &path2, const QString &size1,
-                                 const QString &size2)
-{
-    return frmVIEWIMAGES::view(m_state, this, path1, path2, size1, size2);
-}
-
-frmCOUNT &frmCHECKEM::countBox()
-{
-    if (!m_count)
-        m_count = new frmCOUNT(this);
-    return *m_count;
-}
-
-void frmCHECKEM::countProgress(const QString &text)
-{
-    countBox().progress(text);
-}
-
-void frmCHECKEM::countResult(const QString &text)
-{
-    countBox().result(text);
-}
-
-MoveDialog &frmCHECKEM::runMoveDialog(const QString &fileName, const QString &from)
-{
-    return frmMOVEIT::run(m_state, fileName, from, this);
-}
-
 void frmCHECKEM::focusRenameBox(int pane)
 {
     txtNEWNAME[size_t(pane - 1)]->setFocus();
@@ -271,12 +229,6 @@ void frmCHECKEM::focusRenameBox(int pane)
 void frmCHECKEM::focusNext()
 {
     cmdNEXT->setFocus();
-}
-
-void frmCHECKEM::unload()
-{
-    m_unloading = true;
-    close();
 }
 
 bool frmCHECKEM::eventFilter(QObject *watched, QEvent *event)
@@ -308,30 +260,4 @@ void frmCHECKEM::keyReleaseEvent(QKeyEvent *event)
         event->accept();
     else
         QWidget::keyReleaseEvent(event);
-}
-
-void frmCHECKEM::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect s = screen->availableGeometry();
-        move(s.left() + (s.width() - frameGeometry().width()) / 2,
-             s.top() + (s.height() - frameGeometry().height()) / 2);
-    }
-    // Headless screens never activate a window: the first activation runs from here.
-    QTimer::singleShot(0, this, [this] { m_controller.Form_Activate(); });
-}
-
-void frmCHECKEM::closeEvent(QCloseEvent *event)
-{
-    // While a search or an action runs, the window stays, as Exit is disabled then.
-    if (!m_unloading && m_controller.isLocked()) {
-        event->ignore();
-        return;
-    }
-    m_controller.Form_Unload();
-    event->accept();
 }

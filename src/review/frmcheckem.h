@@ -3,14 +3,12 @@
 #pragma once
 
 #include "checkemcontroller.h"
-
-#include <QWidget>
+#include "reviewwindow.h"
 
 #include <array>
 #include <functional>
 
 class MainState;
-class frmCOUNT;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,7 +16,7 @@ class QPushButton;
 // The pair review: two files side by side with their thumbnails, names, places, types, sizes,
 // dates and dimensions, red marks where they agree, and the actions on each. The logic lives
 // in CheckemController; the window shows it and hands it every click and key.
-class frmCHECKEM : public QWidget, private CheckemHost
+class frmCHECKEM : public ReviewWindow, private CheckemHost
 {
     Q_OBJECT
 public:
@@ -45,29 +43,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     // CheckemHost
     void refresh() override;
-    void processEvents() override;
     std::array<QSize, 2> loadPictures(const std::array<QString, 2> &paths) override;
-    QString showFullSize(const QString &path1, const QString &path2, const QString &size1,
-                         const QString &size2) override;
-    void countProgress(const QString &text) override;
-    void countResult(const QString &text) override;
-    MoveDialog &runMoveDialog(const QString &fileName, const QString &from) override;
     void focusRenameBox(int pane) override;
     void focusNext() override;
-    void unload() override;
+
+    ReviewController &reviewController() override { return m_controller; }
 
     void buildPane(int index, class QGridLayout *grid, int column);
-    frmCOUNT &countBox();
 
-    MainState &m_state;
     CheckemController m_controller;
-    frmCOUNT *m_count = nullptr;
-    bool m_shown = false;
-    bool m_unloading = false;
 };

@@ -2,14 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "frmsnapshot.h"
 
-#include "frmcount.h"
-#include "frmmoveit.h"
-#include "frmviewimages.h"
 #include "mainstate.h"
 
-#include <QApplication>
-#include <QCloseEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,7 +14,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <QTimer>
 #include <QVBoxLayout>
 
 using Role = SnapshotController::Role;
@@ -257,11 +252,10 @@ void frmDOWHAT::keyReleaseEvent(QKeyEvent *event)
 
 frmSNAPSHOT::frmSNAPSHOT(MainState &state, std::function<void()> showMain,
                          std::function<bool()> writeSettings, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_state(state),
+    : ReviewWindow(state, parent),
       m_controller(state, *this, std::move(writeSettings), std::move(showMain))
 {
     setObjectName(QStringLiteral("frmSNAPSHOT"));
-    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vexa! - Duplicate image file manager"));
     setMouseTracking(true);
 
@@ -461,45 +455,6 @@ void frmSNAPSHOT::refresh()
     update();
 }
 
-void frmSNAPSHOT::processEvents()
-{
-    QCoreApplication::processEvents();
-}
-
-QString frmSNAPSHOT::showFullSize(const QString &path1, const QString &path2, const QString &size1,
-                                  const QString &size2)
-{
-    return frmVIEWIMAGES::view(m_state, this, path1, path2, size1, size2);
-}
-
-frmCOUNT &frmSNAPSHOT::countBox()
-{
-    if (!m_count)
-        m_count = new frmCOUNT(this);
-    return *m_count;
-}
-
-void frmSNAPSHOT::countProgress(const QString &text)
-{
-    countBox().progress(text);
-}
-
-void frmSNAPSHOT::countResult(const QString &text)
-{
-    countBox().result(text);
-}
-
-MoveDialog &frmSNAPSHOT::runMoveDialog(const QString &fileName, const QString &from)
-{
-    return frmMOVEIT::run(m_state, fileName, from, this);
-}
-
-void frmSNAPSHOT::unload()
-{
-    m_unloading = true;
-    close();
-}
-
 void frmSNAPSHOT::loadThumbnails(const QVector<Thumbnails::Loader::Job> &jobs)
 {
     // Decoded once at the size of the wide grid's cells.
@@ -674,34 +629,17 @@ void frmSNAPSHOT::resizeEvent(QResizeEvent *event)
     m_controller.Form_Resize(qRound(width() * f), qRound(height() * f));
 }
 
-void frmSNAPSHOT::showEvent(QShowEvent *event)
+QPoint frmSNAPSHOT::placement(const QRect &screen, const QSize &frame) const
 {
-    QWidget::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        // Wide screens: centred across, a quarter of the free height from the top.
-        const QRect s = screen->availableGeometry();
-        const QSize f = frameGeometry().size();
-        const bool wide = s.width() * 1440.0 / logicalDpiX() > 9600;
-        move(s.left() + (s.width() - f.width()) / 2,
-             s.top() + (s.height() - f.height()) / (wide ? 4 : 2));
-    }
-    // Headless screens never activate a window: the first activation runs from here.
-    QTimer::singleShot(0, this, [this] { m_controller.Form_Activate(); });
+    // Wide screens: centred across, a quarter of the free height from the top.
+    const bool wide = screen.width() * 1440.0 / logicalDpiX() > 9600;
+    return {screen.left() + (screen.width() - frame.width()) / 2,
+            screen.top() + (screen.height() - frame.height()) / (wide ? 4 : 2)};
 }
 
-void frmSNAPSHOT::closeEvent(QCloseEvent *event)
+void frmSNAPSHOT::closing()
 {
-    // While a search or an action runs, the window stays, as Exit is disabled then.
-    if (!m_unloading && m_controller.isLocked()) {
-        event->ignore();
-        return;
-    }
     m_loader.cancel();
     m_name->hide();
     m_doWhat->hide();
-    m_controller.Form_Unload();
-    event->accept();
 }

@@ -2,16 +2,14 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #pragma once
 
+#include "reviewwindow.h"
 #include "snapshotcontroller.h"
 #include "thumbnails.h"
-
-#include <QWidget>
 
 #include <array>
 #include <functional>
 
 class MainState;
-class frmCOUNT;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -64,7 +62,7 @@ private:
 // The snapshot review: the files of a group as a grid of up to 28 thumbnails with their names,
 // the details of the one pointed at, and the actions on them. The logic lives in
 // SnapshotController; the window shows it and hands it every click, pointer move and key.
-class frmSNAPSHOT : public QWidget, private SnapshotHost
+class frmSNAPSHOT : public ReviewWindow, private SnapshotHost
 {
     Q_OBJECT
 public:
@@ -98,19 +96,14 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
+    ReviewController &reviewController() override { return m_controller; }
+    QPoint placement(const QRect &screen, const QSize &frame) const override;
+    void closing() override;
+
     // SnapshotHost
     void refresh() override;
-    void processEvents() override;
-    QString showFullSize(const QString &path1, const QString &path2, const QString &size1,
-                         const QString &size2) override;
-    void countProgress(const QString &text) override;
-    void countResult(const QString &text) override;
-    MoveDialog &runMoveDialog(const QString &fileName, const QString &from) override;
-    void unload() override;
     void loadThumbnails(const QVector<Thumbnails::Loader::Job> &jobs) override;
     void clearThumbnail(int slot) override;
     void showDoWhat(int slot, const QString &name) override;
@@ -128,17 +121,12 @@ private:
     int px(int twips) const;
     QRect px(const QRect &twips) const;
     QRect twips(const QRect &pixels) const;
-    frmCOUNT &countBox();
 
-    MainState &m_state;
     SnapshotController m_controller;
     Thumbnails::Loader m_loader;
     std::array<QImage, Slots> m_thumbnails;
     std::array<bool, Slots> m_icon{};
     frmNAME *m_name;
     frmDOWHAT *m_doWhat;
-    frmCOUNT *m_count = nullptr;
     int m_capacityShown = -1;
-    bool m_shown = false;
-    bool m_unloading = false;
 };

@@ -7,6 +7,7 @@
 #include "movefile.h"
 #include "programdir.h"
 #include "prompts.h"
+#include "stepsound.h"
 #include "vbtext.h"
 
 ReviewController::ReviewController(MainState &state, ReviewHost &host,
@@ -93,10 +94,16 @@ void ReviewController::cmdSTOP_Click()
         m_walker->requestStop();
 }
 
-bool ReviewController::storePlace()
+bool ReviewController::finishStep()
 {
     m_state.stoppedAtRecord = VbText::toInt32(m_walker->reference().RECNUM);
-    return !m_writeSettings || m_writeSettings();
+    if (m_writeSettings && !m_writeSettings())
+        return false;
+    UnlockButtons();
+    hideStop();
+    m_host.refresh();
+    PlayStepSound(m_state);
+    return true;
 }
 
 bool ReviewController::moveFile(MatchRecord &file)

@@ -61,6 +61,8 @@ public:
 
     virtual void LockButtons() = 0;
     virtual void UnlockButtons() = 0;
+    // A search or an action runs: Exit is disabled.
+    virtual bool isLocked() const = 0;
 
     // WalkerView
     void endReached() override;
@@ -83,9 +85,11 @@ protected:
     ReviewController(MainState &state, ReviewHost &host, std::function<bool()> writeSettings,
                      std::function<void()> showMain);
 
-    // After a step: the reference's place goes to the settings file, so that a restart can
-    // resume there. False when the settings could not be written.
-    bool storePlace();
+    // The end of a step: the reference's place goes to the settings file, so that a restart
+    // can resume there; the buttons are free again, Stop hides and the step's sound plays.
+    // False when the settings could not be written (the program then ends).
+    bool finishStep();
+    virtual void hideStop() = 0;
     // Runs the move dialog for a shown file, the buttons locked by the caller. True when the
     // file moved; the record and its row then hold the new place and name.
     bool moveFile(MatchRecord &file);

@@ -5,7 +5,6 @@
 #include "locate.h"
 #include "mainstate.h"
 #include "platform.h"
-#include "stepsound.h"
 
 #include <QLocale>
 
@@ -111,12 +110,7 @@ void SnapshotController::step(bool forward, bool onlyWhenEnabled)
     search(forward);
     status(QString());
     ShowGroup();
-    if (!storePlace())
-        return;
-    UnlockButtons();
-    m_buttons.stopVisible = false;
-    m_host.refresh();
-    PlayStepSound(m_state);
+    finishStep();
 }
 
 void SnapshotController::search(bool forward)

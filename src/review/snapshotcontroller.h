@@ -43,7 +43,7 @@ struct SnapshotLayout
 };
 
 // What the snapshot review's logic needs from its window beyond what every review needs.
-class SnapshotHost : public ReviewHost
+class SnapshotHost : public virtual ReviewHost
 {
 public:
     // Starts decoding the thumbnails of these slots; each appears as soon as it is ready and
@@ -138,7 +138,7 @@ public:
     bool nameWindowShown() const { return m_nameShown; }
     const Details &details() const { return m_details; }
     const Buttons &buttons() const { return m_buttons; }
-    bool isLocked() const { return !m_buttons.exit; }
+    bool isLocked() const override { return !m_buttons.exit; }
 
     // WalkerView
     void endReached() override;
@@ -153,6 +153,7 @@ public:
     void RefreshNames();
     void LockButtons() override;
     void UnlockButtons() override;
+    void hideStop() override { m_buttons.stopVisible = false; }
 
 private:
     void step(bool forward, bool onlyWhenEnabled);

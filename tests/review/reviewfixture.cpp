@@ -5,7 +5,9 @@
 #include "identitykey.h"
 #include "programdir.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -82,4 +84,13 @@ FilesRecord FilesFixture::row(const MatchRecord &record)
 QStringList FilesFixture::names(const QString &folderPath)
 {
     return QDir(folderPath).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+bool waitFor(const std::function<bool()> &done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
 }

@@ -11,6 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+// Serves the event loop until the condition holds (or ten seconds pass); returns it.
+bool waitFor(const std::function<bool()> &done);
+
 // Real picture files in a temporary folder, each with the catalogue row a pre-scan would have
 // written for it, and the main window's state the review actions read.
 class FilesFixture

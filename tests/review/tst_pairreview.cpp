@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,16 +24,6 @@ using Answer = Prompts::Answer;
 using Check = MainState::Check;
 
 namespace {
-
-// Serves the event loop until the condition holds (or ten seconds pass).
-bool waitFor(const std::function<bool()> &done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 frmCHECKEM *reviewWindow()
 {

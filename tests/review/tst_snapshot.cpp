@@ -8,7 +8,6 @@
 #include "scriptedprompts.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
@@ -224,15 +223,6 @@ TEST(Snapshot, KeysGoToTheWindowThatOwnsThem)
         EXPECT_EQ(s.viewed.size(), k.views);
         EXPECT_EQ(s.platform.beeps - beeps, k.steps);
     }
-}
-
-bool waitFor(const std::function<bool()> &done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
 }
 
 TEST(Snapshot, FilesThatVanishedShowTheErrorPicture)
