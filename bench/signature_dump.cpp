@@ -54,12 +54,13 @@ int main(int argc, char **argv)
     const QDir out(args[1]);
     std::vector<QString> patterns;
     for (int k = 2; k < args.size(); ++k) {
-        ImageBox box;
-        if (!box.setFileName(args[k])) {
+        // The signatures' own reading: the stored pixels, never turned upright.
+        const QImage picture = ImageBox::decode(args[k]);
+        if (picture.isNull()) {
             std::fprintf(stderr, "cannot load %s\n", qPrintable(args[k]));
             return 1;
         }
-        const PixelArray pixels = ReadPixels(box.picture());
+        const PixelArray pixels = ReadPixels(picture);
         const QString name = QFileInfo(args[k]).completeBaseName();
         if (!writePpm(pixels, out.filePath(name + QStringLiteral(".ppm")))) {
             std::fprintf(stderr, "cannot write the pixels of %s\n", qPrintable(name));

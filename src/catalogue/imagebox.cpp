@@ -74,10 +74,11 @@ bool endsEarly(QFile &file, const QByteArray &head)
     return false;
 }
 
-// Reads one image from the file; an empty format lets the content choose the decoder. With a
-// valid frame, a JPEG picture is decoded at a reduced size that still covers what fits in the
-// frame; ownSize then receives the picture's own size.
-QImage readImage(QFile &file, const QByteArray &head, const QByteArray &format,
+// Reads one image from the file; an empty format lets the content choose the decoder. Upright,
+// a picture the camera recorded turned is turned back. With a valid frame, a JPEG picture is
+// decoded at a reduced size that still covers what fits in the frame; ownSize then receives
+// the picture's own size (upright when the picture is).
+QImage readImage(QFile &file, const QByteArray &head, const QByteArray &format, bool upright,
                  const QSize &frame = QSize(), QSize *ownSize = nullptr)
 {
     if (!file.seek(0))
@@ -87,15 +88,17 @@ QImage readImage(QFile &file, const QByteArray &head, const QByteArray &format,
         reader.setDecideFormatFromContent(true);
     else
         reader.setAutoDetectImageFormat(false);
-    reader.setAutoTransform(false);
-    const QSize size = reader.size();
+    reader.setAutoTransform(upright);
+    const bool turned =
+        upright && (reader.transformation() & QImageIOHandler::TransformationRotate90);
+    const QSize size = reader.size(); // as stored
     if (size.isValid() && !withinAllocationLimit(size))
         return {};
     bool reduced = false;
     const QByteArray type = reader.format();
     if (frame.isValid() && size.isValid() && (type == "jpeg" || type == "jpg")) {
         // The decoder scales by 1/2, 1/4 or 1/8 while it decodes.
-        const QSize needed = size.scaled(frame, Qt::KeepAspectRatio);
+        const QSize needed = size.scaled(turned ? frame.transposed() : frame, Qt::KeepAspectRatio);
         int d = 8;
         while (d > 1 && (size.width() / d < needed.width() || size.height() / d < needed.height()))
             d /= 2;
@@ -108,7 +111,7 @@ QImage readImage(QFile &file, const QByteArray &head, const QByteArray &format,
     if (!reader.read(&image) || image.isNull() || endsEarly(file, head))
         return {};
     if (ownSize)
-        *ownSize = reduced ? size : image.size();
+        *ownSize = !reduced ? image.size() : turned ? size.transposed() : size;
     return image;
 }
 
@@ -152,30 +155,39 @@ QImage toOpaqueRgb32(QImage image)
     return image;
 }
 
-QImage ImageBox::decode(const QString &path)
-{
-    return decodeForFrame(path, QSize(), nullptr);
-}
+namespace {
 
-QImage ImageBox::decodeForFrame(const QString &path, const QSize &frame, QSize *ownSize)
+QImage decodeFile(const QString &path, bool upright, const QSize &frame, QSize *ownSize)
 {
     prepareReaders();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray head = file.peek(64);
-    QImage image = readImage(file, head, QByteArray(), frame, ownSize);
+    QImage image = readImage(file, head, QByteArray(), upright, frame, ownSize);
     if (image.isNull()) {
         // Formats without a signature are known by their extension only, and a weak
         // signature of one format can match another's content: try the extension's decoder.
         const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
         if (!suffix.isEmpty())
-            image = readImage(file, head, suffix, frame, ownSize);
+            image = readImage(file, head, suffix, upright, frame, ownSize);
         // Last, the program's own second reader of a type the toolkit reads only in part.
         if (image.isNull() && suffix == "tga")
-            image = readImage(file, head, QByteArrayLiteral("vexatga"), frame, ownSize);
+            image = readImage(file, head, QByteArrayLiteral("vexatga"), upright, frame, ownSize);
     }
     return toOpaqueRgb32(std::move(image));
+}
+
+} // namespace
+
+QImage ImageBox::decode(const QString &path, Orientation orientation)
+{
+    return decodeFile(path, orientation == Orientation::Upright, QSize(), nullptr);
+}
+
+QImage ImageBox::decodeForFrame(const QString &path, const QSize &frame, QSize *ownSize)
+{
+    return decodeFile(path, true, frame, ownSize);
 }
 
 bool ImageBox::setFileName(const QString &path)
@@ -183,7 +195,7 @@ bool ImageBox::setFileName(const QString &path)
     release();
     if (path.isEmpty())
         return true;
-    m_picture = decode(path);
+    m_picture = decode(path, Orientation::Upright);
     if (m_picture.isNull())
         return false;
     m_fileName = path;

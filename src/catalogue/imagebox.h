@@ -25,8 +25,10 @@ public:
     // before they are decoded, so a damaged or hostile header cannot exhaust memory.
     static constexpr int AllocationLimitMB = 512;
 
-    // Loads and decodes the file, replacing the current picture. The empty path releases the
-    // picture and succeeds. On failure the component is left empty and false is returned.
+    // Loads and decodes the file, replacing the current picture, shown upright: a photograph
+    // whose camera recorded it turned (an EXIF orientation) is turned back. The empty path
+    // releases the picture and succeeds. On failure the component is left empty and false is
+    // returned.
     bool setFileName(const QString &path);
     QString fileName() const { return m_fileName; }
     void release();
@@ -44,12 +46,17 @@ public:
     // `requested`: under FitWidth only its width counts, under FitHeight only its height.
     QSize displaySize(const QSize &requested) const;
 
+    // Stored: the pixels as the file holds them, which the signatures measure. Upright: as
+    // the windows show them.
+    enum class Orientation { Stored, Upright };
+
     // Decodes an image file as the component does (format by content, then by extension;
     // transparency composited). A null image when the file cannot be read as a picture.
-    static QImage decode(const QString &path);
-    // The same for a thumbnail that fits in `frame`: a JPEG file is decoded straight at the
-    // smallest of a half, a quarter or an eighth of its size that still covers the thumbnail,
-    // which costs a fraction of the whole picture. ownSize receives the picture's own size.
+    static QImage decode(const QString &path, Orientation orientation = Orientation::Stored);
+    // The same, upright, for a thumbnail that fits in `frame`: a JPEG file is decoded straight
+    // at the smallest of a half, a quarter or an eighth of its size that still covers the
+    // thumbnail, which costs a fraction of the whole picture. ownSize receives the picture's
+    // own size, upright.
     static QImage decodeForFrame(const QString &path, const QSize &frame, QSize *ownSize);
 
 private:
