@@ -9,6 +9,8 @@ pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xdg-utils trash-cli
   netpbm imagemagick python3-pil
+  libheif-dev libavif-dev libheif-examples libavif-bin webp
+  desktop-file-utils appstream dpkg-dev file
 )
 missing=()
 for p in "${pkgs[@]}"; do

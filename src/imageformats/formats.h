@@ -43,7 +43,10 @@ const QList<Format> &legacyFormats();
 // footer), asked for by name: "vexa" + the type, such as "vexatga".
 const QList<Format> &fallbackFormats();
 
-// Makes the program's image plugin known to Qt. Call once before reading images.
+// Makes the program's image plugins known to Qt. Call once before reading images.
 void registerBuiltInFormats();
+
+// True when some installed or built-in reader takes files of this suffix ("webp", "heic").
+bool canReadType(const QByteArray &suffix);
 
 } // namespace ImageFormats

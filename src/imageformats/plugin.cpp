@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
-// The image plugin built into the program: it hands QImageReader our own decoders.
+// The image plugin built into the program: it hands QImageReader our own decoders. The photo
+// plugins beside it (HEIC/HEIF, AVIF) are registered here too when they were built.
 #include "formats.h"
 
 #include <QImageIOHandler>
 #include <QImageIOPlugin>
+#include <QImageReader>
 #include <QtPlugin>
 
 namespace {
@@ -78,6 +80,12 @@ public:
 };
 
 extern const QStaticPlugin qt_static_plugin_VexaImageFormatsPlugin();
+#ifdef VEXA_HAVE_HEIF
+extern const QStaticPlugin qt_static_plugin_VexaHeifPlugin();
+#endif
+#ifdef VEXA_HAVE_AVIF
+extern const QStaticPlugin qt_static_plugin_VexaAvifPlugin();
+#endif
 
 namespace ImageFormats {
 
@@ -87,9 +95,21 @@ void registerBuiltInFormats()
     // program that reads images.
     static const bool registered = [] {
         qRegisterStaticPluginFunction(qt_static_plugin_VexaImageFormatsPlugin());
+#ifdef VEXA_HAVE_HEIF
+        qRegisterStaticPluginFunction(qt_static_plugin_VexaHeifPlugin());
+#endif
+#ifdef VEXA_HAVE_AVIF
+        qRegisterStaticPluginFunction(qt_static_plugin_VexaAvifPlugin());
+#endif
         return true;
     }();
     Q_UNUSED(registered);
+}
+
+bool canReadType(const QByteArray &suffix)
+{
+    registerBuiltInFormats();
+    return QImageReader::supportedImageFormats().contains(suffix.toLower());
 }
 
 } // namespace ImageFormats
