@@ -36,7 +36,8 @@ template <typename Handler> Format format(const char *name, QList<QByteArray> su
 
 // The bitmap formats with a widespread writer (PCX, RAS, MAC, MSP, IMG, IFF/LBM, Utah RLE).
 const QList<Format> &rasterFormats();
-// The older and drawing formats (CUT, ART, HRZ, PIC, WMF, WPG, GEM).
+// The older and drawing formats (CUT, ART, HRZ, PIC as PC Paint or Macintosh PICT, WMF, WPG,
+// GEM).
 const QList<Format> &legacyFormats();
 
 // Second readers for types the toolkit reads only in part (TGA files without the newer

@@ -7,6 +7,7 @@
 #include "gemmetahandler.h"
 #include "hrzhandler.h"
 #include "pichandler.h"
+#include "picthandler.h"
 #include "wmfhandler.h"
 #include "wpghandler.h"
 
@@ -18,6 +19,8 @@ const QList<Format> &legacyFormats()
     static const QList<Format> formats = {
         format<WmfHandler>("wmf", {"wmf"}), format<WpgHandler>("wpg", {"wpg"}),
         format<PicHandler>("pic", {"pic"}), format<GemMetaHandler>("gem", {"gem"}),
+        // Macintosh pictures share .PIC with PC Paint: the content tells them apart.
+        format<PictHandler>("pict", {"pct", "pict"}),
         format<CutHandler>("cut", {"cut"}), format<ArtHandler>("art", {"art"}),
         format<HrzHandler>("hrz", {"hrz"}),
     };

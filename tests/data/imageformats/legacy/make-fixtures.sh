@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
 # Remakes the fixtures of tst_legacyformats from their sources with independent writers:
-# ImageMagick for ART and HRZ, LibreOffice Draw for WMF. The tests only read the results; they
+# ImageMagick for ART and HRZ, LibreOffice Draw for WMF, netpbm and ImageMagick for PICT. The tests only read the results; they
 # are committed so that neither tool is needed to build or test. Run from this folder.
 #   mono.png  -> mono.art      (ImageMagick's PFS: 1st Publisher writer)
 #   ramp.png  -> ramp.hrz.z    (ImageMagick's slow-scan television writer; the 180 KB file is
 #                               stored zlib-compressed with Qt's 4-byte length prefix)
 #   shapes.svg, bitmap.svg -> shapes.wmf, bitmap.wmf   (LibreOffice Draw's WMF export)
-# The other formats (CUT, PIC, WPG, GEM) have no writer on Debian: the test builds them byte by
+#   pict.png  -> pict-netpbm.pic (ppmtopict: 8 bits through a colour table, packed)
+#                pict-im.pic     (ImageMagick: 32-bit direct pixels packed by component, rows
+#                                 over 250 bytes with two-byte counts)
+# The other formats (CUT, PC Paint PIC, WPG, GEM) have no writer on Debian: the test builds them byte by
 # byte from the published format descriptions.
 set -euo pipefail
 convert -size 45x20 xc:white -fill black -draw "circle 22,10 22,3" -draw "line 0,0 44,19" \
   -monochrome mono.png
 convert mono.png mono.art
+# 70 x 30 of at most 200 colours: ppmtopict takes 256 at most.
+convert -size 70x30 gradient:'#ff2000-#0040ff' -fill white -draw "rectangle 8,6 20,14" \
+  -fill black -draw "line 0,29 69,0" -fill '#30c030' -draw "circle 50,20 50,26" -colors 200 \
+  -type TrueColor PNG24:pict.png
+pngtopnm pict.png | ppmtopict > pict-netpbm.pic
+convert pict.png PICT:pict-im.pic
 python3 - <<'PY'
 import struct, zlib
 # Channel values that survive the writer's rounding to 6 bits and the reader's widening
