@@ -3,6 +3,7 @@
 #include "frmmain.h"
 
 #include "dirlist.h"
+#include "formats.h"
 #include "frmcheckem.h"
 #include "frmdirlook.h"
 #include "frmprematch.h"
@@ -226,6 +227,12 @@ void frmMAIN::buildControls()
         fileTypeBoxes[size_t(i)] = c;
         typeGrid->addWidget(c, i / 4, i % 4);
         connect(c, &QCheckBox::clicked, this, [this, i](bool on) { m_state.clickFileType(i, on); });
+        // A photo type whose library this build lacks is shown, greyed, and keeps its setting.
+        if (i >= MainState::ClassicFileTypeCount
+            && !ImageFormats::canReadType(ext.mid(1).toLower().toLatin1())) {
+            c->setEnabled(false);
+            c->setToolTip(QStringLiteral("This build of Vexa! cannot read %1 pictures").arg(ext));
+        }
     }
 
     // ---- Directory list ----

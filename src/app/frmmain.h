@@ -39,7 +39,7 @@ public:
     QCheckBox *chkSOFTMATCH, *chkIGNORE, *chkEXCLUSIVE, *chkGATHER, *chkPREMATCH, *chkSNAPSHOT,
         *chkRECYCLE, *chkCONFIRM, *chkAUTONEXT, *chkNOT, *chkJPEG, *chkNOSOUND, *chkSAVELIST,
         *chkSINGLETABLE, *chkTREEMODEIFCD;
-    std::array<QCheckBox *, MainState::FileTypeCount> fileTypeBoxes{}; // chkART ... chkICO
+    std::array<QCheckBox *, MainState::FileTypeCount> fileTypeBoxes{}; // chkART ... chkICO, chkAVIF ... chkWEBP
     QLineEdit *txtTOLERANCE, *txtFILTER, *txtTHUMBNAILEXT, *txtIFCD;
     QListWidget *lstDIRECTORIES;
     QLabel *lblLISTNAME;

@@ -7,7 +7,8 @@ const std::array<const char *, MainState::FileTypeCount> &MainState::fileTypes()
     static const std::array<const char *, FileTypeCount> types = {
         ".ART", ".BMP", ".CUT", ".DIB", ".GEM", ".GIF", ".HRZ", ".IFF",
         ".IMG", ".JPG", ".LBM", ".MAC", ".MSP", ".PCX", ".PIC", ".PNG",
-        ".RAS", ".RLE", ".TGA", ".TIF", ".WMF", ".WPG", ".CUR", ".ICO"};
+        ".RAS", ".RLE", ".TGA", ".TIF", ".WMF", ".WPG", ".CUR", ".ICO",
+        ".AVIF", ".HEIC", ".HEIF", ".WEBP"};
     return types;
 }
 

@@ -25,9 +25,11 @@ public:
     };
     static constexpr int CheckCount = 15;
 
-    // The 24 file types, in the order the settings file lists them.
-    static constexpr int FileTypeCount = 24;
-    static const std::array<const char *, FileTypeCount> &fileTypes(); // ".ART" ... ".ICO"
+    // The file types, in the order the settings file lists them: the 24 classic types
+    // (".ART" ... ".ICO"), then today's photo types (".AVIF", ".HEIC", ".HEIF", ".WEBP").
+    static constexpr int ClassicFileTypeCount = 24;
+    static constexpr int FileTypeCount = 28;
+    static const std::array<const char *, FileTypeCount> &fileTypes();
     static int fileTypeIndex(const QString &extension);                // -1 when unknown
 
     explicit MainState(QObject *parent = nullptr);

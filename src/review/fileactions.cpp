@@ -67,7 +67,11 @@ QString deletedText(const MainState &state)
 
 QString stemOf(const QString &fileName)
 {
-    return fileName.left(qMax(0, int(fileName.size()) - 4));
+    // The classic types have three letters; today's photo types four (".webp").
+    const int dot = int(fileName.lastIndexOf(QLatin1Char('.')));
+    const bool longType = dot >= 0 && fileName.size() - dot == 5
+                          && MainState::fileTypeIndex(fileName.mid(dot)) >= 0;
+    return fileName.left(qMax(0, int(fileName.size()) - (longType ? 5 : 4)));
 }
 
 QString baseLetters(const QString &name)

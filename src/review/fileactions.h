@@ -31,8 +31,8 @@ void TallyDeletedBytes(MainState &state, const QString &path);
 // The deletion counters as the review windows show them: "3 files deleted, 57 total...".
 QString deletedText(const MainState &state);
 
-// The name without its last four characters (the dot and the three-letter type), as the
-// catalogue keeps names.
+// The name without its type (the dot and three letters, or four for today's photo types such
+// as ".webp"), as the catalogue keeps names.
 QString stemOf(const QString &fileName);
 // The base letters of a name a user typed: the name without its digits and "~".
 QString baseLetters(const QString &name);

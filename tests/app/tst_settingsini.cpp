@@ -141,6 +141,18 @@ TEST(SettingsIni, EveryOptionSurvivesARoundTrip)
     expectSettings(read(SettingsIni::compose(s)), want, "round trip");
 }
 
+TEST(SettingsIni, PhotoTypesAreLinesOfTheirOwnAfterTheClassicOnes)
+{
+    TempHome home;
+    MainState s;
+    for (const char *type : {".ICO", ".HEIC", ".WEBP"})
+        s.clickFileType(MainState::fileTypeIndex(type), true);
+    const QByteArray ini = SettingsIni::compose(s);
+    EXPECT_TRUE(ini.contains("\r\n[FILE TYPES]\r\n.ICO\r\n.HEIC\r\n.WEBP\r\n \r\n")) << ini.data();
+    EXPECT_EQ(read(ini)["types"], ".ICO .HEIC .WEBP");
+    EXPECT_EQ(read(crlf({".webp", "WEBP", ".HEIC2"}))["types"], ".WEBP");
+}
+
 TEST(SettingsIni, LinesAreReadAsTheProgramAlwaysHas)
 {
     TempHome home;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
-// One file of each of the 24 picture types, written by independent tools where they exist
+// One file of each of the picture types, written by independent tools where they exist
 // (tests/data/alltypes): the gather catalogues every one with all its signatures, and the
 // viewer shows every one at its own size.
 #include "frmviewimages.h"
@@ -9,6 +9,7 @@
 #include "fakeplatform.h"
 #include "filesrecord.h"
 #include "mainstate.h"
+#include "patternsig.h"
 #include "prescan.h"
 #include "programdir.h"
 #include "recordset.h"
@@ -44,12 +45,15 @@ struct PictureType
 // The fixtures are 120 x 110 pictures, except where the type fixes the size or is a drawing.
 const PictureType kTypes[] = {
     {".ART", 120, 110, 'm'},
+    {".AVIF", 120, 110, 'c'},
     {".BMP", 120, 110, 'c'},
     {".CUR", 120, 110, ' '},
     {".CUT", 120, 110, ' '},
     {".DIB", 120, 110, 'c'},
     {".GEM", 119, 109, ' '}, // the drawing's extents run from 0 to 119 and 109, in pixels
     {".GIF", 120, 110, 'c'},
+    {".HEIC", 120, 110, ' '}, // HEVC rounds colours even without loss
+    {".HEIF", 120, 110, ' '},
     {".HRZ", 256, 240, ' '}, // every slow-scan television picture
     {".ICO", 120, 110, 'c'},
     {".IFF", 120, 110, 'c'},
@@ -65,6 +69,7 @@ const PictureType kTypes[] = {
     {".RLE", 120, 110, 'c'},
     {".TGA", 120, 110, 'c'},
     {".TIF", 120, 110, 'c'},
+    {".WEBP", 120, 110, 'c'},
     {".WMF", 187, 137, ' '}, // placeable frame 4940 x 3617 at 2540 units an inch, at 96 dpi
     {".WPG", 120, 110, 'c'},
 };
@@ -196,6 +201,51 @@ TEST_F(AllTypes, AGatherCataloguesEveryTypeWithEverySignature)
         EXPECT_EQ(row.SOFTQRGB, first.SOFTQRGB);
         EXPECT_EQ(row.PXLRAY, first.PXLRAY);
     }
+    // Photographs coded with loss still find their source under PATTERN at the usual tolerance.
+    for (const char *type : {".HEIC", ".HEIF"}) {
+        EXPECT_LE(PatternDistance(byType[type].PXLRAY, byType[".PNG"].PXLRAY, false), 5) << type;
+    }
+}
+
+// .PIC holds two kinds of picture: PC Paint's and, from Macintosh programs, PICT. The content
+// tells them apart: every kind is gathered with its signatures and shown in the viewer.
+TEST_F(AllTypes, BothKindsOfPicAreGatheredAndShown)
+{
+    QTemporaryDir dir;
+    const QStringList names = {"pict-magick.pic", "pict-netpbm.pic", "picture.pic"};
+    for (const QString &name : names)
+        ASSERT_TRUE(QFile::copy(QStringLiteral(ALLTYPES_FIXTURES "/") + name, dir.filePath(name)));
+    state.listName = QStringLiteral("Pic");
+    state.filter = QStringLiteral("*");
+    state.clickFileType(MainState::fileTypeIndex(QStringLiteral(".PIC")), true);
+    state.clickCheck(MainState::Check::Gather, true);
+    state.directories = {QStringLiteral("[] ") + dir.path() + QLatin1Char('/')};
+    ASSERT_TRUE(ProgramDir::ensureDataDir());
+    ASSERT_TRUE(Catalogue::ensureTemplate(home.file("vexa.mdb")));
+    const QString cataloguePath = home.file("data/Pic.mdb");
+    ASSERT_TRUE(Catalogue::createFromTemplate(home.file("vexa.mdb"), cataloguePath));
+    {
+        PreScan scan(state);
+        ASSERT_TRUE(scan.RunPreScan()) << scan.error().toStdString();
+    }
+    Catalogue catalogue;
+    ASSERT_TRUE(catalogue.open(cataloguePath));
+    QMap<QString, FilesRecord> rows;
+    auto found = catalogue.select(QStringLiteral("ACTIVE = 'X'"), QStringLiteral("RECNUM"));
+    for (found->moveFirst(); !found->eof(); found->moveNext())
+        rows.insert(found->record()->DISKNAME, *found->record());
+    ASSERT_EQ(rows.keys(), names);
+    for (const QString &name : names) {
+        EXPECT_EQ(rows[name].PXLRAY.size(), 100) << name.toStdString();
+        EXPECT_EQ(rows[name].X, 120) << name.toStdString();
+    }
+    // Both PICT writers kept every pixel of the source.
+    EXPECT_EQ(rows["pict-magick.pic"].PXLRAY, rows["pict-netpbm.pic"].PXLRAY);
+    EXPECT_EQ(rows["pict-magick.pic"].QRGB, rows["pict-netpbm.pic"].QRGB);
+    frmVIEWIMAGES viewer;
+    EXPECT_TRUE(viewer.showImages(dir.filePath(names[0]), dir.filePath(names[1]), {}, {}));
+    EXPECT_EQ(viewer.image(1).width(), 120);
+    EXPECT_EQ(viewer.image(2).width(), 120);
 }
 
 TEST_F(AllTypes, TheViewerShowsEveryTypeAtItsOwnSize)

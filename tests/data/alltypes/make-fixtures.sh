@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 The Vexa! developers
 # Remakes the one-file-per-type folder of tst_alltypes: a 120 x 110 source picture of 14
-# colours, and what independent writers make of it (netpbm, ImageMagick, Pillow). CUT, PIC,
+# colours, and what independent writers make of it (netpbm, ImageMagick, Pillow, cwebp,
+# avifenc, heif-enc). CUT, PIC,
 # WPG and GEM have no writer on Debian: bench/make_legacy_pictures.py writes them from the
 # format descriptions. The WMF is LibreOffice Draw's, copied from the decoder fixtures. Run from
 # this folder; needs netpbm, imagemagick and python3-pil. The tests only read the results.
@@ -71,3 +72,13 @@ cp "$tmp/legacy/pal256.pic" picture.pic
 cp "$tmp/legacy/pal256-v1.wpg" picture.wpg
 cp "$tmp/legacy/drawing.gem" picture.gem
 cp ../imageformats/legacy/shapes.wmf picture.wmf
+
+# Today's photo types. WebP and AVIF without loss; HEVC's lossless mode still rounds colours
+# through YCbCr, so the .heic is as near as heif-enc gets and the .heif a lossy one.
+cwebp -quiet -lossless -exact "$tmp/source.png" -o picture.webp
+avifenc --lossless "$tmp/source.png" picture.avif >/dev/null
+heif-enc -L -p chroma=444 --matrix_coefficients=0 -o picture.heic "$tmp/source.png" >/dev/null
+heif-enc -q 90 -o picture.heif "$tmp/source.png" >/dev/null
+# Macintosh PICT named .PIC, from two writers, beside the PC Paint picture.pic.
+ppmtopict < "$tmp/colour.ppm" > pict-netpbm.pic 2>/dev/null
+convert "$tmp/source.png" PICT:pict-magick.pic
