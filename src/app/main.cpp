@@ -20,6 +20,7 @@ namespace {
 
 const char kUsage[] =
     "Usage: vexa [LIST [/GATHER]]\n"
+    "       vexa FOLDER...\n"
     "       vexa --report [--list NAME | DIR...] [OPTION...]\n"
     "       vexa --help | --version\n"
     "\n"
@@ -27,6 +28,7 @@ const char kUsage[] =
     "\n"
     "  LIST          load the directory list LIST at start\n"
     "  LIST /GATHER  fill LIST's catalogue with every image signature, then quit\n"
+    "  FOLDER...     add these folders (absolute paths) and those below them to the list\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"
@@ -96,7 +98,9 @@ int main(int argc, char **argv)
         words << QString::fromLocal8Bit(a);
     }
 
-    // The command line is one text, as the user typed it after the program's name.
+    // Folders (and pictures, for their folders) from a file manager's "Open with" are added to
+    // the list; the rest of the command line is one text, as typed after the program's name.
+    const QStringList folders = MainController::foldersAmong(words);
     const QString commandLine = words.join(QLatin1Char(' '));
     const bool unattended = MainController::isUnattended(commandLine);
     // A gather started where there is no display (cron, a service) needs no screen at all.
@@ -127,6 +131,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "vexa: %s\n", qPrintable(problem));
 
     frmMAIN window(commandLine);
+    window.controller().setOpenedFolders(folders);
     if (window.controller().hasEnded())
         return 1;
     StopSignals::install([&window](int signal) {

@@ -192,8 +192,33 @@ void MainController::Form_Activate()
     m_host.setEyeTimer(true);
 }
 
+QStringList MainController::foldersAmong(QStringList &words)
+{
+    QStringList folders;
+    for (auto it = words.begin(); it != words.end();) {
+        const QFileInfo info(*it);
+        // "/GATHER" is a word of the design, never a folder: only paths that exist count.
+        if (info.isAbsolute() && info.exists()) {
+            const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+            if (!folders.contains(folder))
+                folders << folder;
+            it = words.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return folders;
+}
+
 void MainController::handleCommandLine()
 {
+    for (const QString &folder : std::as_const(m_openedFolders))
+        DirList::AddTree(m_state, folder, [this] {
+            m_host.processEvents();
+            return true;
+        });
+    if (!m_openedFolders.isEmpty())
+        m_state.optionsChanged = true;
     if (m_commandLine.isEmpty())
         return;
     m_state.optionsChanged = true;

@@ -5,6 +5,7 @@
 #include "mainstate.h"
 
 #include <QString>
+#include <QStringList>
 
 // What the main window's logic needs from the windows around it. The program's main window
 // implements it with real windows; tests implement it with scripted ones.
@@ -56,6 +57,12 @@ public:
     bool saveSettings();
 
     void setCommandLine(const QString &commandLine) { m_commandLine = commandLine; }
+    // Folders given on the command line, as a file manager's "Open with" passes them: after
+    // the settings are read, each is added to the current list with the folders below it.
+    void setOpenedFolders(const QStringList &folders) { m_openedFolders = folders; }
+    // Splits the program's arguments into the design's command-line words and the folders
+    // among them (absolute paths that exist; a file stands for its folder).
+    static QStringList foldersAmong(QStringList &words);
     // True for a command line that gathers unattended ("LIST /GATHER"): no box may wait then.
     static bool isUnattended(const QString &commandLine);
 
@@ -105,6 +112,7 @@ private:
     MainState &m_state;
     MainWindowHost &m_host;
     QString m_commandLine;
+    QStringList m_openedFolders;
     bool m_firstActivation = true;
     bool m_inFirstActivation = false;
     bool m_firstRun = false;
