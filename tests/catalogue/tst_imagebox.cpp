@@ -153,6 +153,20 @@ TEST_F(ImageBoxTest, ContentDecidesTheTypeWhateverTheExtension)
     EXPECT_EQ(colour(ReadPixels(box.picture()).at(2, 2)), 0xFF0000u);
 }
 
+TEST_F(ImageBoxTest, WindowsShowPhotographsUprightSignaturesReadThemAsStored)
+{
+    // A camera held upright stores a landscape picture and an EXIF orientation saying so: an
+    // APP1 segment after the start marker, its one tag 0x0112 = 6, turn a quarter clockwise.
+    QByteArray jpeg = encoded(gradient(40, 20), "jpeg");
+    jpeg.insert(2, QByteArray("\xff\xe1\x00\x22" "Exif\0\0" "MM\0\x2a\0\0\0\x08"
+                              "\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0" "\0\0\0\0", 36));
+    const QString path = write("upright.jpg", jpeg);
+    EXPECT_EQ(ImageBox::decode(path).size(), QSize(40, 20));
+    ImageBox box;
+    ASSERT_TRUE(box.setFileName(path));
+    EXPECT_EQ(QSize(box.width(), box.height()), QSize(20, 40));
+}
+
 TEST_F(ImageBoxTest, DamagedOrHostileFilesFailAndLeaveTheBoxEmpty)
 {
     const QByteArray jpeg = encoded(gradient(256, 256), "jpeg");
@@ -169,7 +183,7 @@ TEST_F(ImageBoxTest, DamagedOrHostileFilesFailAndLeaveTheBoxEmpty)
         {"cut.jpg", jpeg.left(jpeg.size() * 6 / 10)},
         {"cut.bmp", bmp.left(bmp.size() / 2)},
         {"huge.gif", hugeGif}, // 65535 x 65535 would need 16 GB
-        // A Macintosh drawing named like a PC Paint picture: no reader takes it yet.
+        // A Macintosh drawing without a bitmap, named like a PC Paint picture: nothing to show.
         {"macintosh.pic", QByteArray(512, '\0') + QByteArray("\x00\x40\x00\x00\x00\x00\x00\x10"
                                                                "\x00\x10\x00\x11\x02\xff\x0c\x00", 16)
                               + QByteArray(24, '\0') + QByteArray("\x00\xff", 2)},
