@@ -314,7 +314,7 @@ TEST_F(WindowFixture, FitsAScreenOf1024By768WithEveryControlInSight)
     EXPECT_TRUE(w.width() <= room.width() && w.height() <= room.height()) << w.width() << "x" << w.height();
     w.show();
     const QList<QWidget *> controls = w.findChildren<QWidget *>(QRegularExpression("^(opt|chk|cmd|txt|lst|lbl|img)[A-Z]+$"));
-    EXPECT_EQ(controls.size(), 8 + 15 + 24 + 4 + 1 + 1 + 11 + 2);
+    EXPECT_EQ(controls.size(), 8 + 15 + MainState::FileTypeCount + 4 + 1 + 1 + 11 + 2);
     for (QWidget *c : controls) {
         EXPECT_TRUE(c->isVisible() && w.rect().contains(QRect(c->mapTo(&w, QPoint(0, 0)), c->size())))
             << c->objectName().toStdString();
