@@ -321,6 +321,10 @@ void keepPictureMemory()
     // of their own, and up to 512 MB of freed memory stays with the process for the next one.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
+    // One heap for every thread: memory a decoder freed on one worker is what the next picture
+    // takes on another, instead of each worker keeping a heap of its own as large as the
+    // largest picture it met (a gather of HEIC photographs peaked at 1.7 times the memory).
+    mallopt(M_ARENA_MAX, 1);
 #endif
 }
 
