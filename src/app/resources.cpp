@@ -48,8 +48,9 @@ QStringList dataDirs()
         add(exe + QStringLiteral("/share/vexa"));
         add(exe + QStringLiteral("/../share/vexa"));
     }
-    for (const QString &dir : QStandardPaths::locateAll(
-             QStandardPaths::GenericDataLocation, QStringLiteral("vexa"), QStandardPaths::LocateDirectory))
+    for (const QString &dir :
+         QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("vexa"),
+                                   QStandardPaths::LocateDirectory))
         add(dir);
     return dirs;
 }
@@ -90,7 +91,8 @@ QString writeMissing()
         const QDir from(dir + QStringLiteral("/sounds"));
         if (!newDirectory || !from.exists())
             continue;
-        for (const QString &wav : from.entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
+        for (const QString &wav :
+             from.entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
             const QString target = ProgramDir::file(wav);
             if (!QFileInfo::exists(target) && !copyInto(from.filePath(wav), target, &error))
                 return error;

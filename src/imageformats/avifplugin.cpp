@@ -78,14 +78,18 @@ public:
         return !image->isNull();
     }
 
-    bool supportsOption(ImageOption option) const override { return option == Size; }
+    bool supportsOption(ImageOption option) const override
+    {
+        return option == Size;
+    }
 
     QVariant option(ImageOption option) const override
     {
         if (option != Size || !const_cast<AvifHandler *>(this)->open())
             return {};
         QSize size(int(m_decoder->image->width), int(m_decoder->image->height));
-        if (m_decoder->image->transformFlags & AVIF_TRANSFORM_IROT && m_decoder->image->irot.angle % 2)
+        if (m_decoder->image->transformFlags & AVIF_TRANSFORM_IROT &&
+            m_decoder->image->irot.angle % 2)
             size.transpose();
         return size;
     }
@@ -106,12 +110,13 @@ private:
         // their header is read.
         const qint64 limitMB = QImageReader::allocationLimit();
         decoder->imageSizeLimit = uint32_t(std::min<qint64>(
-            ImageFormats::Raster::MaxPixels, limitMB > 0 ? limitMB * 1024 * 1024 / 4 : AVIF_DEFAULT_IMAGE_SIZE_LIMIT));
+            ImageFormats::Raster::MaxPixels,
+            limitMB > 0 ? limitMB * 1024 * 1024 / 4 : AVIF_DEFAULT_IMAGE_SIZE_LIMIT));
         decoder->maxThreads = 2;
-        if (avifDecoderSetIOMemory(decoder.get(), reinterpret_cast<const uint8_t *>(m_data.constData()),
-                                   size_t(m_data.size()))
-                != AVIF_RESULT_OK
-            || avifDecoderParse(decoder.get()) != AVIF_RESULT_OK)
+        if (avifDecoderSetIOMemory(decoder.get(),
+                                   reinterpret_cast<const uint8_t *>(m_data.constData()),
+                                   size_t(m_data.size())) != AVIF_RESULT_OK ||
+            avifDecoderParse(decoder.get()) != AVIF_RESULT_OK)
             return false;
         if (!ImageFormats::Raster::sizeIsSane(decoder->image->width, decoder->image->height))
             return false;
@@ -139,7 +144,7 @@ public:
         if (!format.isEmpty() || !device || !device->isReadable())
             return {};
         return ImageFormats::Photo::isAvif(ImageFormats::Photo::brands(device)) ? CanRead
-                                                                              : Capabilities();
+                                                                                : Capabilities();
     }
 
     QImageIOHandler *create(QIODevice *device, const QByteArray &format) const override

@@ -43,7 +43,8 @@ constexpr qint64 kMaxFileBytes = 512LL * 1024 * 1024;
 bool withinAllocationLimit(qint64 width, qint64 height)
 {
     const qint64 limitMB = QImageReader::allocationLimit();
-    return sizeIsSane(width, height) && (limitMB <= 0 || width * height * 4 <= limitMB * 1024 * 1024);
+    return sizeIsSane(width, height) &&
+           (limitMB <= 0 || width * height * 4 <= limitMB * 1024 * 1024);
 }
 
 class HeifHandler : public QImageIOHandler
@@ -66,8 +67,8 @@ public:
         // EXIF orientation inside the file is left alone, as for every other type.
         heif_image *decoded = nullptr;
         const heif_chroma chroma = heif_chroma_interleaved_RGBA;
-        if (heif_decode_image(m_handle.get(), &decoded, heif_colorspace_RGB, chroma, nullptr).code
-            != heif_error_Ok)
+        if (heif_decode_image(m_handle.get(), &decoded, heif_colorspace_RGB, chroma, nullptr)
+                .code != heif_error_Ok)
             return false;
         const int w = heif_image_get_width(decoded, heif_channel_interleaved);
         const int h = heif_image_get_height(decoded, heif_channel_interleaved);
@@ -120,8 +121,7 @@ private:
                                                   int(ImageFormats::Raster::MaxSide));
         if (heif_context_read_from_memory_without_copy(m_context.get(), m_data.constData(),
                                                        size_t(m_data.size()), nullptr)
-                .code
-            != heif_error_Ok)
+                .code != heif_error_Ok)
             return false;
         heif_image_handle *handle = nullptr;
         if (heif_context_get_primary_image_handle(m_context.get(), &handle).code != heif_error_Ok)
@@ -156,7 +156,7 @@ public:
         if (!format.isEmpty() || !device || !device->isReadable())
             return {};
         return ImageFormats::Photo::isHeif(ImageFormats::Photo::brands(device)) ? CanRead
-                                                                              : Capabilities();
+                                                                                : Capabilities();
     }
 
     QImageIOHandler *create(QIODevice *device, const QByteArray &format) const override

@@ -237,7 +237,7 @@ bool readRows(Reader &r, const PixMap &pm, bool packed, const QVector<QRgb> &col
     const bool planar = pm.pixelSize == 32 && packed && pm.packType != 3;
     const bool rgbTriplets = pm.pixelSize == 32 && !packed && pm.packType == 2;
     // Bytes of one row once unpacked.
-    const qint64 rowLength = planar ? qint64(width) * std::max(3, std::min(4, pm.cmpCount))
+    const qint64 rowLength = planar        ? qint64(width) * std::max(3, std::min(4, pm.cmpCount))
                              : rgbTriplets ? qint64(width) * 3
                                            : pm.rowBytes;
     std::vector<uchar> row(size_t(std::max<qint64>(rowLength, 1)), 0);
@@ -348,16 +348,20 @@ bool readBitmap(Reader &r, int opcode, QRgb foreground, QRgb background, Bitmap 
         if (why)
             *why = QStringLiteral("a bitmap of %1 x %2 at %3 bits a pixel in %4 bytes a row "
                                   "cannot be read")
-                       .arg(width).arg(height).arg(pm.pixelSize).arg(pm.rowBytes);
+                       .arg(width)
+                       .arg(height)
+                       .arg(pm.pixelSize)
+                       .arg(pm.rowBytes);
         return r.fail();
     }
     // Rows shorter than 8 bytes are never packed; nor are those of the plain operations or of
     // direct pixels whose packing says so.
-    const bool packed = pm.rowBytes >= 8 && (opcode >= 0x98) &&
-                        !(direct && (pm.packType == 1 || pm.packType == 2));
+    const bool packed =
+        pm.rowBytes >= 8 && (opcode >= 0x98) && !(direct && (pm.packType == 1 || pm.packType == 2));
     // Every row takes some data: a header cannot claim rows the file lacks.
-    const qint64 leastPerRow = packed ? (pm.rowBytes > 250 ? 2 : 1)
-                               : direct && pm.packType == 2 ? qint64(width) * 3 : pm.rowBytes;
+    const qint64 leastPerRow = packed                       ? (pm.rowBytes > 250 ? 2 : 1)
+                               : direct && pm.packType == 2 ? qint64(width) * 3
+                                                            : pm.rowBytes;
     if (!r.has(leastPerRow * height) || !allocate(&b.pixels, width, height, QImage::Format_RGB32))
         return r.fail();
     colours.resize(256, qRgb(0, 0, 0));
@@ -397,8 +401,8 @@ bool skipPixPat(Reader &r)
 // Passes over the data of an operation that draws nothing we keep.
 bool skipOperation(Reader &r, int op, int version)
 {
-    const auto sized16 = [&r] { return r.skip(r.u16()); };             // length word, data
-    const auto sized32 = [&r] { return r.skip(r.u32()); };             // length long, data
+    const auto sized16 = [&r] { return r.skip(r.u16()); };                   // length word, data
+    const auto sized32 = [&r] { return r.skip(r.u32()); };                   // length long, data
     const auto withSize = [&r] { return r.skip(std::max(0, r.u16() - 2)); }; // size counts itself
     const auto text = [&r](int before) { return r.skip(before) && r.skip(r.u8()); };
     if (op >= 0x8100)
@@ -408,9 +412,9 @@ bool skipOperation(Reader &r, int op, int version)
     if (op >= 0x0100)
         return r.skip((op >> 8) * 2);
     static const signed char fixed[0x24] = {
-        0, -1, 8, 2, 1, 2, 4, 4, 2, 8, 8, 4, 4, 2, 4, 4,   // 0x00-0x0F
-        8, 0, -1, -1, -1, 2, 2, 0, 0, 0, 6, 6, 0, 6, 0, 6, // 0x10-0x1F
-        8, 4, 6, 2,                                        // 0x20-0x23
+        0, -1, 8,  2,  1,  2, 4, 4, 2, 8, 8, 4, 4, 2, 4, 4, // 0x00-0x0F
+        8, 0,  -1, -1, -1, 2, 2, 0, 0, 0, 6, 6, 0, 6, 0, 6, // 0x10-0x1F
+        8, 4,  6,  2,                                       // 0x20-0x23
     };
     if (op == 0x11)
         return r.skip(version == 1 ? 1 : 2);
@@ -531,12 +535,14 @@ QImage PictHandler::decode(const QByteArray &data, QString *why)
     // its frame's) set the scale: the first one's pixels are kept one for one.
     const Bitmap &first = bitmaps.front();
     const double sx = first.destination.width() > 0
-                          ? double(first.source.width()) / first.destination.width() : 1.0;
+                          ? double(first.source.width()) / first.destination.width()
+                          : 1.0;
     const double sy = first.destination.height() > 0
-                          ? double(first.source.height()) / first.destination.height() : 1.0;
+                          ? double(first.source.height()) / first.destination.height()
+                          : 1.0;
     const auto scaleOk = [](double s) { return s >= 1.0 / 16 && s <= 16; };
-    const QTransform toCanvas = QTransform::fromTranslate(-frame.left, -frame.top)
-                                * QTransform::fromScale(scaleOk(sx) ? sx : 1, scaleOk(sy) ? sy : 1);
+    const QTransform toCanvas = QTransform::fromTranslate(-frame.left, -frame.top) *
+                                QTransform::fromScale(scaleOk(sx) ? sx : 1, scaleOk(sy) ? sy : 1);
     const QRect canvasRect = toCanvas.mapRect(frame.toQRect());
     // The frame may leave white around the bitmaps, but not far more white than picture.
     qint64 bitmapPixels = 0;
@@ -547,7 +553,8 @@ QImage PictHandler::decode(const QByteArray &data, QString *why)
     if (canvasPixels > bitmapPixels * 16 + 65536 ||
         !allocate(&canvas, canvasRect.width(), canvasRect.height(), QImage::Format_RGB32))
         return fail(QStringLiteral("a frame of %1 x %2 pixels cannot be shown")
-                        .arg(canvasRect.width()).arg(canvasRect.height()));
+                        .arg(canvasRect.width())
+                        .arg(canvasRect.height()));
     canvas.fill(qRgb(255, 255, 255));
     QPainter painter(&canvas);
     painter.setCompositionMode(QPainter::CompositionMode_Source);

@@ -27,9 +27,13 @@ TEST(Desktop, FoldersAreToldFromTheDesignedWords)
     } cases[] = {
         {"a list and /GATHER stay words", {"Photos", "/GATHER"}, {}, {"Photos", "/GATHER"}},
         {"a folder and a picture in it give the folder once",
-         {sub, dir.filePath("sub/a.jpg")}, {sub}, {}},
+         {sub, dir.filePath("sub/a.jpg")},
+         {sub},
+         {}},
         {"a missing path and a relative one are words",
-         {"/no/such/folder", "sub"}, {}, {"/no/such/folder", "sub"}},
+         {"/no/such/folder", "sub"},
+         {},
+         {"/no/such/folder", "sub"}},
         {"folders beside a list name", {"Photos", dir.path()}, {dir.path()}, {"Photos"}},
     };
     for (const auto &c : cases) {

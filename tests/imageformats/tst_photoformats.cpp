@@ -36,7 +36,11 @@ TEST(PhotoFormats, BrandsSendEachFileToItsPlugin)
         {"generic HEIF of AV1 pictures", ftyp("mif1", {"mif1", "avif", "miaf"}), false, true},
         {"an AVIF sequence", ftyp("avis", {"msf1"}), false, true},
         {"an MP4 video", ftyp("isom", {"iso2", "mp41"}), false, false},
-        {"too short", QByteArray("\0\0\0\x18" "ftypheic", 12), false, false},
+        {"too short",
+         QByteArray("\0\0\0\x18"
+                    "ftypheic",
+                    12),
+         false, false},
     };
     for (const auto &c : cases) {
         QBuffer buffer;
@@ -57,8 +61,10 @@ TEST(PhotoFormats, EncodersFilesDecodeAndDamagedOnesFailSafely)
         const char *file;
         QByteArray format;
         bool lossless;
-    } cases[] = {{"picture.webp", "webp", true}, {"picture.avif", "avif", true},
-                 {"picture.heic", "heic", false}, {"picture.heif", "heic", false}};
+    } cases[] = {{"picture.webp", "webp", true},
+                 {"picture.avif", "avif", true},
+                 {"picture.heic", "heic", false},
+                 {"picture.heif", "heic", false}};
     for (const auto &c : cases) {
         const QByteArray bytes = fixture(c.file);
         QByteArray detected;

@@ -29,7 +29,10 @@ struct Be
     }
     Be &u16(int v) { return u8(v >> 8).u8(v); }
     Be &u32(quint32 v) { return u16(int(v >> 16)).u16(int(v & 0xffff)); }
-    Be &rect(int top, int left, int bottom, int right) { return u16(top).u16(left).u16(bottom).u16(right); }
+    Be &rect(int top, int left, int bottom, int right)
+    {
+        return u16(top).u16(left).u16(bottom).u16(right);
+    }
     Be &raw(const QByteArray &b)
     {
         d.append(b);
@@ -41,7 +44,9 @@ struct Be
 QByteArray packBits(const QByteArray &row, int unit)
 {
     const int n = int(row.size()) / unit;
-    const auto same = [&](int a, int b) { return row.mid(a * unit, unit) == row.mid(b * unit, unit); };
+    const auto same = [&](int a, int b) {
+        return row.mid(a * unit, unit) == row.mid(b * unit, unit);
+    };
     QByteArray out;
     for (int i = 0; i < n;) {
         int run = 1;
@@ -121,13 +126,19 @@ QByteArray bitmapOperation(const Case &c, const QImage &picture, const QVector<Q
     op.u16(rowBytes | (pixMap ? 0x8000 : 0)).rect(0, 0, h, w);
     if (pixMap) {
         op.u16(0).u16(direct ? c.packType : 0).u32(0).u32(0x480000).u32(0x480000);
-        op.u16(direct ? 16 : 0).u16(c.bits).u16(direct ? 3 : 1).u16(direct ? (c.bits == 16 ? 5 : 8) : c.bits);
+        op.u16(direct ? 16 : 0)
+            .u16(c.bits)
+            .u16(direct ? 3 : 1)
+            .u16(direct ? (c.bits == 16 ? 5 : 8) : c.bits);
         op.u32(0).u32(0).u32(0);
     }
     if (pixMap && !direct) {
         op.u32(0).u16(0).u16(int(table.size()) - 1);
         for (int i = 0; i < table.size(); ++i)
-            op.u16(i).u16(qRed(table[i]) * 257).u16(qGreen(table[i]) * 257).u16(qBlue(table[i]) * 257);
+            op.u16(i)
+                .u16(qRed(table[i]) * 257)
+                .u16(qGreen(table[i]) * 257)
+                .u16(qBlue(table[i]) * 257);
     }
     op.rect(0, 0, h, w).rect(10, 20, 10 + h, 20 + w).u16(0);
     if (c.opcode & 1)
@@ -156,7 +167,8 @@ QByteArray bitmapOperation(const Case &c, const QImage &picture, const QVector<Q
             op.raw(row);
             continue;
         }
-        const QByteArray data = c.packType == 4 ? packBits(planes, 1) : packBits(row, c.bits == 16 ? 2 : 1);
+        const QByteArray data =
+            c.packType == 4 ? packBits(planes, 1) : packBits(row, c.bits == 16 ? 2 : 1);
         (rowBytes > 250 ? op.u16(int(data.size())) : op.u8(int(data.size()))).raw(data);
     }
     return op.d;
@@ -166,11 +178,11 @@ QByteArray bitmapOperation(const Case &c, const QImage &picture, const QVector<Q
 QByteArray drawingOperations()
 {
     Be ops;
-    ops.u16(0x1e).u16(0x01).u16(10).rect(0, 0, 40, 100);          // hilite, clip
-    ops.u16(0xa1).u16(100).u16(3).raw("abc").u8(0);                // long comment, padded
+    ops.u16(0x1e).u16(0x01).u16(10).rect(0, 0, 40, 100); // hilite, clip
+    ops.u16(0xa1).u16(100).u16(3).raw("abc").u8(0);      // long comment, padded
     ops.u16(0x31).rect(1, 2, 3, 4).u16(0x70).u16(14).rect(0, 0, 5, 5).u16(1).u16(1); // rect, poly
-    ops.u16(0x29).u8(4).u8(5).raw("Hello").u8(0);                  // text, padded to even
-    ops.u16(0x12).u16(2).raw(QByteArray(8, 0)).u16(1).u16(2).u16(3); // dither pattern
+    ops.u16(0x29).u8(4).u8(5).raw("Hello").u8(0);                     // text, padded to even
+    ops.u16(0x12).u16(2).raw(QByteArray(8, 0)).u16(1).u16(2).u16(3);  // dither pattern
     ops.u16(0x8201).u32(4).u32(0).u16(0x0c01).raw(QByteArray(24, 7)); // QuickTime, reserved
     return ops.d;
 }
@@ -230,7 +242,8 @@ TEST(Pict, EveryBitmapOperationDepthAndPacking)
     for (const Case &c : cases) {
         QVector<QRgb> table;
         const QImage picture = casePicture(c, &table);
-        const QByteArray drawing = c.version == 2 ? drawingOperations() : Be().u8(0x1e).u8(0x20).rect(0, 0, 5, 5).d;
+        const QByteArray drawing =
+            c.version == 2 ? drawingOperations() : Be().u8(0x1e).u8(0x20).rect(0, 0, 5, 5).d;
         const QByteArray file = pictFile(c.version, drawing + bitmapOperation(c, picture, table));
         QString why;
         EXPECT_EQ(difference(PictHandler::decode(file, &why), expected(c, picture)), "")
@@ -251,8 +264,13 @@ TEST(Pict, DamagedFilesAndDrawingsFailCleanly)
     EXPECT_TRUE(PictHandler::decode(pictFile(2, drawingOperations()), &why).isNull());
     EXPECT_TRUE(why.contains(QStringLiteral("without a bitmap"))) << why.toStdString();
     // A 1-bit header claiming 16000 x 16000 pixels from a few bytes.
-    const QByteArray huge = pictFile(1, Be().u8(0x98).u16(2000).rect(0, 0, 16000, 16000)
-                                            .rect(0, 0, 16000, 16000).rect(0, 0, 40, 100).u16(0).d);
+    const QByteArray huge = pictFile(1, Be().u8(0x98)
+                                            .u16(2000)
+                                            .rect(0, 0, 16000, 16000)
+                                            .rect(0, 0, 16000, 16000)
+                                            .rect(0, 0, 40, 100)
+                                            .u16(0)
+                                            .d);
     EXPECT_TRUE(PictHandler::decode(huge).isNull());
 }
 
