@@ -47,24 +47,21 @@ TEST(Desktop, ANewProgramDirectoryTakesTheInstalledFiles)
 {
     QTemporaryDir data;
     ASSERT_TRUE(QDir().mkpath(data.filePath("vexa/sounds")));
-    const auto put = [&](const QString &name, const QByteArray &bytes) {
+    for (const char *name : {"vexa/vexa.html", "vexa/sounds/ding.wav"}) {
         QFile f(data.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    };
-    put("vexa/vexa.html", "installed help");
-    put("vexa/sounds/ding.wav", "RIFF");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(name) > 0);
+    }
     const QByteArray oldDirs = qgetenv("XDG_DATA_DIRS"), oldHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_DIRS", data.path().toUtf8());
     qputenv("XDG_DATA_HOME", data.filePath("nothing").toUtf8());
+    // Sounds come only with a new directory: a user who removed them keeps them removed.
     for (const bool settingsExist : {false, true}) {
         TempHome home;
         if (settingsExist)
             home.write("VEXA.INI", "NAME\r\n");
         ASSERT_EQ(Resources::writeMissing(), QString());
-        EXPECT_EQ(home.read("vexa.html"), "installed help");
+        EXPECT_EQ(home.read("vexa.html"), "vexa/vexa.html");
         EXPECT_TRUE(home.exists("error.bmp") && home.exists("vexa.mdb"));
-        // Sounds come only with a new directory: a user who removed them keeps them removed.
         EXPECT_EQ(home.exists("ding.wav"), !settingsExist);
     }
     qputenv("XDG_DATA_DIRS", oldDirs);
