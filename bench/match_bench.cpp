@@ -228,13 +228,17 @@ int patterns(int count, const QStringList &photos)
         return 1;
     for (int n = 0; n < count; ++n) {
         const QImage &src = sources[int(rng.bounded(quint32(sources.size())))];
-        const int w = int(src.width() * (0.25 + 0.75 * rng.generateDouble()));
-        const int h = int(src.height() * (0.25 + 0.75 * rng.generateDouble()));
+        // Small parts of a picture, so that few of them look alike, as in a collection where a
+        // minority of files have a copy.
+        const int w = int(src.width() * (0.15 + 0.4 * rng.generateDouble()));
+        const int h = int(src.height() * (0.15 + 0.4 * rng.generateDouble()));
         const int x = int(rng.bounded(quint32(src.width() - w + 1)));
         const int y = int(rng.bounded(quint32(src.height() - h + 1)));
         QImage crop = src.copy(x, y, w, h).scaled(160, 120, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         if (rng.bounded(4) == 0)
             crop = crop.transformed(QTransform().rotate(90 * (1 + rng.bounded(3))));
+        if (rng.bounded(2) == 0)
+            crop = crop.mirrored(true, false);
         PixelArray pixels(crop.convertToFormat(QImage::Format_RGB32));
         ConvertToGrey(pixels);
         const auto p = PatternSignature(pixels);
