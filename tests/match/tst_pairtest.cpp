@@ -14,14 +14,6 @@ MatchRecord record(const Row &row, double recnum = 1)
     return MatchRecord::fromRow(qint64(recnum), filesRow(row, recnum));
 }
 
-QString pattern(int darkCells, int offset = 0)
-{
-    QString p(100, QLatin1Char(' '));
-    for (int k = 0; k < darkCells; ++k)
-        p[(k + offset) % 100] = QLatin1Char('*');
-    return p;
-}
-
 // The picture turned a quarter clockwise: the cells of column a, row b move to column b,
 // row 9 - a.
 QString quarterTurn(const QString &p)

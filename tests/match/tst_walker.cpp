@@ -9,14 +9,6 @@ namespace {
 
 using Mode = MatchOptions::Mode;
 
-QString pattern(int darkCells, int offset = 0)
-{
-    QString p(100, QLatin1Char(' '));
-    for (int k = 0; k < darkCells; ++k)
-        p[(k + offset) % 100] = QLatin1Char('*');
-    return p;
-}
-
 class WalkerTest : public ::testing::Test
 {
 protected:

@@ -3,6 +3,7 @@
 #include "platform_p.h"
 
 #include "temptrash.h"
+#include "testkit.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +22,6 @@
 using Platform::DriveKind;
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
-}
 
 TEST(Platform, Classify)
 {
@@ -152,12 +146,6 @@ TEST(Platform, InstanceLock)
     const QByteArray stale = QByteArray::number(child) + content.mid(content.indexOf('\n'));
     ASSERT_TRUE(writeFile(lockName, stale));
     EXPECT_EQ(second.acquireInstanceLock(dir.path()), InstanceLock::Taken);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 // Every name a user may give a picture comes back from the Trash exactly, through another tool.

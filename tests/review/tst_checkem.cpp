@@ -158,7 +158,7 @@ TEST(PairReview, ShowPairColoursAndAgreementMarks)
         const QByteArray padding(k.w2 - 10, 'x');
         for (const auto &[path, bytes] : {std::pair{first + QLatin1String(k.name1), png(10, 8)},
                                           std::pair{second + QLatin1String(k.name2), png(k.w2, 8) + padding}}) {
-            ASSERT_TRUE(FilesFixture::write(path, bytes));
+            ASSERT_TRUE(writeFile(path, bytes));
             QFile f(path);
             ASSERT_TRUE(f.open(QIODevice::ReadWrite)
                         && f.setFileTime(QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5)),

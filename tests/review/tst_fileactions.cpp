@@ -40,7 +40,7 @@ TEST(FileActions, TallyRoundsUpToWholeBlocks)
         FakePlatform platform;
         const QString dir = fx.folder(QStringLiteral("v"));
         platform.addVolume(dir.chopped(1), Platform::DriveKind::Fixed, QString(), 1 << 30, r.block);
-        ASSERT_TRUE(FilesFixture::write(dir + QStringLiteral("a.jpg"), QByteArray(r.size, 'x')));
+        ASSERT_TRUE(writeFile(dir + QStringLiteral("a.jpg"), QByteArray(r.size, 'x')));
         FileActions::TallyDeletedBytes(fx.state, dir + QStringLiteral("a.jpg"));
         FileActions::TallyDeletedBytes(fx.state, dir + QStringLiteral("gone.jpg"));
         EXPECT_EQ(fx.state.sessionBytesRecovered, r.bytes);
@@ -65,7 +65,7 @@ TEST(FileActions, DeleteAsksTalliesTagsAndTakesTheSideFile)
         fx.state.setChecked(Check::Confirm, c.noConfirm);
         const QString dir = fx.folder(QStringLiteral("pics"));
         MatchRecord file = fx.add(dir, QStringLiteral("Photo 1.jpg"), QByteArray(1000, 'p'));
-        ASSERT_TRUE(FilesFixture::write(dir + QStringLiteral("PHOTO 1.thn"), "thumb"));
+        ASSERT_TRUE(writeFile(dir + QStringLiteral("PHOTO 1.thn"), "thumb"));
         ScriptedPrompts prompts;
         if (!c.noConfirm)
             prompts.then(c.answer);
@@ -85,8 +85,8 @@ TEST(FileActions, DeleteAsksTalliesTagsAndTakesTheSideFile)
         if (c.recycle && c.deleted && trash.list()) {
             trash.restore(dir);
             trash.restore(dir);
-            EXPECT_EQ(FilesFixture::read(dir + QStringLiteral("Photo 1.jpg")), QByteArray(1000, 'p'));
-            EXPECT_EQ(FilesFixture::read(dir + QStringLiteral("PHOTO 1.thn")), "thumb");
+            EXPECT_EQ(readFile(dir + QStringLiteral("Photo 1.jpg")), QByteArray(1000, 'p'));
+            EXPECT_EQ(readFile(dir + QStringLiteral("PHOTO 1.thn")), "thumb");
         }
     }
 }
@@ -165,9 +165,9 @@ TEST(FileActions, MoveNumbersPastClashesAndTakesTheSideFile)
                 continue;
         }
         MatchRecord file = fx.add(from, QStringLiteral("photo.jpg"), "picture", QStringLiteral("[SRC]"));
-        ASSERT_TRUE(FilesFixture::write(from + QStringLiteral("photo.THN"), "thumb"));
+        ASSERT_TRUE(writeFile(from + QStringLiteral("photo.THN"), "thumb"));
         for (const char *taken : {"PHOTO.JPG", "PHOTO0.JPG", "photo2.thn"})
-            ASSERT_TRUE(FilesFixture::write(to + QLatin1String(taken), taken));
+            ASSERT_TRUE(writeFile(to + QLatin1String(taken), taken));
         const QDateTime modified = QFileInfo(file.fullPath()).lastModified();
 
         ScriptedPrompts prompts;
@@ -183,7 +183,7 @@ TEST(FileActions, MoveNumbersPastClashesAndTakesTheSideFile)
         EXPECT_EQ(dialog.lstPATHS, QStringList{dialog.lblDIR});
         EXPECT_EQ(FilesFixture::names(from), QStringList());
         EXPECT_EQ(FilesFixture::names(to), (QStringList{"PHOTO.JPG", "PHOTO0.JPG", "photo1.THN", "photo1.jpg", "photo2.thn"}));
-        EXPECT_EQ(FilesFixture::read(to + QStringLiteral("photo1.jpg")), "picture");
+        EXPECT_EQ(readFile(to + QStringLiteral("photo1.jpg")), "picture");
         EXPECT_EQ(QFileInfo(to + QStringLiteral("photo1.jpg")).lastModified(), modified);
 
         QString tag, path;
@@ -228,8 +228,8 @@ TEST(FileActions, MoveFailuresLeaveTheOriginal)
         if (to.isEmpty())
             continue;
         const QString source = from + QStringLiteral("a b.jpg"), side = from + QStringLiteral("a b.THN");
-        ASSERT_TRUE(FilesFixture::write(source, QByteArray(5000, 's')));
-        ASSERT_TRUE(FilesFixture::write(side, "thumb"));
+        ASSERT_TRUE(writeFile(source, QByteArray(5000, 's')));
+        ASSERT_TRUE(writeFile(side, "thumb"));
         switch (c.kind) {
         case CopyBreaks: platform.copyBreaksAfter = 100; break;
         case CopyCorrupts: platform.copyCorrupts = true; break;
@@ -253,11 +253,11 @@ TEST(FileActions, MoveFailuresLeaveTheOriginal)
             EXPECT_EQ(FilesFixture::names(to), QStringList()) << "nothing, not even a temporary file";
         }
         if (c.kind != SourceGone)
-            EXPECT_EQ(FilesFixture::read(source), QByteArray(5000, 's'));
+            EXPECT_EQ(readFile(source), QByteArray(5000, 's'));
         if (c.moved) // the picture could not be deleted from its source; its side-file went on
             EXPECT_EQ(FilesFixture::names(to), (QStringList{"a b.THN", "a b.jpg"}));
         else if (c.kind != SourceGone)
-            EXPECT_EQ(FilesFixture::read(side), "thumb");
+            EXPECT_EQ(readFile(side), "thumb");
         for (const QString &n : FilesFixture::names(to))
             QFile::remove(to + n);
     }
@@ -282,8 +282,8 @@ TEST(FileActions, RenameRewritesNamesRowAndSideFile)
         FakePlatform platform;
         const QString dir = fx.folder(QStringLiteral("pics"));
         MatchRecord file = fx.add(dir, QStringLiteral("PHOTO.jpg"), "p");
-        ASSERT_TRUE(FilesFixture::write(dir + QStringLiteral("photo.THN"), "t"));
-        ASSERT_TRUE(FilesFixture::write(dir + QStringLiteral("OTHER.JPG"), "o"));
+        ASSERT_TRUE(writeFile(dir + QStringLiteral("photo.THN"), "t"));
+        ASSERT_TRUE(writeFile(dir + QStringLiteral("OTHER.JPG"), "o"));
         QDir().mkpath(dir + QStringLiteral("sub"));
         ScriptedPrompts prompts;
         for (Answer a : c.answers)
