@@ -3,10 +3,8 @@
 // vexa --report as a real process over folders made in the test.
 #include "report.h"
 
-#include "catalogue.h"
-#include "temphome.h"
+#include "matchfixture.h"
 #include "testkit.h"
-#include "walker.h"
 
 #include <gtest/gtest.h>
 
@@ -105,7 +103,7 @@ TEST_F(ReportTest, PairsOfEachFormatMatchTheForwardWalk)
     ASSERT_EQ(json.code, 0) << json.err.toStdString();
     const QJsonArray pairs = QJsonDocument::fromJson(json.out.toUtf8()).array();
     ASSERT_EQ(pairs.size(), lines.size());
-    QStringList fromJson;
+    QStringList fromJson, walked{"end"};
     for (const QJsonValue &v : pairs) {
         const QJsonObject o = v.toObject();
         fromJson << QStringList{o["mode"].toString(), Report::csvField(o["reference"].toString()),
@@ -113,6 +111,7 @@ TEST_F(ReportTest, PairsOfEachFormatMatchTheForwardWalk)
                                 QString::number(o["reference_recnum"].toInt()),
                                 QString::number(o["candidate_recnum"].toInt())}
                         .join(',');
+        walked.insert(walked.size() - 1, o["reference"].toString() + "-" + o["candidate"].toString());
     }
     EXPECT_EQ(fromJson, lines);
     // The small copy, the turned one and the copy in sub/ all meet a.png; the two other
@@ -121,36 +120,23 @@ TEST_F(ReportTest, PairsOfEachFormatMatchTheForwardWalk)
         << lines.join('\n').toStdString();
     EXPECT_TRUE(csv.out.contains(Report::csvField(pics + "/odd, \"name\".png")));
 
-    // The same pairs, one by one, from a walk over the catalogue the report kept.
+    // The same pairs in the same order from a walk over the catalogue the report kept.
     Catalogue catalogue;
     qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
     ASSERT_TRUE(catalogue.open(Report::folderFor({pics + "/"}) + "/data/Report.mdb"))
         << catalogue.lastError().toStdString();
-    struct Pairs : WalkerView
-    {
-        Walker *w = nullptr;
-        QStringList seen;
-        bool end = false;
-        void pairFound() override
-        {
-            seen << "PATTERN," + Report::csvField(w->reference().fullPath()) + ","
-                        + Report::csvField(w->candidate().fullPath()) + ","
-                        + QString::number(w->reference().RECNUM) + ","
-                        + QString::number(w->candidate().RECNUM);
-        }
-        void endReached() override { end = true; }
-    } view;
     MatchOptions o;
     o.mode = MainState::Mode::Pattern;
     o.softMatch = true;
     o.tolerance = 5;
+    RecordingView view;
     Walker w(catalogue, o, view);
-    view.w = &w;
+    view.walker = &w;
     ASSERT_TRUE(w.open());
     w.positionAt(0);
-    while (!view.end)
+    while (!view.shown.contains("end"))
         w.FindNextPair();
-    EXPECT_EQ(view.seen, lines);
+    EXPECT_EQ(view.shown, walked);
 }
 
 TEST_F(ReportTest, GroupsAndTheNextRunReusesTheCatalogue)
