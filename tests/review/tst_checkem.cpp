@@ -6,9 +6,7 @@
 #include "reviewfixture.h"
 #include "scriptedprompts.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImage>
 #include <QImageReader>
 
 using Answer = Prompts::Answer;
@@ -74,17 +72,6 @@ struct Review : FilesFixture, CheckemHost
     }
     MoveDialog move{state};
 };
-
-QByteArray png(int width, int height)
-{
-    QImage picture(width, height, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return bytes;
-}
 
 TEST(PairReview, NoActiveRowClosesAtOnce)
 {
@@ -156,8 +143,8 @@ TEST(PairReview, ShowPairColoursAndAgreementMarks)
         // Both files get one time, so the date mark never depends on the clock.
         // Bytes after the picture's end make the sizes differ where the widths do.
         const QByteArray padding(k.w2 - 10, 'x');
-        for (const auto &[path, bytes] : {std::pair{first + QLatin1String(k.name1), png(10, 8)},
-                                          std::pair{second + QLatin1String(k.name2), png(k.w2, 8) + padding}}) {
+        for (const auto &[path, bytes] : {std::pair{first + QLatin1String(k.name1), pngBytes({10, 8})},
+                                          std::pair{second + QLatin1String(k.name2), pngBytes({k.w2, 8}) + padding}}) {
             ASSERT_TRUE(writeFile(path, bytes));
             QFile f(path);
             ASSERT_TRUE(f.open(QIODevice::ReadWrite)

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "testkit.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,12 +27,20 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-bool savePicture(const QString &path, QSize size, unsigned rgb)
+QByteArray pngBytes(QSize size, unsigned rgb)
 {
     QImage picture(size, QImage::Format_RGB32);
     picture.fill(QColor::fromRgb(rgb));
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    return picture.save(path);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return bytes;
+}
+
+bool savePicture(const QString &path, QSize size, unsigned rgb)
+{
+    return writeFile(path, pngBytes(size, rgb));
 }
 
 QStringList queryRows(const QString &database, const QString &sql)

@@ -16,7 +16,8 @@
 bool writeFile(const QString &path, const QByteArray &content);
 // A file's bytes, or "<missing>".
 QByteArray readFile(const QString &path);
-// A picture file of one colour.
+// A picture of one colour as a PNG file's bytes, or written to a file.
+QByteArray pngBytes(QSize size, unsigned rgb = 0xff008b8b);
 bool savePicture(const QString &path, QSize size, unsigned rgb = 0xff008b8b);
 // The rows a query gives over a database file, the fields of each joined with "|".
 QStringList queryRows(const QString &database, const QString &sql);
