@@ -31,15 +31,10 @@ TEST(Platform, Classify)
         {"ext4", "/", false, fixed}, {"overlay", "/", false, fixed},
         {"ext4", "/media", false, fixed}, {"ext4", "/mediastore/x", false, fixed},
         {"ext4", "/mnt/usb", true, removable}, {"vfat", "/media/ann/STICK", false, removable},
-        {"exfat", "/run/media/ann/CARD", false, removable},
-        {"nfs", "/a", false, remote}, {"nfs4", "/a", false, remote}, {"NFS4", "/a", false, remote},
-        {"cifs", "/media/ann/nas", true, remote}, {"smb3", "/a", false, remote},
-        {"smbfs", "/a", false, remote}, {"sshfs", "/a", false, remote},
-        {"fuse.sshfs", "/a", false, remote}, {"9p", "/a", false, remote},
-        {"afs", "/a", false, remote}, {"ceph", "/a", false, remote},
-        {"glusterfs", "/a", false, remote}, {"davfs", "/a", false, remote},
-        {"iso9660", "/media/ann/CD", true, optical}, {"udf", "/media/ann/DVD", true, optical},
-        {"tmpfs", "/tmp", false, ram}, {"ramfs", "/mnt/ram", false, ram},
+        {"exfat", "/run/media/ann/CARD", false, removable}, {"NFS4", "/a", false, remote},
+        {"cifs", "/media/ann/nas", true, remote}, {"fuse.sshfs", "/a", false, remote},
+        {"9p", "/a", false, remote}, {"iso9660", "/media/ann/CD", true, optical},
+        {"udf", "/media/ann/DVD", true, optical}, {"tmpfs", "/tmp", false, ram},
     };
     for (const auto &row : rows)
         EXPECT_EQ(Platform::classify(row.type, QLatin1String(row.mountPoint), row.removable),
@@ -49,12 +44,10 @@ TEST(Platform, Classify)
 TEST(Platform, ListedVolumes)
 {
     const struct { const char *type, *mountPoint; bool readOnly, listed; } rows[] = {
-        {"ext4", "/", false, true}, {"overlay", "/", false, true}, {"tmpfs", "/run", false, true},
+        {"ext4", "/", false, true}, {"tmpfs", "/run", false, true},
         {"squashfs", "/media/ann/IMAGE", true, true}, {"squashfs", "/snap/core/10", true, false},
         {"squashfs", "/var/lib/snapd/snap/x/1", true, false}, {"proc", "/proc", false, false},
-        {"sysfs", "/sys", false, false}, {"cgroup2", "/sys/fs/cgroup", false, false},
-        {"devtmpfs", "/dev", false, false}, {"devpts", "/dev/pts", false, false},
-        {"autofs", "/misc", false, false}, {"nsfs", "/run/netns/x", false, false},
+        {"cgroup2", "/sys/fs/cgroup", false, false}, {"autofs", "/misc", false, false},
     };
     for (const auto &row : rows)
         EXPECT_EQ(Platform::isListedVolume(row.type, QLatin1String(row.mountPoint), row.readOnly),

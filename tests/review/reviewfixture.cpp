@@ -39,6 +39,12 @@ MatchRecord FilesFixture::add(const QString &folderPath, const QString &name,
     return MatchRecord::fromRow(id, catalogue().read(id).value_or(FilesRecord()));
 }
 
+void FilesFixture::addGroup(const QString &name, const QStringList &folders, const QByteArray &content)
+{
+    for (const QString &f : folders)
+        add(folder(f), name, content);
+}
+
 FilesRecord FilesFixture::row(const MatchRecord &record)
 {
     return catalogue().read(record.rowId).value_or(FilesRecord());

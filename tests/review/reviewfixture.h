@@ -2,9 +2,13 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #pragma once
 
+#include "fakeplatform.h"
 #include "mainstate.h"
 #include "matchfixture.h"
 #include "matchrecord.h"
+#include "movefile.h"
+#include "reviewcontroller.h"
+#include "scriptedprompts.h"
 #include "testkit.h"
 
 #include <QTemporaryDir>
@@ -24,6 +28,8 @@ public:
     // Writes a file unless it is there, and adds its row; the row as a match record.
     MatchRecord add(const QString &folderPath, const QString &name, const QByteArray &content,
                     const QString &volumeTag = QStringLiteral("[]"));
+    // One file of the name in each of the folders, holding content.
+    void addGroup(const QString &name, const QStringList &folders, const QByteArray &content = "1");
     // The row of a record as the catalogue holds it now.
     FilesRecord row(const MatchRecord &record);
     // The names in a folder, sorted.
@@ -33,4 +39,29 @@ public:
 
 private:
     std::unique_ptr<QTemporaryDir> m_root;
+};
+
+// What a review window does for its controller, written down instead of shown; the tests of
+// the pair review and the snapshot add what their own windows do.
+struct RecordingHost : FilesFixture, virtual ReviewHost
+{
+    using FilesFixture::FilesFixture;
+    FakePlatform platform;
+    ScriptedPrompts prompts;
+    QStringList viewed, counts; // "first|second" per full-size view, from the test folder
+    QString countText, deleteRequest; // what the viewer's Delete asks for
+    int unloads = 0;
+    MoveDialog move{state};
+
+    void refresh() override {}
+    void processEvents() override {}
+    QString showFullSize(const QString &a, const QString &b, const QString &, const QString &) override
+    {
+        viewed << a.mid(folder().size()) + QLatin1Char('|') + b.mid(folder().size());
+        return deleteRequest;
+    }
+    void countProgress(const QString &text) override { counts << text; }
+    void countResult(const QString &text) override { countText = text; }
+    MoveDialog &runMoveDialog(const QString &, const QString &) override { return move; }
+    void unload() override { ++unloads; }
 };

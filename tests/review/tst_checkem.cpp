@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "checkemcontroller.h"
-#include "fakeplatform.h"
-#include "movefile.h"
 #include "reviewfixture.h"
-#include "scriptedprompts.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -16,15 +13,12 @@ using Colour = CheckemController::Colour;
 namespace {
 
 // The pair review's logic with a window that only writes down what it was asked to show.
-struct Review : FilesFixture, CheckemHost
+struct Review : RecordingHost, CheckemHost
 {
-    explicit Review(const QString &rootTemplate = QString()) : FilesFixture(rootTemplate) {}
-    FakePlatform platform;
-    ScriptedPrompts prompts;
+    using RecordingHost::RecordingHost;
     std::unique_ptr<CheckemController> c;
-    int settingsWritten = 0, unloads = 0, fullSize = 0;
-    QStringList loads, counts;
-    QString countText;
+    int settingsWritten = 0;
+    QStringList loads;
 
     CheckemController &start(qint32 stoppedAt = 0)
     {
@@ -44,8 +38,6 @@ struct Review : FilesFixture, CheckemHost
         return side(1) + QLatin1Char('-') + side(2);
     }
 
-    void refresh() override {}
-    void processEvents() override {}
     std::array<QSize, 2> loadPictures(const std::array<QString, 2> &paths) override
     {
         std::array<QSize, 2> sizes;
@@ -55,14 +47,6 @@ struct Review : FilesFixture, CheckemHost
         }
         return sizes;
     }
-    QString showFullSize(const QString &, const QString &, const QString &, const QString &) override
-    {
-        ++fullSize;
-        return QString();
-    }
-    void countProgress(const QString &text) override { counts << text; }
-    void countResult(const QString &text) override { countText = text; }
-    MoveDialog &runMoveDialog(const QString &, const QString &) override { return move; }
     void focusRenameBox(int) override {}
     void focusNext() override {}
     void unload() override
@@ -70,7 +54,6 @@ struct Review : FilesFixture, CheckemHost
         ++unloads;
         c->Form_Unload();
     }
-    MoveDialog move{state};
 };
 
 TEST(PairReview, NoActiveRowClosesAtOnce)
@@ -187,9 +170,7 @@ TEST(PairReview, KeysPressTheirButtonsOnlyWhileKeyPreviewIsOn)
     for (const auto &k : keys) {
         SCOPED_TRACE(k.key);
         Review r;
-        const QString a = r.folder(QStringLiteral("a"));
-        for (const char *dir : {"a", "b", "c"})
-            r.add(r.folder(QLatin1String(dir)), QStringLiteral("cat.png"), "1");
+        r.addGroup(QStringLiteral("cat.png"), {"a", "b", "c"});
         CheckemController &c = r.start();
         if (k.key[0] == 'P' || k.key[0] == '-')
             c.cmdNEXT_Click(); // Previous from the second pair goes back to the first
@@ -198,7 +179,7 @@ TEST(PairReview, KeysPressTheirButtonsOnlyWhileKeyPreviewIsOn)
             r.prompts.then(Answer::No);
         EXPECT_EQ(c.Form_KeyPress(QLatin1String(k.key)), k.pressed);
         EXPECT_EQ(r.loads.size(), k.loads);
-        EXPECT_EQ(r.fullSize, k.fullSize);
+        EXPECT_EQ(r.viewed.size(), k.fullSize);
         if (k.box)
             EXPECT_TRUE(r.prompts.texts().value(0).startsWith(QLatin1String(k.box)));
         // While a rename box is open, typed keys belong to it.
@@ -252,8 +233,7 @@ TEST(PairReview, AbsentRemovableMediumPromptsAndCancelFailsCleanly)
 TEST(PairReview, CountShowsTheRowsLeft)
 {
     Review r;
-    for (const char *dir : {"a", "b", "c", "d", "e"})
-        r.add(r.folder(QLatin1String(dir)), QStringLiteral("cat.png"), "1");
+    r.addGroup(QStringLiteral("cat.png"), {"a", "b", "c", "d", "e"});
     CheckemController &c = r.start();
     c.cmdCOUNT_Click();
     EXPECT_EQ(r.counts, (QStringList{"There are 1 records left to review.",

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
-#include "fakeplatform.h"
 #include "frmsnapshot.h"
-#include "movefile.h"
 #include "programdir.h"
 #include "reviewfixture.h"
-#include "scriptedprompts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -21,14 +18,9 @@ using From = SnapshotController::From;
 namespace {
 
 // The snapshot's logic with a window that only writes down what it was asked to show.
-struct Snapshot : FilesFixture, SnapshotHost
+struct Snapshot : RecordingHost, SnapshotHost
 {
-    FakePlatform platform;
-    ScriptedPrompts prompts;
     std::unique_ptr<SnapshotController> c;
-    QStringList viewed; // "first|second" per View
-    QString deleteRequest;
-    int unloads = 0;
 
     SnapshotController &start(int widthTwips = 9615)
     {
@@ -48,23 +40,7 @@ struct Snapshot : FilesFixture, SnapshotHost
         }
         return folders.join(QLatin1Char(' '));
     }
-    void addGroup(const QString &name, const QStringList &folders)
-    {
-        for (const QString &f : folders)
-            add(folder(f), name, "1");
-    }
 
-    void refresh() override {}
-    void processEvents() override {}
-    QString showFullSize(const QString &a, const QString &b, const QString &, const QString &) override
-    {
-        viewed << a.mid(folder().size()) + QLatin1Char('|') + b.mid(folder().size());
-        return deleteRequest;
-    }
-    void countProgress(const QString &) override {}
-    void countResult(const QString &) override {}
-    MoveDialog &runMoveDialog(const QString &, const QString &) override { return move; }
-    void unload() override { ++unloads; }
     void loadThumbnails(const QVector<Thumbnails::Loader::Job> &) override {}
     void clearThumbnail(int) override {}
     void showDoWhat(int, const QString &) override {}
@@ -75,7 +51,6 @@ struct Snapshot : FilesFixture, SnapshotHost
     QString renameText() override { return QString(); }
     bool doWhatInUse() override { return false; }
     void statusChanged() override {}
-    MoveDialog move{state};
 };
 
 TEST(Snapshot, TheGridWidensToTwentyEightAtTwelveThousandTwips)
