@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -30,6 +29,12 @@ RunResult gather(const QString &home, const std::function<void()> &inChild = {},
 QString query(const QString &db, const QString &sql)
 {
     return queryRows(db, sql).value(0);
+}
+
+// A run that ended by itself with 1 after printing text.
+bool failedWith(const RunResult &r, const QString &text)
+{
+    return r.finished && r.code == 1 && r.err.contains(text);
 }
 
 // A program directory with the list "Pics" over `entries` folders of `perEntry` pictures each,
@@ -142,9 +147,7 @@ TEST(Unattended, AnotherInstanceIsToldFromALockThatCannotBeMade)
         QThread::msleep(20);
     ASSERT_TRUE(QFileInfo::exists(g.file("vexa.lock")));
     const RunResult r = gather(g.home.path());
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains("Another instance of Vexa! is already running...")) << r.err.toStdString();
+    EXPECT_TRUE(failedWith(r, "Another instance of Vexa! is already running...")) << r.err.toStdString();
     // The first instance is stopped as Quit would stop it.
     first.terminate();
     ASSERT_TRUE(first.waitForFinished(30000));
@@ -179,9 +182,7 @@ TEST(Unattended, AFullDiskLeavesSettingsAndListsAsTheyWere)
         Gather g;
         g.settings(oldSettings);
         const RunResult r = gather(g.home.path(), [] { ChildLimits::limitFileSize(200); });
-        ASSERT_TRUE(r.finished);
-        EXPECT_EQ(r.code, 1);
-        EXPECT_TRUE(r.err.contains("Unable to create INI file")) << r.err.toStdString();
+        EXPECT_TRUE(failedWith(r, "Unable to create INI file")) << r.err.toStdString();
         EXPECT_EQ(readFile(g.file("VEXA.INI")), oldSettings);
     }
     {
@@ -193,9 +194,7 @@ TEST(Unattended, AFullDiskLeavesSettingsAndListsAsTheyWere)
         const QByteArray oldList = readFile(g.file("data/Pics.lst"));
         ASSERT_GT(oldList.size(), 2000);
         const RunResult r = gather(g.home.path(), [] { ChildLimits::limitFileSize(1500); });
-        ASSERT_TRUE(r.finished);
-        EXPECT_EQ(r.code, 1);
-        EXPECT_TRUE(r.err.contains("Unable to create DIR LIST file")) << r.err.toStdString();
+        EXPECT_TRUE(failedWith(r, "Unable to create DIR LIST file")) << r.err.toStdString();
         EXPECT_EQ(readFile(g.file("data/Pics.lst")), oldList);
     }
 }
@@ -206,10 +205,7 @@ TEST(Unattended, FailedCatalogueWritesStopTheGather)
 {
     Gather g(4, 25, 48);
     const RunResult r = gather(g.home.path(), [] { ChildLimits::limitFileSize(96 * 1024); });
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.code, 1) << r.out.toStdString();
-    EXPECT_TRUE(r.err.contains("could not be changed")) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("This happened while")) << r.err.toStdString();
+    EXPECT_TRUE(failedWith(r, "could not be changed") && r.err.contains("This happened while")) << r.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(g.file("Scanning.dat")));
     const QString marked = query(g.catalogue(), "select count(*) from FILES where ACTIVE = 'X'");
     EXPECT_TRUE(r.out.contains(", " + marked + " rows written")) << r.out.toStdString() << " / " << marked.toStdString();
@@ -233,9 +229,7 @@ TEST(Unattended, ReadOnlyAndDamagedCataloguesAreLeftAlone)
 
     ASSERT_EQ(::chmod(QFile::encodeName(db).constData(), 0444), 0);
     const RunResult ro = gather(g.home.path(), [] { ChildLimits::obeyFilePermissions(); });
-    ASSERT_TRUE(ro.finished);
-    EXPECT_EQ(ro.code, 1);
-    EXPECT_TRUE(ro.err.contains("is read-only")) << ro.err.toStdString();
+    EXPECT_TRUE(failedWith(ro, "is read-only")) << ro.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(db + "-shm"));
     EXPECT_FALSE(QFileInfo::exists(db + "-wal"));
     ASSERT_EQ(::chmod(QFile::encodeName(db).constData(), 0644), 0);
@@ -248,12 +242,8 @@ TEST(Unattended, ReadOnlyAndDamagedCataloguesAreLeftAlone)
     bytes.replace(middle, 8192, QByteArray(8192, '\0'));
     ASSERT_TRUE(writeFile(db, bytes));
     const RunResult damaged = gather(g.home.path());
-    ASSERT_TRUE(damaged.finished);
-    EXPECT_EQ(damaged.code, 1);
-    EXPECT_TRUE(damaged.err.contains("is damaged")) << damaged.err.toStdString();
-    EXPECT_TRUE(damaged.err.contains(db + ".damaged")) << damaged.err.toStdString();
-    EXPECT_EQ(QCryptographicHash::hash(readFile(db), QCryptographicHash::Sha256),
-              QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
+    EXPECT_TRUE(failedWith(damaged, "is damaged") && damaged.err.contains(db + ".damaged")) << damaged.err.toStdString();
+    EXPECT_TRUE(readFile(db) == bytes) << "the damaged catalogue was written to";
     EXPECT_FALSE(QFileInfo::exists(db + ".damaged"));
     EXPECT_FALSE(QFileInfo::exists(db + "-wal"));
 }
