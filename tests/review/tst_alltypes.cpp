@@ -167,13 +167,10 @@ TEST_F(AllTypes, AGatherCataloguesEveryTypeWithEverySignature)
         EXPECT_TRUE(row.CHECKSUM.startsWith(QString::fromLatin1(t.type) + QLatin1Char(' ')));
         // The colour and pattern signatures come from the decoded pixels: a type without a
         // decoder keeps the blank of "not computed".
-        EXPECT_TRUE(FilesRecord::hasColourText(row.RGB)) << row.RGB.toStdString();
-        EXPECT_TRUE(FilesRecord::hasColourText(row.QRGB)) << row.QRGB.toStdString();
-        EXPECT_TRUE(FilesRecord::hasColourText(row.SOFTRGB)) << row.SOFTRGB.toStdString();
-        EXPECT_TRUE(FilesRecord::hasColourText(row.SOFTQRGB)) << row.SOFTQRGB.toStdString();
+        for (const QString &colour : {row.RGB, row.QRGB, row.SOFTRGB, row.SOFTQRGB})
+            EXPECT_TRUE(FilesRecord::hasColourText(colour)) << colour.toStdString();
         EXPECT_EQ(row.PXLRAY.size(), 100) << row.PXLRAY.toStdString();
-        EXPECT_EQ(row.X, t.width);
-        EXPECT_EQ(row.Y, t.height);
+        EXPECT_EQ(QSize(row.X, row.Y), QSize(t.width, t.height));
     }
     // A decoder that gets the size right and the pixels wrong shows here: every lossless copy
     // of one source must match the first of its kind, as a search across types relies on.
@@ -188,11 +185,8 @@ TEST_F(AllTypes, AGatherCataloguesEveryTypeWithEverySignature)
             continue;
         }
         const FilesRecord &first = firstOfSource[t.source];
-        EXPECT_EQ(row.RGB, first.RGB);
-        EXPECT_EQ(row.QRGB, first.QRGB);
-        EXPECT_EQ(row.SOFTRGB, first.SOFTRGB);
-        EXPECT_EQ(row.SOFTQRGB, first.SOFTQRGB);
-        EXPECT_EQ(row.PXLRAY, first.PXLRAY);
+        EXPECT_EQ(QStringList({row.RGB, row.QRGB, row.SOFTRGB, row.SOFTQRGB, row.PXLRAY}),
+                  QStringList({first.RGB, first.QRGB, first.SOFTRGB, first.SOFTQRGB, first.PXLRAY}));
     }
     // Photographs coded with loss still find their source under PATTERN at the usual tolerance.
     for (const char *type : {".HEIC", ".HEIF"}) {
