@@ -15,7 +15,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QSqlQuery>
 
 #include <csignal>
 

@@ -24,7 +24,6 @@
 #include <QLabel>
 #include <QMap>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QTemporaryDir>
 
 #include <iterator>
