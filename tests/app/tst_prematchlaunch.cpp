@@ -3,46 +3,32 @@
 // Go with Pre-Match ticked, through the real windows and the program's own event loop.
 #include "frmmain.h"
 
-#include "frmcheckem.h"
+#include "catalogue.h"
 #include "fakeplatform.h"
+#include "frmcheckem.h"
 #include "scriptedprompts.h"
 #include "temphome.h"
+#include "testkit.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
 
-#include "catalogue.h"
-
 #include <csignal>
 
 namespace {
 
+// Each row's name and its ACTIVE mark ("cat.png*"), sorted.
 QStringList activeMarks(const QString &db)
 {
-    QStringList marks;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "probe");
-        c.setDatabaseName(db);
-        if (c.open()) {
-            QSqlQuery q(c);
-            q.exec("select (case when DISKNAME = '' then WHOLENAME else DISKNAME end) || ACTIVE from FILES order by 1");
-            while (q.next())
-                marks << q.value(0).toString();
-        }
-    }
-    QSqlDatabase::removeDatabase("probe");
-    return marks;
+    return queryRows(db, "select (case when DISKNAME = '' then WHOLENAME else DISKNAME end) || ACTIVE from FILES order by 1");
 }
 
 } // namespace
@@ -53,13 +39,8 @@ TEST(PreMatchLaunch, GoRunsTheCycleAndTheProgramStaysOpen)
     FakePlatform platform;
     ScriptedPrompts prompts;
     const QString pics = home.file("pics");
-    QDir().mkpath(pics + "/a");
-    QDir().mkpath(pics + "/b");
-    for (const char *name : {"a/cat.png", "b/cat.png", "a/dog.png"}) {
-        QFile f(pics + "/" + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(100, 'x'));
-    }
+    for (const char *name : {"a/cat.png", "b/cat.png", "a/dog.png"})
+        ASSERT_TRUE(writeFile(pics + "/" + name, QByteArray(100, 'x')));
     home.write("VEXA.INI", "LIST NAME = General\r\n.PNG\r\nRUN PRE-MATCH CYCLE\r\nNO SOUND\r\n");
     home.write("data/General.lst", ("[DIRECTORIES]\r\n[] " + pics + "/a/\r\n[] " + pics +
                                     "/b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n").toUtf8());
@@ -68,7 +49,6 @@ TEST(PreMatchLaunch, GoRunsTheCycleAndTheProgramStaysOpen)
     frmMAIN w;
     w.controller().Form_Activate();
     w.show();
-    bool stillRunning = false;
     QTimer::singleShot(0, &w, [&] { w.cmdGO->click(); });
     QTimer watchdog;
     watchdog.setInterval(50);
@@ -81,16 +61,12 @@ TEST(PreMatchLaunch, GoRunsTheCycleAndTheProgramStaysOpen)
             }
         }
         // Once the review has closed again the main window is back: the run goes on.
-        if (w.isVisible() && !prompts.boxes.isEmpty()) {
-            stillRunning = true;
+        if (w.isVisible() && !prompts.boxes.isEmpty())
             QCoreApplication::exit(7);
-        }
     });
     watchdog.start();
     QTimer::singleShot(60000, [] { QCoreApplication::exit(9); });
-    const int code = QApplication::exec();
-    EXPECT_TRUE(stillRunning);
-    EXPECT_EQ(code, 7) << "the program ended after the pre-match cycle";
+    EXPECT_EQ(QApplication::exec(), 7) << "the program ended after the pre-match cycle";
     EXPECT_EQ(prompts.texts(), QStringList({"3 files read,  1 matches found ..."}));
     EXPECT_EQ(activeMarks(home.file("data/General.mdb")), QStringList({"cat.png*", "cat.png*", "dog.pngX"}));
     EXPECT_FALSE(home.exists("Matching.dat"));
@@ -131,9 +107,7 @@ TEST(PreMatchLaunch, KilledCycleResumesFromItsMarker)
     }
     auto start = [&] {
         auto *p = new QProcess;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VEXA_HOME", home.path());
-        p->setProcessEnvironment(env);
+        p->setProcessEnvironment(programEnvironment(home.path()));
         p->start(QStringLiteral(PREMATCHRUN), {db});
         return p;
     };
@@ -144,9 +118,7 @@ TEST(PreMatchLaunch, KilledCycleResumesFromItsMarker)
     clock.start();
     int reached = 0;
     while (clock.elapsed() < 60000 && first->state() == QProcess::Running && reached == 0) {
-        QFile m(marker);
-        if (m.open(QIODevice::ReadOnly))
-            reached = m.readAll().trimmed().toInt();
+        reached = readFile(marker).trimmed().toInt();
         QThread::msleep(2);
     }
     ASSERT_EQ(first->state(), QProcess::Running) << "the cycle ended before it could be killed";

@@ -3,28 +3,19 @@
 // vexa --report as a real process over folders made in the test.
 #include "report.h"
 
-#include "catalogue.h"
-#include "temphome.h"
-#include "walker.h"
+#include "matchfixture.h"
+#include "testkit.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
-#include <QProcess>
 
 namespace {
-
-struct Outcome
-{
-    int code = -1;
-    QString out, err;
-};
 
 struct ReportTest : ::testing::Test
 {
@@ -32,18 +23,13 @@ struct ReportTest : ::testing::Test
     QTemporaryDir cache;
     QString pics = home.file("pics");
 
-    Outcome report(const QStringList &args)
+    RunResult report(const QStringList &args)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VEXA_HOME", home.path());
+        QProcessEnvironment env = programEnvironment(home.path());
         env.insert("XDG_CACHE_HOME", cache.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(VEXA_BINARY), QStringList{"--report"} + args);
-        EXPECT_TRUE(p.waitForFinished(120000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        const RunResult r = runProgram(VEXA_BINARY, QStringList{"--report"} + args, env);
+        EXPECT_TRUE(r.finished);
+        return r;
     }
     void picture(const QString &name, int seed, QSize size = QSize(320, 240), int turn = 0)
     {
@@ -106,17 +92,17 @@ TEST_F(ReportTest, PairsOfEachFormatMatchTheForwardWalk)
     picture("sub/turned.png", 1, QSize(320, 240), 90);
     picture("other.png", 9);
     picture("odd, \"name\".png", 9);
-    const Outcome csv = report({pics, "--mode", "PATTERN", "--soft", "--tolerance", "5"});
+    const RunResult csv = report({pics, "--mode", "PATTERN", "--soft", "--tolerance", "5"});
     ASSERT_EQ(csv.code, 0) << csv.err.toStdString();
     QStringList lines = csv.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.takeFirst(), "mode,reference,candidate,reference_recnum,candidate_recnum");
 
-    const Outcome json = report({pics, "--mode", "PATTERN", "--soft", "--tolerance", "5", "--format", "json"});
+    const RunResult json = report({pics, "--mode", "PATTERN", "--soft", "--tolerance", "5", "--format", "json"});
     ASSERT_EQ(json.code, 0) << json.err.toStdString();
     const QJsonArray pairs = QJsonDocument::fromJson(json.out.toUtf8()).array();
     ASSERT_EQ(pairs.size(), lines.size());
-    QStringList fromJson;
+    QStringList fromJson, walked{"end"};
     for (const QJsonValue &v : pairs) {
         const QJsonObject o = v.toObject();
         fromJson << QStringList{o["mode"].toString(), Report::csvField(o["reference"].toString()),
@@ -124,6 +110,7 @@ TEST_F(ReportTest, PairsOfEachFormatMatchTheForwardWalk)
                                 QString::number(o["reference_recnum"].toInt()),
                                 QString::number(o["candidate_recnum"].toInt())}
                         .join(',');
+        walked.insert(walked.size() - 1, o["reference"].toString() + "-" + o["candidate"].toString());
     }
     EXPECT_EQ(fromJson, lines);
     // The small copy, the turned one and the copy in sub/ all meet a.png; the two other
@@ -132,36 +119,23 @@ TEST_F(ReportTest, PairsOfEachFormatMatchTheForwardWalk)
         << lines.join('\n').toStdString();
     EXPECT_TRUE(csv.out.contains(Report::csvField(pics + "/odd, \"name\".png")));
 
-    // The same pairs, one by one, from a walk over the catalogue the report kept.
+    // The same pairs in the same order from a walk over the catalogue the report kept.
     Catalogue catalogue;
     qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
     ASSERT_TRUE(catalogue.open(Report::folderFor({pics + "/"}) + "/data/Report.mdb"))
         << catalogue.lastError().toStdString();
-    struct Pairs : WalkerView
-    {
-        Walker *w = nullptr;
-        QStringList seen;
-        bool end = false;
-        void pairFound() override
-        {
-            seen << "PATTERN," + Report::csvField(w->reference().fullPath()) + ","
-                        + Report::csvField(w->candidate().fullPath()) + ","
-                        + QString::number(w->reference().RECNUM) + ","
-                        + QString::number(w->candidate().RECNUM);
-        }
-        void endReached() override { end = true; }
-    } view;
     MatchOptions o;
     o.mode = MainState::Mode::Pattern;
     o.softMatch = true;
     o.tolerance = 5;
+    RecordingView view;
     Walker w(catalogue, o, view);
-    view.w = &w;
+    view.walker = &w;
     ASSERT_TRUE(w.open());
     w.positionAt(0);
-    while (!view.end)
+    while (!view.shown.contains("end"))
         w.FindNextPair();
-    EXPECT_EQ(view.seen, lines);
+    EXPECT_EQ(view.shown, walked);
 }
 
 TEST_F(ReportTest, GroupsAndTheNextRunReusesTheCatalogue)
@@ -169,13 +143,13 @@ TEST_F(ReportTest, GroupsAndTheNextRunReusesTheCatalogue)
     picture("x.png", 2);
     picture("y/x.png", 2);
     picture("z.png", 4);
-    const Outcome first = report({pics, "--mode", "NAME", "--groups"});
+    const RunResult first = report({pics, "--mode", "NAME", "--groups"});
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
     EXPECT_EQ(first.out, "group,path,size,width,height\n1," + pics + "/x.png," +
                              QString::number(QFileInfo(pics + "/x.png").size()) + ",320,240\n1," +
                              pics + "/y/x.png," + QString::number(QFileInfo(pics + "/y/x.png").size()) +
                              ",320,240\n");
-    const Outcome second = report({pics, "--mode", "NAME", "--groups"});
+    const RunResult second = report({pics, "--mode", "NAME", "--groups"});
     EXPECT_EQ(second.out, first.out);
     EXPECT_EQ(QDir(cache.path() + "/vexa").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
     // Nothing of the report reaches the user's own program directory.
@@ -199,12 +173,12 @@ TEST_F(ReportTest, MistakesEndWithOneLineAndTheirStatus)
         {{"--list", "Empty"}, 1, "vexa: the directory list 'Empty' is empty"},
     };
     for (const auto &c : cases) {
-        const Outcome r = report(c.args);
+        const RunResult r = report(c.args);
         EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.line))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
-    const Outcome none = report({pics});
+    const RunResult none = report({pics});
     EXPECT_EQ(none.code, 0);
     EXPECT_EQ(none.out, "mode,reference,candidate,reference_recnum,candidate_recnum\n");
 }

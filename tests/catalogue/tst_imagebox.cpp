@@ -2,11 +2,12 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "imagebox.h"
 
+#include "testkit.h"
+
 #include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QImageWriter>
 #include <QTemporaryDir>
 
@@ -68,11 +69,8 @@ class ImageBoxTest : public ::testing::Test
 protected:
     QString write(const QString &name, const QByteArray &content)
     {
-        const QString path = QDir(m_dir.path()).filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        return path;
+        EXPECT_TRUE(writeFile(m_dir.filePath(name), content));
+        return m_dir.filePath(name);
     }
     QTemporaryDir m_dir;
 };
@@ -147,10 +145,6 @@ TEST_F(ImageBoxTest, ContentDecidesTheTypeWhateverTheExtension)
         EXPECT_EQ(QSize(box.width(), box.height()), c.size) << c.name;
         EXPECT_EQ(box.fileName(), QDir(m_dir.path()).filePath(c.name));
     }
-    ImageBox box;
-    ASSERT_TRUE(box.setFileName(write("windows2.rle", rle8Bitmap())));
-    EXPECT_EQ(colour(ReadPixels(box.picture()).at(1, 1)), 0x0000FFu);
-    EXPECT_EQ(colour(ReadPixels(box.picture()).at(2, 2)), 0xFF0000u);
 }
 
 TEST_F(ImageBoxTest, WindowsShowPhotographsUprightSignaturesReadThemAsStored)

@@ -2,6 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "matchfixture.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 FilesRecord filesRow(const Row &row, double recnum)
 {
     FilesRecord r;
@@ -31,9 +34,18 @@ FilesRecord filesRow(const Row &row, double recnum)
     return r;
 }
 
-CatalogueFixture::CatalogueFixture()
+QString pattern(int darkCells, int offset)
 {
-    const QString path = m_home.file(QStringLiteral("test.mdb"));
+    QString p(100, QLatin1Char(' '));
+    for (int k = 0; k < darkCells; ++k)
+        p[(k + offset) % 100] = QLatin1Char('*');
+    return p;
+}
+
+CatalogueFixture::CatalogueFixture(const QString &file)
+{
+    const QString path = m_home.file(file);
+    QDir().mkpath(QFileInfo(path).path());
     EXPECT_TRUE(Catalogue::createTemplate(path));
     EXPECT_TRUE(m_catalogue.open(path)) << m_catalogue.lastError().toStdString();
 }
@@ -41,12 +53,17 @@ CatalogueFixture::CatalogueFixture()
 QVector<qint64> CatalogueFixture::add(const QVector<Row> &rows)
 {
     QVector<qint64> ids;
-    for (const Row &row : rows) {
-        const std::optional<qint64> id = m_catalogue.insert(filesRow(row, ++m_recnum));
-        EXPECT_TRUE(id);
-        ids << id.value_or(-1);
-    }
+    for (const Row &row : rows)
+        ids << insert(filesRow(row, 0));
     return ids;
+}
+
+qint64 CatalogueFixture::insert(FilesRecord row)
+{
+    row.RECNUM = ++m_recnum;
+    const std::optional<qint64> id = m_catalogue.insert(row);
+    EXPECT_TRUE(id) << m_catalogue.lastError().toStdString();
+    return id.value_or(-1);
 }
 
 QString CatalogueFixture::activeOf(qint64 rowId)

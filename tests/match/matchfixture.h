@@ -27,13 +27,17 @@ struct Row
 
 // The FILES row of a file name as the pre-scan would write it.
 FilesRecord filesRow(const Row &row, double recnum);
+// A pattern signature with darkCells dark cells in a run from offset.
+QString pattern(int darkCells, int offset = 0);
 
+// A new catalogue in a fresh program directory (file: its place there).
 class CatalogueFixture
 {
 public:
-    CatalogueFixture();
+    explicit CatalogueFixture(const QString &file = QStringLiteral("test.mdb"));
     // Adds rows numbered on from the last RECNUM; returns their row ids.
     QVector<qint64> add(const QVector<Row> &rows);
+    qint64 insert(FilesRecord row);
     Catalogue &catalogue() { return m_catalogue; }
     QString activeOf(qint64 rowId);
     void tag(qint64 rowId); // RTAG "D", as a delete from the review does

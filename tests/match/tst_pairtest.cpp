@@ -14,14 +14,6 @@ MatchRecord record(const Row &row, double recnum = 1)
     return MatchRecord::fromRow(qint64(recnum), filesRow(row, recnum));
 }
 
-QString pattern(int darkCells, int offset = 0)
-{
-    QString p(100, QLatin1Char(' '));
-    for (int k = 0; k < darkCells; ++k)
-        p[(k + offset) % 100] = QLatin1Char('*');
-    return p;
-}
-
 // The picture turned a quarter clockwise: the cells of column a, row b move to column b,
 // row 9 - a.
 QString quarterTurn(const QString &p)
@@ -98,6 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
         PairCase{"rgb 6 away", Mode::AverageRgb, false, false, {"A.JPG", "/", 1, " ", Grey}, {"B.JPG", "/", 1, " ", "R106 G100 B100"}, false, 5},
         PairCase{"rgb, other type", Mode::AverageRgb, false, false, {"A.JPG", "/", 1, " ", Grey}, {"B.GIF", "/", 1, " ", Grey}, false, 5},
         PairCase{"reference rgb not computed", Mode::AverageRgb, false, false, {"A.JPG", "/", 1, " ", " "}, {"B.JPG", "/", 1, " ", " "}, false, 99},
+        PairCase{"quadrants alike", Mode::QuadRgb, false, false, {"A.JPG", "/", 1, " ", Grey, " ", "X", " ", Q1}, {"B.JPG", "/", 1, " ", Grey, " ", "X", " ", Q1}, true, 5},
+        PairCase{"one quadrant's blue 20 away", Mode::QuadRgb, false, false, {"A.JPG", "/", 1, " ", Grey, " ", "X", " ", Q1}, {"B.JPG", "/", 1, " ", Grey, " ", "X", " ", Q2}, false, 5},
         PairCase{"candidate rgb empty reads as 0", Mode::AverageRgb, false, false, {"A.JPG", "/", 1, " ", "R001 G001 B001"}, {"B.JPG", "/", 1, " ", ""}, true, 1},
         PairCase{"exclusive: two folders", Mode::Name, false, false, {"A.JPG", "/a/"}, {"A.JPG", "/b/"}, false, 0, true},
         PairCase{"exclusive: one folder", Mode::Name, false, false, {"A.JPG", "/a/"}, {"A.JPG", "/a/"}, true, 0, true},
@@ -111,20 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
         PairCase{"pattern turned, soft", Mode::Pattern, true, false, {"A.JPG", "/", 1, " ", " ", pattern(30, 3)}, {"B.JPG", "/", 1, " ", " ", quarterTurn(pattern(30, 3))}, true, 3},
         PairCase{"pattern too small", Mode::Pattern, false, false, {"A.JPG", "/", 1, " ", " ", "Image too small..."}, {"B.JPG", "/", 1, " ", " ", "Image too small..."}, false, 99},
         PairCase{"pattern ignores the ifcd", Mode::Pattern, false, false, {"A.JPG", "/x/", 1, " ", " ", pattern(9)}, {"B.JPG", "/y/", 1, " ", " ", pattern(9)}, true, 0, false, "[] /in/"}));
-
-TEST(PairTest, QuadrantsCompareEverySlot)
-{
-    MatchOptions o;
-    o.mode = Mode::QuadRgb;
-    o.tolerance = 5;
-    Row a{"A.JPG"}, b{"B.JPG"};
-    a.rgb = b.rgb = Grey;
-    a.qrgb = Q1;
-    b.qrgb = Q1;
-    EXPECT_TRUE(PairTest::Matches(o, record(a), record(b, 2), {}));
-    b.qrgb = Q2; // the third quadrant's blue is 20 away
-    EXPECT_FALSE(PairTest::Matches(o, record(a), record(b, 2), {}));
-}
 
 TEST(PairTest, ColourValuesFollowTheLetters)
 {

@@ -9,14 +9,6 @@ namespace {
 
 using Mode = MatchOptions::Mode;
 
-QString pattern(int darkCells, int offset = 0)
-{
-    QString p(100, QLatin1Char(' '));
-    for (int k = 0; k < darkCells; ++k)
-        p[(k + offset) % 100] = QLatin1Char('*');
-    return p;
-}
-
 class WalkerTest : public ::testing::Test
 {
 protected:
@@ -97,32 +89,26 @@ TEST_F(WalkerTest, EachModeWalksItsOwnOrder)
 
 TEST_F(WalkerTest, DeletedRowsChangeWhatIsComparedNext)
 {
-    const QVector<qint64> ids = db.add({{"A.JPG", "/1/"}, {"A.JPG", "/2/"}, {"A.JPG", "/3/"}, {"A.JPG", "/4/"}});
+    QVector<Row> rows;
+    for (int i = 1; i <= 6; ++i)
+        rows << Row{QStringLiteral("A.JPG"), QStringLiteral("/%1/").arg(i)};
+    const QVector<qint64> ids = db.add(rows);
     Walker &w = walk(mode(Mode::Name));
+    const auto tag = [&](MatchRecord &shown, int row) {
+        db.tag(ids[row]);
+        shown.RTAG = QStringLiteral("D");
+    };
     w.FindNextPair();
-    // The candidate is deleted: the reference meets the row after it.
-    db.tag(ids[1]);
-    w.candidate().RTAG = QStringLiteral("D");
+    tag(w.candidate(), 1); // the candidate goes: the reference meets the row after it
     w.FindNextPair();
-    // Now the reference goes: its candidate becomes the reference.
-    db.tag(ids[0]);
-    w.reference().RTAG = QStringLiteral("D");
+    tag(w.reference(), 0); // the reference goes: its candidate becomes the reference
+    w.FindNextPair();
+    tag(w.reference(), 2); // both go: the next row leads
+    tag(w.candidate(), 3);
     w.FindNextPair();
     w.FindNextPair();
-    EXPECT_EQ(view.shown, QStringList({"/1/A.JPG-/2/A.JPG", "/1/A.JPG-/3/A.JPG",
-                                       "/3/A.JPG-/4/A.JPG", "end"}));
-}
-
-TEST_F(WalkerTest, BothDeletedTheNextRowLeads)
-{
-    const QVector<qint64> ids = db.add({{"A.JPG", "/1/"}, {"A.JPG", "/2/"}, {"A.JPG", "/3/"}, {"A.JPG", "/4/"}});
-    Walker &w = walk(mode(Mode::Name));
-    w.FindNextPair();
-    db.tag(ids[0]);
-    db.tag(ids[1]);
-    w.reference().RTAG = w.candidate().RTAG = QStringLiteral("D");
-    w.FindNextPair();
-    EXPECT_EQ(view.shown.last(), QStringLiteral("/3/A.JPG-/4/A.JPG"));
+    EXPECT_EQ(view.shown, QStringList({"/1/A.JPG-/2/A.JPG", "/1/A.JPG-/3/A.JPG", "/3/A.JPG-/4/A.JPG",
+                                       "/5/A.JPG-/6/A.JPG", "end"}));
 }
 
 TEST_F(WalkerTest, PreviousMirrorsNext)
@@ -211,7 +197,7 @@ TEST_F(WalkerTest, SkipToNextAlpha)
     }
 }
 
-TEST_F(WalkerTest, RecordsLeftCountsFromTheCurrentRow)
+TEST_F(WalkerTest, RecordsLeftAndTheResumeRow)
 {
     const QVector<qint64> ids = db.add({{"A.JPG"}, {"B.JPG"}, {"C.JPG"}, {"D.JPG"}});
     db.tag(ids[3]); // tagged rows count too
@@ -221,12 +207,7 @@ TEST_F(WalkerTest, RecordsLeftCountsFromTheCurrentRow)
     EXPECT_EQ(w.browse().recnum(), 2); // back where it started
     w.browse().moveLast();
     EXPECT_EQ(w.CountRecordsLeft(), 0);
-}
-
-TEST_F(WalkerTest, ResumeRowOrFirstRow)
-{
-    db.add({{"A.JPG"}, {"B.JPG"}, {"C.JPG"}});
-    Walker &w = walk(mode(Mode::Name));
+    // A search resumes at the row it names, or at the first when that row is gone.
     w.positionAt(3);
     EXPECT_EQ(w.browse().recnum(), 3);
     w.positionAt(99);

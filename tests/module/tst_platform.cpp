@@ -3,17 +3,14 @@
 #include "platform_p.h"
 
 #include "temptrash.h"
+#include "testkit.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,13 +18,6 @@
 using Platform::DriveKind;
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
-}
 
 TEST(Platform, Classify)
 {
@@ -37,15 +27,10 @@ TEST(Platform, Classify)
         {"ext4", "/", false, fixed}, {"overlay", "/", false, fixed},
         {"ext4", "/media", false, fixed}, {"ext4", "/mediastore/x", false, fixed},
         {"ext4", "/mnt/usb", true, removable}, {"vfat", "/media/ann/STICK", false, removable},
-        {"exfat", "/run/media/ann/CARD", false, removable},
-        {"nfs", "/a", false, remote}, {"nfs4", "/a", false, remote}, {"NFS4", "/a", false, remote},
-        {"cifs", "/media/ann/nas", true, remote}, {"smb3", "/a", false, remote},
-        {"smbfs", "/a", false, remote}, {"sshfs", "/a", false, remote},
-        {"fuse.sshfs", "/a", false, remote}, {"9p", "/a", false, remote},
-        {"afs", "/a", false, remote}, {"ceph", "/a", false, remote},
-        {"glusterfs", "/a", false, remote}, {"davfs", "/a", false, remote},
-        {"iso9660", "/media/ann/CD", true, optical}, {"udf", "/media/ann/DVD", true, optical},
-        {"tmpfs", "/tmp", false, ram}, {"ramfs", "/mnt/ram", false, ram},
+        {"exfat", "/run/media/ann/CARD", false, removable}, {"NFS4", "/a", false, remote},
+        {"cifs", "/media/ann/nas", true, remote}, {"fuse.sshfs", "/a", false, remote},
+        {"9p", "/a", false, remote}, {"iso9660", "/media/ann/CD", true, optical},
+        {"udf", "/media/ann/DVD", true, optical}, {"tmpfs", "/tmp", false, ram},
     };
     for (const auto &row : rows)
         EXPECT_EQ(Platform::classify(row.type, QLatin1String(row.mountPoint), row.removable),
@@ -55,12 +40,10 @@ TEST(Platform, Classify)
 TEST(Platform, ListedVolumes)
 {
     const struct { const char *type, *mountPoint; bool readOnly, listed; } rows[] = {
-        {"ext4", "/", false, true}, {"overlay", "/", false, true}, {"tmpfs", "/run", false, true},
+        {"ext4", "/", false, true}, {"tmpfs", "/run", false, true},
         {"squashfs", "/media/ann/IMAGE", true, true}, {"squashfs", "/snap/core/10", true, false},
         {"squashfs", "/var/lib/snapd/snap/x/1", true, false}, {"proc", "/proc", false, false},
-        {"sysfs", "/sys", false, false}, {"cgroup2", "/sys/fs/cgroup", false, false},
-        {"devtmpfs", "/dev", false, false}, {"devpts", "/dev/pts", false, false},
-        {"autofs", "/misc", false, false}, {"nsfs", "/run/netns/x", false, false},
+        {"cgroup2", "/sys/fs/cgroup", false, false}, {"autofs", "/misc", false, false},
     };
     for (const auto &row : rows)
         EXPECT_EQ(Platform::isListedVolume(row.type, QLatin1String(row.mountPoint), row.readOnly),
@@ -154,12 +137,6 @@ TEST(Platform, InstanceLock)
     EXPECT_EQ(second.acquireInstanceLock(dir.path()), InstanceLock::Taken);
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 // Every name a user may give a picture comes back from the Trash exactly, through another tool.
 TEST(Platform, TrashRestoresEveryName)
 {
@@ -230,64 +207,20 @@ TEST(Platform, TrashInfoFileAndVolumeTrash)
     QFile::remove(volumeTrash + QStringLiteral("/files/é x.jpg"));
 }
 
+// Renames and copies refuse to write over a file; the real moves are in the file actions' tests.
 TEST(Platform, FileOperationsNeverReplace)
 {
     QTemporaryDir dir;
     const QString a = dir.filePath(QStringLiteral("a.jpg")), b = dir.filePath(QStringLiteral("b.jpg"));
     ASSERT_TRUE(writeFile(a, "aaa") && writeFile(b, "bb"));
-    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
-    {
-        QFile f(a);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.setFileTime(old, QFileDevice::FileModificationTime));
-    }
     Platform::LinuxServices services;
     EXPECT_TRUE(services.renameFile(a, b).has_value());
     EXPECT_TRUE(services.copyFile(a, b).has_value());
     EXPECT_EQ(readFile(a), "aaa");
     EXPECT_EQ(readFile(b), "bb");
-
-    // A copy, here or on another file system, keeps the content and the time of the original.
-    QTemporaryDir other(QStringLiteral("/dev/shm/vexa-XXXXXX"));
-    for (const QString &target : {dir.filePath(QStringLiteral("c.jpg")),
-                                  other.isValid() ? other.filePath(QStringLiteral("c.jpg")) : QString()}) {
-        if (target.isEmpty())
-            continue;
-        ASSERT_EQ(services.copyFile(a, target), std::nullopt) << target.toStdString();
-        EXPECT_EQ(readFile(target), "aaa");
-        EXPECT_EQ(QFileInfo(target).lastModified(), old);
-    }
     ASSERT_EQ(services.renameFile(a, dir.filePath(QStringLiteral("d.jpg"))), std::nullopt);
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("d.jpg"))), "aaa");
     EXPECT_TRUE(services.removeFile(a).has_value());
-
-    // Hard links and a folder reached through a symbolic link name the same file.
-    ASSERT_TRUE(::link(QFile::encodeName(b).constData(),
-                       QFile::encodeName(dir.filePath(QStringLiteral("hard.jpg"))).constData()) == 0);
-    ASSERT_TRUE(QFile::link(dir.path(), dir.filePath(QStringLiteral("again"))));
-    EXPECT_EQ(Platform::fileId(b), Platform::fileId(dir.filePath(QStringLiteral("hard.jpg"))));
-    EXPECT_EQ(Platform::fileId(b), Platform::fileId(dir.filePath(QStringLiteral("again/b.jpg"))));
-    EXPECT_NE(Platform::fileId(b), Platform::fileId(dir.filePath(QStringLiteral("c.jpg"))));
-    EXPECT_EQ(Platform::fileId(a), std::nullopt);
-}
-
-TEST(Platform, StartsProgramsWithoutAShell)
-{
-    const QString touch = QStandardPaths::findExecutable(QStringLiteral("touch"));
-    if (touch.isEmpty())
-        GTEST_SKIP() << "no touch program";
-    QTemporaryDir dir;
-    Platform::LinuxServices services;
-    // A shell would split this into two commands and expand $HOME.
-    const QString name = dir.filePath(QStringLiteral("x; y $HOME"));
-    EXPECT_FALSE(services.startProgram(touch, {name}).has_value());
-    QElapsedTimer timer;
-    timer.start();
-    while (!QFileInfo::exists(name) && timer.elapsed() < 10000)
-        QThread::msleep(20);
-    EXPECT_TRUE(QFileInfo::exists(name));
-    const auto failed = services.startProgram(dir.filePath(QStringLiteral("no-such-program")), {});
-    ASSERT_TRUE(failed.has_value());
-    EXPECT_EQ(failed->number, ENOENT);
 }
 
 } // namespace

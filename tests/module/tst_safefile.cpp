@@ -5,6 +5,7 @@
 #include "safefile.h"
 
 #include "childlimits.h"
+#include "testkit.h"
 
 #include <gtest/gtest.h>
 
@@ -15,16 +16,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-} // namespace
 
 TEST(SafeFile, AFailedWriteLeavesTheOldFileAndNothingElse)
 {

@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
 #include "checkemcontroller.h"
-#include "fakeplatform.h"
-#include "movefile.h"
 #include "reviewfixture.h"
-#include "scriptedprompts.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImage>
 #include <QImageReader>
 
 using Answer = Prompts::Answer;
@@ -18,15 +13,12 @@ using Colour = CheckemController::Colour;
 namespace {
 
 // The pair review's logic with a window that only writes down what it was asked to show.
-struct Review : FilesFixture, CheckemHost
+struct Review : RecordingHost, CheckemHost
 {
-    explicit Review(const QString &rootTemplate = QString()) : FilesFixture(rootTemplate) {}
-    FakePlatform platform;
-    ScriptedPrompts prompts;
+    using RecordingHost::RecordingHost;
     std::unique_ptr<CheckemController> c;
-    int settingsWritten = 0, unloads = 0, fullSize = 0;
-    QStringList loads, counts;
-    QString countText;
+    int settingsWritten = 0;
+    QStringList loads;
 
     CheckemController &start(qint32 stoppedAt = 0)
     {
@@ -46,8 +38,6 @@ struct Review : FilesFixture, CheckemHost
         return side(1) + QLatin1Char('-') + side(2);
     }
 
-    void refresh() override {}
-    void processEvents() override {}
     std::array<QSize, 2> loadPictures(const std::array<QString, 2> &paths) override
     {
         std::array<QSize, 2> sizes;
@@ -57,14 +47,6 @@ struct Review : FilesFixture, CheckemHost
         }
         return sizes;
     }
-    QString showFullSize(const QString &, const QString &, const QString &, const QString &) override
-    {
-        ++fullSize;
-        return QString();
-    }
-    void countProgress(const QString &text) override { counts << text; }
-    void countResult(const QString &text) override { countText = text; }
-    MoveDialog &runMoveDialog(const QString &, const QString &) override { return move; }
     void focusRenameBox(int) override {}
     void focusNext() override {}
     void unload() override
@@ -72,19 +54,7 @@ struct Review : FilesFixture, CheckemHost
         ++unloads;
         c->Form_Unload();
     }
-    MoveDialog move{state};
 };
-
-QByteArray png(int width, int height)
-{
-    QImage picture(width, height, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return bytes;
-}
 
 TEST(PairReview, NoActiveRowClosesAtOnce)
 {
@@ -156,9 +126,9 @@ TEST(PairReview, ShowPairColoursAndAgreementMarks)
         // Both files get one time, so the date mark never depends on the clock.
         // Bytes after the picture's end make the sizes differ where the widths do.
         const QByteArray padding(k.w2 - 10, 'x');
-        for (const auto &[path, bytes] : {std::pair{first + QLatin1String(k.name1), png(10, 8)},
-                                          std::pair{second + QLatin1String(k.name2), png(k.w2, 8) + padding}}) {
-            ASSERT_TRUE(FilesFixture::write(path, bytes));
+        for (const auto &[path, bytes] : {std::pair{first + QLatin1String(k.name1), pngBytes({10, 8})},
+                                          std::pair{second + QLatin1String(k.name2), pngBytes({k.w2, 8}) + padding}}) {
+            ASSERT_TRUE(writeFile(path, bytes));
             QFile f(path);
             ASSERT_TRUE(f.open(QIODevice::ReadWrite)
                         && f.setFileTime(QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5)),
@@ -200,9 +170,7 @@ TEST(PairReview, KeysPressTheirButtonsOnlyWhileKeyPreviewIsOn)
     for (const auto &k : keys) {
         SCOPED_TRACE(k.key);
         Review r;
-        const QString a = r.folder(QStringLiteral("a"));
-        for (const char *dir : {"a", "b", "c"})
-            r.add(r.folder(QLatin1String(dir)), QStringLiteral("cat.png"), "1");
+        r.addGroup(QStringLiteral("cat.png"), {"a", "b", "c"});
         CheckemController &c = r.start();
         if (k.key[0] == 'P' || k.key[0] == '-')
             c.cmdNEXT_Click(); // Previous from the second pair goes back to the first
@@ -211,7 +179,7 @@ TEST(PairReview, KeysPressTheirButtonsOnlyWhileKeyPreviewIsOn)
             r.prompts.then(Answer::No);
         EXPECT_EQ(c.Form_KeyPress(QLatin1String(k.key)), k.pressed);
         EXPECT_EQ(r.loads.size(), k.loads);
-        EXPECT_EQ(r.fullSize, k.fullSize);
+        EXPECT_EQ(r.viewed.size(), k.fullSize);
         if (k.box)
             EXPECT_TRUE(r.prompts.texts().value(0).startsWith(QLatin1String(k.box)));
         // While a rename box is open, typed keys belong to it.
@@ -265,8 +233,7 @@ TEST(PairReview, AbsentRemovableMediumPromptsAndCancelFailsCleanly)
 TEST(PairReview, CountShowsTheRowsLeft)
 {
     Review r;
-    for (const char *dir : {"a", "b", "c", "d", "e"})
-        r.add(r.folder(QLatin1String(dir)), QStringLiteral("cat.png"), "1");
+    r.addGroup(QStringLiteral("cat.png"), {"a", "b", "c", "d", "e"});
     CheckemController &c = r.start();
     c.cmdCOUNT_Click();
     EXPECT_EQ(r.counts, (QStringList{"There are 1 records left to review.",

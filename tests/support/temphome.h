@@ -16,7 +16,7 @@ public:
     ~TempHome();
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const;
-    // Writes text (lines joined with CRLF when crlf is true) to a file under the home.
+    // Writes a file under the home, its folders made.
     void write(const QString &name, const QByteArray &content) const;
     QByteArray read(const QString &name) const;
     bool exists(const QString &name) const;

@@ -8,6 +8,7 @@
 // name.
 #include "catalogue.h"
 #include "dirlist.h"
+#include "fakeplatform.h"
 #include "frmaltview.h"
 #include "frmcheckem.h"
 #include "frmfindit.h"
@@ -17,7 +18,6 @@
 #include "frmviewimages.h"
 #include "maincontroller.h"
 #include "mainstate.h"
-#include "platform.h"
 #include "prescan.h"
 #include "programdir.h"
 
@@ -28,52 +28,6 @@
 #include <QTimer>
 
 #include <cstdio>
-
-namespace {
-
-// Sample volumes for the start / resume dialog, whatever this machine has mounted.
-class DemoVolumes : public Platform::Services
-{
-public:
-    Platform::Volume make(const char *root, const char *label)
-    {
-        Platform::Volume v;
-        v.root = QLatin1String(root);
-        v.label = QLatin1String(label);
-        v.valid = true;
-        return v;
-    }
-    Platform::DriveKind driveKind(const QString &path) override
-    {
-        if (path.startsWith(QLatin1String("/media")))
-            return Platform::DriveKind::Removable;
-        if (path.startsWith(QLatin1String("/mnt")))
-            return Platform::DriveKind::Remote;
-        return path == QLatin1String("/dev/shm") ? Platform::DriveKind::Ram : Platform::DriveKind::Fixed;
-    }
-    Platform::Volume volume(const QString &) override { return make("/", ""); }
-    QList<Platform::Volume> mountedVolumes() override
-    {
-        return {make("/", ""), make("/media/ann/STICK", "STICK"), make("/mnt/nas", "NAS"),
-                make("/dev/shm", "")};
-    }
-    std::optional<QString> moveToTrash(const QString &) override { return std::nullopt; }
-    std::optional<QString> renameFile(const QString &, const QString &) override { return QString(); }
-    std::optional<QString> copyFile(const QString &, const QString &) override { return QString(); }
-    std::optional<QString> removeFile(const QString &) override { return QString(); }
-    Platform::InstanceLock acquireInstanceLock(const QString &) override { return Platform::InstanceLock::Taken; }
-    void releaseInstanceLock() override {}
-    void playSound(const QString &) override {}
-    void beep() override {}
-    std::optional<Platform::StartFailure> startProgram(const QString &, const QStringList &) override
-    {
-        return std::nullopt;
-    }
-    bool openHelp(const QString &, const std::function<void()> &) override { return false; }
-    int screenDepth() override { return 32; }
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -92,8 +46,12 @@ int main(int argc, char **argv)
         d->listFILES->setCurrentRow(1);
         dialog = d;
     } else if (which == QLatin1String("frmRESUME")) {
-        static DemoVolumes volumes;
-        Platform::setServicesForTesting(&volumes);
+        // Sample volumes, whatever this machine has mounted.
+        static FakePlatform volumes;
+        volumes.addVolume("/media/ann/STICK", Platform::DriveKind::Removable, "STICK");
+        volumes.addVolume("/media/ann/CAMERA", Platform::DriveKind::Removable, "CAMERA", 0, 4096, false);
+        volumes.addVolume("/mnt/nas", Platform::DriveKind::Remote, "NAS");
+        volumes.addVolume("/dev/shm", Platform::DriveKind::Ram);
         state.startMode = QStringLiteral("RESUME");
         state.reactivate = QStringLiteral("/media/ann/CAMERA;/mnt/nas");
         dialog = new frmRESUME(state);
