@@ -17,7 +17,11 @@
 class PatternCandidates::LookAhead
 {
 public:
-    explicit LookAhead(const PatternIndex &index) : m_index(index), m_thread([this] { work(); }) {}
+    // With unmarkedOnly, rows marked "*" are left out: a row marked by the time it is looked
+    // at stays marked.
+    LookAhead(const PatternIndex &index, bool unmarkedOnly)
+        : m_index(index), m_unmarkedOnly(unmarkedOnly), m_thread([this] { work(); })
+    {}
     ~LookAhead()
     {
         {
@@ -47,7 +51,7 @@ public:
         m_cursor = entry + 1;
         m_changed.notify_all();
         lock.unlock();
-        return m_index.withinEntry(entry);
+        return m_index.withinEntry(entry, m_unmarkedOnly);
     }
 
 private:
@@ -66,7 +70,7 @@ private:
             const quint64 generation = m_generation;
             m_busy = entry;
             lock.unlock();
-            std::vector<int> found = m_index.withinEntry(entry);
+            std::vector<int> found = m_index.withinEntry(entry, m_unmarkedOnly);
             lock.lock();
             m_busy = -1;
             if (generation == m_generation && entry >= m_wanted)
@@ -76,6 +80,7 @@ private:
     }
 
     const PatternIndex &m_index;
+    const bool m_unmarkedOnly;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::map<int, std::vector<int>> m_ready;
@@ -116,7 +121,7 @@ bool PatternCandidates::open()
     }
     m_index->build();
     if (std::thread::hardware_concurrency() > 1)
-        m_lookAhead = std::make_unique<LookAhead>(*m_index);
+        m_lookAhead = std::make_unique<LookAhead>(*m_index, m_options.preMatchCycle);
     return true;
 }
 
@@ -129,14 +134,15 @@ std::unique_ptr<BrowseSet> PatternCandidates::fromIndex(const MatchRecord &refer
     const int high = reference.PXLNUM + m_options.tolerance;
     QVector<qint64> rows;
     const int entry = m_index->entryOfRow(reference.rowId);
-    const std::vector<int> near = entry < 0 ? m_index->within(reference.PXLRAY)
-                                  : m_lookAhead ? m_lookAhead->take(entry)
-                                                : m_index->withinEntry(entry);
+    // The look-ahead serves the queries of a walk; the window's first set is asked for once.
+    const std::vector<int> near = entry < 0          ? m_index->within(reference.PXLRAY, unmarkedOnly)
+                                  : window && m_lookAhead ? m_lookAhead->take(entry)
+                                                     : m_index->withinEntry(entry, unmarkedOnly);
     for (int i : near) {
         const PatternIndex::Entry &e = m_index->entry(i);
         if (window && (e.recnum == reference.RECNUM || e.pxlnum < low || e.pxlnum > high))
             continue;
-        if (unmarkedOnly && e.marked)
+        if (unmarkedOnly && m_index->isMarked(i))
             continue;
         rows.append(e.rowId);
     }

@@ -96,7 +96,8 @@ QString PatternIndex::decode(const Code &code)
 void PatternIndex::add(qint64 rowId, double recnum, const QString &pxlray, qint16 pxlnum, bool marked)
 {
     const int i = int(m_entries.size());
-    m_entries.push_back(Entry{rowId, recnum, pxlnum, marked});
+    m_entries.push_back(Entry{rowId, recnum, pxlnum});
+    m_markedAtAdd.push_back(marked);
     m_entryOfRow.emplace_back(rowId, i);
     m_otherSlot.push_back(-1);
     Code code;
@@ -133,6 +134,10 @@ std::uint64_t PatternIndex::blockKey(const Code &code, int block) const
 void PatternIndex::build()
 {
     std::sort(m_entryOfRow.begin(), m_entryOfRow.end());
+    m_marked = std::make_unique<std::atomic<bool>[]>(m_entries.size());
+    for (std::size_t i = 0; i < m_entries.size(); ++i)
+        m_marked[i].store(m_markedAtAdd[i], std::memory_order_relaxed);
+    m_markedAtAdd = std::vector<bool>();
     if (!m_useBlocks)
         return;
     m_keyBits = (Cells + m_blockCount - 1) / m_blockCount;
@@ -171,17 +176,19 @@ int PatternIndex::entryOfRow(qint64 rowId) const
     return it != m_entryOfRow.end() && it->first == rowId ? it->second : -1;
 }
 
-std::vector<int> PatternIndex::withinEntry(int i) const
+std::vector<int> PatternIndex::withinEntry(int i, bool unmarkedOnly) const
 {
+    std::vector<int> out;
     switch (m_kinds[std::size_t(i)]) {
     case Kind::Code:
-        return within(decode(m_codes[std::size_t(i)]));
+        nearCode(m_codes[std::size_t(i)], unmarkedOnly, out);
+        break;
     case Kind::Other:
-        return within(m_otherTexts[m_otherSlot[std::size_t(i)]]);
+        return within(m_otherTexts[m_otherSlot[std::size_t(i)]], unmarkedOnly);
     case Kind::NeverMatches:
         break;
     }
-    return {};
+    return out;
 }
 
 void PatternIndex::setMarked(double recnum)
@@ -189,16 +196,16 @@ void PatternIndex::setMarked(double recnum)
     auto it = std::lower_bound(m_entries.begin(), m_entries.end(), recnum,
                                [](const Entry &e, double n) { return e.recnum < n; });
     for (; it != m_entries.end() && it->recnum == recnum; ++it)
-        it->marked = true;
+        m_marked[std::size_t(it - m_entries.begin())].store(true, std::memory_order_relaxed);
 }
 
-void PatternIndex::scan(const QString &pxlray, std::vector<int> &out) const
+void PatternIndex::scan(const QString &pxlray, bool unmarkedOnly, std::vector<int> &out) const
 {
     // The plain comparison against every pattern, for references that are not a plain
     // 100-cell pattern and for tolerances too large for the blocks.
     for (int i = 0; i < size(); ++i) {
         const Kind kind = m_kinds[std::size_t(i)];
-        if (kind == Kind::NeverMatches)
+        if (kind == Kind::NeverMatches || (unmarkedOnly && isMarked(i)))
             continue;
         const QString text = kind == Kind::Code ? decode(m_codes[std::size_t(i)])
                                                 : m_otherTexts[m_otherSlot[std::size_t(i)]];
@@ -211,7 +218,9 @@ void PatternIndex::scan(const QString &pxlray, std::vector<int> &out) const
 #if defined(__GNUC__) && defined(__x86_64__)
 __attribute__((target_clones("popcnt", "default")))
 #endif
-void PatternIndex::lookUp(const Code &t, int block, std::vector<int> &out) const
+void PatternIndex::lookUp(const Code &t, int block, bool unmarkedOnly,
+                          std::vector<std::uint32_t> &seen, std::uint32_t stamp,
+                          std::vector<int> &out) const
 {
     const Block &b = m_blocks[std::size_t(block)];
     const std::uint64_t key = blockKey(t, block);
@@ -227,59 +236,84 @@ void PatternIndex::lookUp(const Code &t, int block, std::vector<int> &out) const
     const int tolerance = m_tolerance;
     for (std::size_t m = first; m < last; ++m) {
         const Member &member = b.members[m];
-        if (popcount(t, member.code) <= tolerance)
-            out.push_back(member.entry);
+        if (popcount(t, member.code) > tolerance)
+            continue;
+        // An entry near the reference under several orientations, or found through several
+        // blocks, is listed once.
+        std::uint32_t &mark = seen[std::size_t(member.entry)];
+        if (mark == stamp || (unmarkedOnly && isMarked(member.entry)))
+            continue;
+        mark = stamp;
+        out.push_back(member.entry);
     }
 }
 
-std::vector<int> PatternIndex::within(const QString &pxlray) const
+void PatternIndex::nearCode(const Code &reference, bool unmarkedOnly, std::vector<int> &out) const
 {
-    std::vector<int> out;
-    Code reference;
-    if (!encode(pxlray, &reference)) {
-        if (neverComparable(pxlray) && m_tolerance < Pattern::NotComparable)
-            return out;
-        scan(pxlray, out);
-        return out;
-    }
-
     // The reference turned each way, compared with the candidates as they stand.
-    std::vector<Code> turned;
-    for (const auto &moved : m_orientations) {
+    std::array<Code, 8> turned;
+    const std::size_t turns = m_orientations.size();
+    for (std::size_t o = 0; o < turns; ++o) {
+        const auto &moved = m_orientations[o];
         Code t;
         for (int k = 0; k < Cells; ++k) {
             if (cellSet(reference, k))
                 setCell(t, moved[std::size_t(k)]);
         }
-        turned.push_back(t);
+        turned[o] = t;
     }
 
     if (!m_useBlocks) {
         for (int i = 0; i < size(); ++i) {
-            if (m_kinds[std::size_t(i)] != Kind::Code)
+            if (m_kinds[std::size_t(i)] != Kind::Code || (unmarkedOnly && isMarked(i)))
                 continue;
-            for (const Code &t : turned) {
-                if (popcount(t, m_codes[std::size_t(i)]) <= m_tolerance) {
+            for (std::size_t o = 0; o < turns; ++o) {
+                if (popcount(turned[o], m_codes[std::size_t(i)]) <= m_tolerance) {
                     out.push_back(i);
                     break;
                 }
             }
         }
     } else {
-        // An entry near the reference under several orientations, or found through several
-        // blocks, is listed once in the end.
-        for (const Code &t : turned) {
-            for (int b = 0; b < m_blockCount; ++b)
-                lookUp(t, b, out);
+        // Each thread keeps a stamp per entry: an entry is listed when its stamp is not this
+        // look-up's, which spares sorting the same entry found many times.
+        thread_local std::vector<std::uint32_t> seen;
+        thread_local std::uint32_t stamp = 0;
+        if (seen.size() < m_entries.size())
+            seen.resize(m_entries.size(), 0);
+        if (++stamp == 0) {
+            std::fill(seen.begin(), seen.end(), 0);
+            stamp = 1;
         }
-        std::sort(out.begin(), out.end());
-        out.erase(std::unique(out.begin(), out.end()), out.end());
+        for (std::size_t o = 0; o < turns; ++o) {
+            for (int b = 0; b < m_blockCount; ++b)
+                lookUp(turned[o], b, unmarkedOnly, seen, stamp, out);
+        }
     }
-    // Patterns in another form are compared the plain way.
-    for (int n = 0; n < int(m_others.size()); ++n) {
-        if (PatternDistance(pxlray, m_otherTexts[n], m_soft) <= m_tolerance)
-            out.push_back(m_others[std::size_t(n)]);
-    }
+    if (!m_others.empty())
+        others(decode(reference), unmarkedOnly, out);
     std::sort(out.begin(), out.end());
+}
+
+// Patterns in another form are compared the plain way.
+void PatternIndex::others(const QString &pxlray, bool unmarkedOnly, std::vector<int> &out) const
+{
+    for (int n = 0; n < int(m_others.size()); ++n) {
+        const int i = m_others[std::size_t(n)];
+        if (!(unmarkedOnly && isMarked(i)) && PatternDistance(pxlray, m_otherTexts[n], m_soft) <= m_tolerance)
+            out.push_back(i);
+    }
+}
+
+std::vector<int> PatternIndex::within(const QString &pxlray, bool unmarkedOnly) const
+{
+    std::vector<int> out;
+    Code reference;
+    if (encode(pxlray, &reference)) {
+        nearCode(reference, unmarkedOnly, out);
+    } else if (!neverComparable(pxlray) || m_tolerance >= Pattern::NotComparable) {
+        scan(pxlray, unmarkedOnly, out);
+        std::sort(out.begin(), out.end());
+    }
     return out;
 }

@@ -7,7 +7,9 @@
 #include <QtGlobal>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // Finds, among many pattern signatures, every one within a distance of a given pattern: the
@@ -30,7 +32,6 @@ public:
         qint64 rowId = 0;
         double recnum = 0;
         qint16 pxlnum = 0;
-        bool marked = false; // ACTIVE is "*"
     };
 
     PatternIndex(int tolerance, bool softMatch);
@@ -42,14 +43,18 @@ public:
 
     int size() const { return int(m_entries.size()); }
     const Entry &entry(int i) const { return m_entries[std::size_t(i)]; }
+    // Whether the row of entry i carries the mark "*". Marks only ever go on, so an entry seen
+    // marked by one thread stays marked for every other.
+    bool isMarked(int i) const { return m_marked[std::size_t(i)].load(std::memory_order_relaxed); }
     // Marks the entries with this RECNUM as marked "*" (the pre-match cycle's U2).
     void setMarked(double recnum);
 
     // The entries, in the order they were added, whose pattern lies within the tolerance of
-    // the reference's pattern text. Safe to call from several threads at once.
-    std::vector<int> within(const QString &pxlray) const;
+    // the reference's pattern text; with unmarkedOnly, only those not marked "*". Safe to call
+    // from several threads at once, and while entries are being marked.
+    std::vector<int> within(const QString &pxlray, bool unmarkedOnly = false) const;
     // The same for the pattern of entry i.
-    std::vector<int> withinEntry(int i) const;
+    std::vector<int> withinEntry(int i, bool unmarkedOnly = false) const;
     // The entry of a row, or -1.
     int entryOfRow(qint64 rowId) const;
 
@@ -77,14 +82,19 @@ private:
     };
 
     std::uint64_t blockKey(const Code &code, int block) const;
-    void scan(const QString &pxlray, std::vector<int> &out) const;
-    void lookUp(const Code &turned, int block, std::vector<int> &out) const;
+    void scan(const QString &pxlray, bool unmarkedOnly, std::vector<int> &out) const;
+    void nearCode(const Code &reference, bool unmarkedOnly, std::vector<int> &out) const;
+    void lookUp(const Code &turned, int block, bool unmarkedOnly, std::vector<std::uint32_t> &seen,
+                std::uint32_t stamp, std::vector<int> &out) const;
+    void others(const QString &pxlray, bool unmarkedOnly, std::vector<int> &out) const;
 
     int m_tolerance;
     bool m_soft;
     int m_blockCount = 0;
     bool m_useBlocks = false;
     std::vector<Entry> m_entries;
+    std::vector<bool> m_markedAtAdd;                 // until build()
+    std::unique_ptr<std::atomic<bool>[]> m_marked;   // from build() on
     std::vector<Code> m_codes;
     std::vector<Kind> m_kinds;
     std::vector<int> m_others;        // entries whose text is not a plain 100-cell pattern
