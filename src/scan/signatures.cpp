@@ -75,6 +75,7 @@ SignatureResult computeSignatures(const QString &path, const QString &type,
     if (picture.isNull())
         return r; // an unreadable picture keeps what the buffer held
     r.readFile = true;
+    r.decodedBytes = picture.sizeInBytes();
     if (preview)
         *preview = picture.scaled(600, 600, Qt::KeepAspectRatio, Qt::FastTransformation);
     PixelArray pixels = ReadPixels(picture);
