@@ -11,6 +11,7 @@
 #include <QtEndian>
 
 #include "formats.h"
+#include "jpegreader.h"
 
 namespace {
 
@@ -164,7 +165,19 @@ QImage decodeFile(const QString &path, bool upright, const QSize &frame, QSize *
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray head = file.peek(64);
-    QImage image = readImage(file, head, QByteArray(), upright, frame, ownSize);
+    QImage image;
+    bool contentRead = false; // the content's own reader has had its say
+    if (!upright && !frame.isValid() && head.startsWith("\xFF\xD8")) {
+        // Most files are JPEG photographs: the signatures read them decoded straight into
+        // their pixels as stored.
+        JpegReader::Result jpeg =
+            JpegReader::read(file.readAll(), qint64(ImageBox::AllocationLimitMB) << 20);
+        if (jpeg.outcome == JpegReader::Outcome::Decoded)
+            return std::move(jpeg.image);
+        contentRead = jpeg.outcome == JpegReader::Outcome::Unreadable;
+    }
+    if (!contentRead)
+        image = readImage(file, head, QByteArray(), upright, frame, ownSize);
     if (image.isNull()) {
         // Formats without a signature are known by their extension only, and a weak
         // signature of one format can match another's content: try the extension's decoder.
