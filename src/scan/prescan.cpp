@@ -21,6 +21,10 @@
 #include <QSqlQuery>
 #include <QThread>
 
+#ifdef Q_OS_LINUX
+#include <pthread.h>
+#endif
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -125,7 +129,12 @@ struct PreScan::Pool
         stopping = false;
         clock.start();
         for (int k = 0; k < count; ++k)
-            threads.emplace_back([this] { work(); });
+            threads.emplace_back([this] {
+#ifdef Q_OS_LINUX
+                pthread_setname_np(pthread_self(), "vexa-signatures"); // for ps and profilers
+#endif
+                work();
+            });
     }
     void stop()
     {
