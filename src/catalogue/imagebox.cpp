@@ -158,7 +158,8 @@ QImage toOpaqueRgb32(QImage image)
 
 namespace {
 
-QImage decodeFile(const QString &path, bool upright, const QSize &frame, QSize *ownSize)
+QImage decodeFile(const QString &path, bool upright, const QSize &frame, QSize *ownSize,
+                  const ImageBox::Rows &rows = {})
 {
     prepareReaders();
     QFile file(path);
@@ -171,7 +172,7 @@ QImage decodeFile(const QString &path, bool upright, const QSize &frame, QSize *
         // Most files are JPEG photographs: the signatures read them decoded straight into
         // their pixels as stored.
         JpegReader::Result jpeg =
-            JpegReader::read(file.readAll(), qint64(ImageBox::AllocationLimitMB) << 20);
+            JpegReader::read(file.readAll(), qint64(ImageBox::AllocationLimitMB) << 20, rows);
         if (jpeg.outcome == JpegReader::Outcome::Decoded)
             return std::move(jpeg.image);
         contentRead = jpeg.outcome == JpegReader::Outcome::Unreadable;
@@ -188,7 +189,10 @@ QImage decodeFile(const QString &path, bool upright, const QSize &frame, QSize *
         if (image.isNull() && suffix == "tga")
             image = readImage(file, head, QByteArrayLiteral("vexatga"), upright, frame, ownSize);
     }
-    return toOpaqueRgb32(std::move(image));
+    image = toOpaqueRgb32(std::move(image));
+    if (rows && !image.isNull())
+        rows(image, 0, image.height());
+    return image;
 }
 
 } // namespace
@@ -196,6 +200,11 @@ QImage decodeFile(const QString &path, bool upright, const QSize &frame, QSize *
 QImage ImageBox::decode(const QString &path, Orientation orientation)
 {
     return decodeFile(path, orientation == Orientation::Upright, QSize(), nullptr);
+}
+
+QImage ImageBox::decodeRows(const QString &path, const Rows &rows)
+{
+    return decodeFile(path, false, QSize(), nullptr, rows);
 }
 
 QImage ImageBox::decodeForFrame(const QString &path, const QSize &frame, QSize *ownSize)

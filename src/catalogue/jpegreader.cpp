@@ -70,7 +70,7 @@ struct State
     Result result;
 };
 
-void decode(State &s, const QByteArray &data, qint64 maxBytes)
+void decode(State &s, const QByteArray &data, qint64 maxBytes, const Rows &rows)
 {
     jpeg_decompress_struct &info = s.info;
     s.source.init_source = initSource;
@@ -106,13 +106,15 @@ void decode(State &s, const QByteArray &data, qint64 maxBytes)
     uchar *const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
     constexpr int Batch = 16;
-    JSAMPROW rows[Batch];
+    JSAMPROW batch[Batch];
     while (info.output_scanline < info.output_height) {
         const int first = int(info.output_scanline);
         const int n = std::min<int>(Batch, int(info.output_height) - first);
         for (int k = 0; k < n; ++k)
-            rows[k] = bits + (first + k) * stride;
-        jpeg_read_scanlines(&info, rows, JDIMENSION(n));
+            batch[k] = bits + (first + k) * stride;
+        const int done = int(jpeg_read_scanlines(&info, batch, JDIMENSION(n)));
+        if (rows && done > 0)
+            rows(image, first, done);
     }
     jpeg_finish_decompress(&info);
     if (s.source.ranOut) {
@@ -124,7 +126,7 @@ void decode(State &s, const QByteArray &data, qint64 maxBytes)
 
 } // namespace
 
-Result read(const QByteArray &data, qint64 maxBytes)
+Result read(const QByteArray &data, qint64 maxBytes, const Rows &rows)
 {
     auto s = std::make_unique<State>();
     State *const state = s.get();
@@ -134,7 +136,7 @@ Result read(const QByteArray &data, qint64 maxBytes)
     state->errors.output_message = noOutput;
     jpeg_create_decompress(&state->info);
     if (setjmp(state->errors.jump) == 0) {
-        decode(*state, data, maxBytes);
+        decode(*state, data, maxBytes, rows);
     } else {
         // A damaged stream: whatever was decoded is dropped, and the toolkit's reader decides.
         state->result = Result();

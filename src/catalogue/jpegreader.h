@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QImage>
 
+#include <functional>
+
 // The image component's own path for most JPEG files: the same library and settings as the
 // toolkit's reader (accurate integer transform, smooth upsampling), decoding straight into
 // 32-bit pixels instead of into 24-bit rows copied one by one, so each picture is written to
@@ -23,8 +25,12 @@ struct Result
     QImage image;
 };
 
-// Decodes the whole file's bytes. Pictures whose pixels would take more than maxBytes are
-// refused before any is decoded.
-Result read(const QByteArray &data, qint64 maxBytes);
+// Rows top .. top + count - 1 of the picture being decoded are now in place.
+using Rows = std::function<void(const QImage &picture, int top, int count)>;
+
+// Decodes the whole file's bytes, telling `rows` (when given) of each few rows as they are
+// decoded, top first. Pictures whose pixels would take more than maxBytes are refused before
+// any is decoded.
+Result read(const QByteArray &data, qint64 maxBytes, const Rows &rows = {});
 
 } // namespace JpegReader

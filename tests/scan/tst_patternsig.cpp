@@ -255,9 +255,17 @@ TEST(PatternSignature, OneReadingGivesTheSameAsSeparatePasses)
         PatternSums sums(pixels.width(), pixels.height());
         ColourSignatures(pixels, sums);
         const auto together = PatternSignature(pixels, sums);
-        ASSERT_TRUE(separate && together);
+        // Rows top first, as a decoder gives them.
+        PatternSums fromTop(pixels.width(), pixels.height());
+        SignatureRows rows(pixels.width(), pixels.height(), true, &fromTop);
+        for (int j = pixels.height(); j >= 1; --j)
+            rows.add(pixels.row(j), j);
+        const auto topFirst = PatternSignature(pixels, fromTop);
+        ASSERT_TRUE(separate && together && topFirst);
         EXPECT_EQ(together->pxlray, separate->pxlray) << img.width();
         EXPECT_EQ(together->pxlnum, separate->pxlnum);
+        EXPECT_EQ(topFirst->pxlray, separate->pxlray) << img.width();
+        EXPECT_EQ(rows.colour()->qrgb, ColourSignatures(pixels)->qrgb);
     }
 }
 
