@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Vexa! developers
-// Prints the colour and pattern signatures of image files, and the pattern distances between
-// them, in the form bench/signatures_reference.py prints them; writes the pixels it read to a
-// PPM file per image so that the reference reads exactly the same pixels.
+// Prints the colour and pattern signatures of image files as a gather computes them, and the
+// pattern distances between them, in the form bench/signatures_reference.py prints them; writes
+// the pixels it read to a PPM file per image so that the reference reads exactly the same pixels.
 // Usage: signature_dump PPM_FOLDER IMAGE...
-#include "coloursig.h"
 #include "imagebox.h"
 #include "patternsig.h"
 #include "pixelarray.h"
+#include "signatures.h"
 
 #include <cstdio>
 #include <vector>
@@ -66,19 +66,19 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "cannot write the pixels of %s\n", qPrintable(name));
             return 1;
         }
-        Pattern::PatternSums sums(pixels.width(), pixels.height());
-        const auto colour = ColourSignatures(pixels, sums);
-        const auto pattern = PatternSignature(pixels, sums);
-        if (!colour || !pattern) {
+        // The values as a gather computes them, reading the rows as they are decoded.
+        const SignatureBuffer v =
+            computeSignatures(args[k], QStringLiteral(".X"), SignatureBuffer(), {false, true, true})
+                .buffer;
+        if (v.RGB.size() < 5 || v.PXLRAY.size() < 5) {
             std::printf("%s\tnot computed\n", qPrintable(name));
             patterns.emplace_back();
             continue;
         }
-        std::printf("%s\t%d\t%d\t%.17g\t%s\t%s\t%s\t%s\t%d\t\"%s\"\n", qPrintable(name), colour->x,
-                    colour->y, colour->xyRatio, qPrintable(colour->rgb),
-                    qPrintable(colour->softRgb), qPrintable(colour->qrgb),
-                    qPrintable(colour->softQrgb), pattern->pxlnum, qPrintable(pattern->pxlray));
-        patterns.push_back(pattern->pxlray);
+        std::printf("%s\t%d\t%d\t%.17g\t%s\t%s\t%s\t%s\t%d\t\"%s\"\n", qPrintable(name), v.X, v.Y,
+                    v.XYRATIO, qPrintable(v.RGB), qPrintable(v.SOFTRGB), qPrintable(v.QRGB),
+                    qPrintable(v.SOFTQRGB), v.PXLNUM, qPrintable(v.PXLRAY));
+        patterns.push_back(v.PXLRAY);
     }
     for (std::size_t a = 0; a < patterns.size(); ++a)
         for (std::size_t b = a + 1; b < patterns.size(); ++b)

@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6sql6-sqlite
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6sql6-sqlite libjpeg-dev
   qt6-image-formats-plugins qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xdg-utils trash-cli

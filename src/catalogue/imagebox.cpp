@@ -11,6 +11,7 @@
 #include <QtEndian>
 
 #include "formats.h"
+#include "jpegreader.h"
 
 namespace {
 
@@ -157,14 +158,27 @@ QImage toOpaqueRgb32(QImage image)
 
 namespace {
 
-QImage decodeFile(const QString &path, bool upright, const QSize &frame, QSize *ownSize)
+QImage decodeFile(const QString &path, bool upright, const QSize &frame, QSize *ownSize,
+                  const ImageBox::Rows &rows = {})
 {
     prepareReaders();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray head = file.peek(64);
-    QImage image = readImage(file, head, QByteArray(), upright, frame, ownSize);
+    QImage image;
+    bool contentRead = false; // the content's own reader has had its say
+    if (!upright && !frame.isValid() && head.startsWith("\xFF\xD8")) {
+        // Most files are JPEG photographs: the signatures read them decoded straight into
+        // their pixels as stored.
+        JpegReader::Result jpeg =
+            JpegReader::read(file.readAll(), qint64(ImageBox::AllocationLimitMB) << 20, rows);
+        if (jpeg.outcome == JpegReader::Outcome::Decoded)
+            return std::move(jpeg.image);
+        contentRead = jpeg.outcome == JpegReader::Outcome::Unreadable;
+    }
+    if (!contentRead)
+        image = readImage(file, head, QByteArray(), upright, frame, ownSize);
     if (image.isNull()) {
         // Formats without a signature are known by their extension only, and a weak
         // signature of one format can match another's content: try the extension's decoder.
@@ -175,7 +189,10 @@ QImage decodeFile(const QString &path, bool upright, const QSize &frame, QSize *
         if (image.isNull() && suffix == "tga")
             image = readImage(file, head, QByteArrayLiteral("vexatga"), upright, frame, ownSize);
     }
-    return toOpaqueRgb32(std::move(image));
+    image = toOpaqueRgb32(std::move(image));
+    if (rows && !image.isNull())
+        rows(image, 0, image.height());
+    return image;
 }
 
 } // namespace
@@ -183,6 +200,11 @@ QImage decodeFile(const QString &path, bool upright, const QSize &frame, QSize *
 QImage ImageBox::decode(const QString &path, Orientation orientation)
 {
     return decodeFile(path, orientation == Orientation::Upright, QSize(), nullptr);
+}
+
+QImage ImageBox::decodeRows(const QString &path, const Rows &rows)
+{
+    return decodeFile(path, false, QSize(), nullptr, rows);
 }
 
 QImage ImageBox::decodeForFrame(const QString &path, const QSize &frame, QSize *ownSize)

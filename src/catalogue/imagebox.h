@@ -8,6 +8,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 // The image component of every window that shows or measures pictures: it loads one file by
 // path, holds its picture and size, and carries the display mode the windows fit it with.
 class ImageBox
@@ -53,6 +55,14 @@ public:
     // Decodes an image file as the component does (format by content, then by extension;
     // transparency composited). A null image when the file cannot be read as a picture.
     static QImage decode(const QString &path, Orientation orientation = Orientation::Stored);
+    // Rows top .. top + count - 1 of the picture being decoded (Format_RGB32, at its final
+    // size) are in place. They come top first; top 0 starts the picture, again when a first
+    // decoder gave up part-way and another decodes the file.
+    using Rows = std::function<void(const QImage &picture, int top, int count)>;
+    // The same as stored, telling `rows` of the rows as they are decoded: a JPEG file's a few at
+    // a time, so they can be read while still in the processor's cache; other files' all at
+    // once at the end. Rows told of a file that then turns out unreadable are to be dropped.
+    static QImage decodeRows(const QString &path, const Rows &rows);
     // The same, upright, for a thumbnail that fits in `frame`: a JPEG file is decoded straight
     // at the smallest of a half, a quarter or an eighth of its size that still covers the
     // thumbnail, which costs a fraction of the whole picture. ownSize receives the picture's

@@ -90,44 +90,68 @@ ColourValues fromSums(int X, int Y, const std::array<Channels, 4> &quadrants)
     return out;
 }
 
-// Quadrants in the order LB, RB, LT, RT; with ToGrey the grey values of each row go to the
-// pattern's sums. Of an odd width the left half is the smaller; of an
-// odd height the bottom half.
-template <bool ToGrey>
+} // namespace
+
+// Quadrants in the order LB, RB, LT, RT. Of an odd width the left half is the smaller; of an odd
+// height the bottom half.
+SignatureRows::SignatureRows(int width, int height, bool colour, Pattern::PatternSums *pattern)
+    : m_width(width), m_height(height),
+      m_fits(width > 0 && height > 0 && width <= MaxSide && height <= MaxSide), m_colour(colour),
+      m_pattern(pattern)
+{
+    Q_ASSERT(!pattern || (pattern->width() == width && pattern->height() == height));
+    if (pattern)
+        pattern->setPixelsTurnedGrey(false);
+}
+
+void SignatureRows::add(const std::uint32_t *px, int j)
+{
+    if (!m_fits)
+        return;
+    const int left = m_width / 2;
+    const std::size_t q = j <= m_height / 2 ? 0 : 2;
+    if (m_pattern) {
+        std::uint16_t *grey = m_pattern->greyRow();
+        if (m_colour) {
+            PixelSpan::run<true, true, false>(px, left, m_quadrants[q], grey);
+            PixelSpan::run<true, true, false>(px + left, m_width - left, m_quadrants[q + 1],
+                                              grey + left);
+        } else {
+            PixelSpan::run<false, true, false>(px, m_width, m_quadrants[q], grey);
+        }
+        m_pattern->addRow(j);
+    } else if (m_colour) {
+        PixelSpan::run<true, false, false>(px, left, m_quadrants[q], nullptr);
+        PixelSpan::run<true, false, false>(px + left, m_width - left, m_quadrants[q + 1], nullptr);
+    }
+}
+
+std::optional<ColourValues> SignatureRows::colour() const
+{
+    if (!m_fits || !m_colour)
+        return std::nullopt;
+    return fromSums(m_width, m_height, m_quadrants);
+}
+
+namespace {
+
 std::optional<ColourValues> colourPass(const PixelArray &pixels, Pattern::PatternSums *pattern)
 {
-    const int X = pixels.width();
-    const int Y = pixels.height();
-    if (pixels.isNull() || X > MaxSide || Y > MaxSide)
-        return std::nullopt;
-    Q_ASSERT(!ToGrey || (pattern->width() == X && pattern->height() == Y));
-
-    const int leftColumns = X / 2;
-    const int bottomRows = Y / 2;
-    std::array<Channels, 4> quadrants;
-    for (int j = 1; j <= Y; ++j) {
-        const std::uint32_t *px = pixels.row(j);
-        std::uint16_t *grey = ToGrey ? pattern->greyRow() : nullptr;
-        const std::size_t q = j <= bottomRows ? 0 : 2;
-        PixelSpan::run<true, ToGrey, false>(px, leftColumns, quadrants[q], grey);
-        PixelSpan::run<true, ToGrey, false>(px + leftColumns, X - leftColumns, quadrants[q + 1],
-                                            ToGrey ? grey + leftColumns : nullptr);
-        if constexpr (ToGrey)
-            pattern->addRow(j);
-    }
-    return fromSums(X, Y, quadrants);
+    SignatureRows rows(pixels.width(), pixels.height(), true, pattern);
+    for (int j = 1; rows.fits() && j <= pixels.height(); ++j)
+        rows.add(pixels.row(j), j);
+    return rows.colour();
 }
 
 } // namespace
 
 std::optional<ColourValues> ColourSignatures(const PixelArray &pixels)
 {
-    return colourPass<false>(pixels, nullptr);
+    return colourPass(pixels, nullptr);
 }
 
 std::optional<ColourValues> ColourSignatures(const PixelArray &pixels,
                                              Pattern::PatternSums &pattern)
 {
-    pattern.setPixelsTurnedGrey(false);
-    return colourPass<true>(pixels, &pattern);
+    return colourPass(pixels, &pattern);
 }

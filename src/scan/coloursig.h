@@ -5,7 +5,11 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <array>
+#include <cstdint>
 #include <optional>
+
+#include "pixelspan.h"
 
 class PixelArray;
 namespace Pattern {
@@ -33,3 +37,27 @@ std::optional<ColourValues> ColourSignatures(const PixelArray &pixels);
 // pixels keep their colours (PatternSignature(pixels, pattern) follows).
 std::optional<ColourValues> ColourSignatures(const PixelArray &pixels,
                                              Pattern::PatternSums &pattern);
+
+// The reading behind both: a picture's rows given one at a time, in any order, each once, so
+// that a decoder's rows can be read while they are fresh in the processor's cache. With
+// `pattern`, every pixel's grey value goes to the pattern's sums (the pixels keep their colours);
+// with colour false only that is done.
+class SignatureRows
+{
+public:
+    SignatureRows(int width, int height, bool colour, Pattern::PatternSums *pattern);
+    // False when a side is too large for a 16-bit size (or the picture is empty): add() then
+    // does nothing and there are no signatures.
+    bool fits() const { return m_fits; }
+    // Row j (1 = bottom): width() pixels 0xXXRRGGBB.
+    void add(const std::uint32_t *row, int j);
+    std::optional<ColourValues> colour() const;
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    bool m_fits = false;
+    bool m_colour = false;
+    Pattern::PatternSums *m_pattern = nullptr;
+    std::array<PixelSpan::ChannelSums, 4> m_quadrants; // LB, RB, LT, RT
+};

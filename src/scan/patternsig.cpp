@@ -170,15 +170,15 @@ void PatternSums::Grid::layOut(int cells, int left, int width, int bottom, int h
         yhi[std::size_t(a)] = std::min(roundEven(yTo), bottom + height);
     }
     sums.assign(std::size_t(n * n), 0);
-    band = 0;
 }
 
 void PatternSums::Grid::addRow(int j, const std::uint32_t *atCuts)
 {
-    while (band < n && yhi[std::size_t(band)] < j)
-        ++band;
-    // Rounded bounds may leave a row in no grid row, or in two neighbouring ones.
-    for (int b = band; b < n && ylo[std::size_t(b)] <= j; ++b) {
+    // Grid rows rise with the pixel rows: the first that reaches row j, and those after it that
+    // start at or below it. Rounded bounds may leave a row in no grid row, or in two
+    // neighbouring ones.
+    const int first = int(std::lower_bound(yhi.begin(), yhi.end(), j) - yhi.begin());
+    for (int b = first; b < n && ylo[std::size_t(b)] <= j; ++b) {
         if (yhi[std::size_t(b)] < j)
             continue;
         for (int a = 0; a < n; ++a)
@@ -241,7 +241,7 @@ PatternSums::PatternSums(int width, int height)
 
 void PatternSums::addRow(int j)
 {
-    Q_ASSERT(j == m_rows + 1);
+    Q_ASSERT(j >= 1 && j <= m_height);
     ++m_rows;
     m_cuts.take(m_row.data());
     m_greySum += m_cuts.total();

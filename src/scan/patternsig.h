@@ -56,7 +56,7 @@ inline std::uint32_t greyPixel(std::uint32_t g)
 
 // What one reading of an image's grey values gathers for the pattern: the grey sum and the cell
 // sums of the 50 x 50 grid and of the untrimmed 10 x 10 grid. Whoever reads the pixels feeds it
-// row by row, bottom row first, so the pixels are read once however many grids need them.
+// row by row, so the pixels are read once however many grids need them.
 class PatternSums
 {
 public:
@@ -66,7 +66,8 @@ public:
     int height() const { return m_height; }
     // Room for the grey values of one row, columns 1..width at [0..width - 1].
     std::uint16_t *greyRow() { return m_row.data(); }
-    // Adds row j (1 = bottom), whose grey values are in greyRow(); rows come in order 1..height.
+    // Adds row j (1 = bottom), whose grey values are in greyRow(). Every row once, in any order:
+    // a decoder's rows come top first.
     void addRow(int j);
     // Whether the pixels the sums came from were turned grey or keep their colours, for the
     // second reading that a trimmed frame needs.
@@ -83,7 +84,6 @@ public:
         std::vector<int> xlo, xhi, ylo, yhi; // cell bounds, per grid column / grid row
         std::vector<int> loCut, hiCut;       // the cuts (below) before and after each column
         std::vector<std::uint64_t> sums;     // cell (a, b) at a * n + b
-        int band = 0;                        // first grid row not yet passed while rows are added
 
         void layOut(int cells, int left, int width, int bottom, int height);
         // Adds row j, given the row's running sums at the cuts.

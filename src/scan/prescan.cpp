@@ -18,15 +18,21 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
 #include <QSqlQuery>
 #include <QThread>
-#include <QThreadPool>
-#include <QWaitCondition>
+
+#ifdef Q_OS_LINUX
+#include <pthread.h>
+#endif
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <future>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -86,28 +92,200 @@ struct Job
     QString path, type;
     SignatureBuffer buffer;
     SignatureNeeds needs;
-    bool wantPreview = false;
     std::atomic<bool> done{false};
     SignatureResult result;
     QImage preview;
+    // Bytes this file counts for in the window: an estimate until the picture is decoded, then
+    // the decoded picture's size.
+    qint64 charge = 0;
 };
 
+// The worker threads. They take jobs in the order given, one each at a time, and start none
+// while the scan is paused.
 struct PreScan::Pool
 {
-    QThreadPool pool;
-    QMutex mutex;
-    QWaitCondition finished;
+    std::mutex mutex;
+    std::condition_variable wake;     // jobs given, pause lifted, or stopping
+    std::condition_variable finished; // a job is done
+    std::deque<std::shared_ptr<Job>> queue;
+    std::vector<std::thread> threads;
+    int running = 0;
+    bool paused = false;
+    bool stopping = false;
+    // Bytes of decoded pixels in flight: of the files handed out and not yet written.
+    std::atomic<qint64> windowBytes{0};
+    // A few pictures a second are enough for the preview; scaling every one costs time.
+    bool showPreview = false;
+    QElapsedTimer clock;
+    std::atomic<qint64> lastPreview{-1000};
+
+    ~Pool() { stop(); }
+
+    void start(int count)
+    {
+        if (int(threads.size()) == count)
+            return;
+        stop();
+        stopping = false;
+        clock.start();
+        for (int k = 0; k < count; ++k)
+            threads.emplace_back([this] {
+#ifdef Q_OS_LINUX
+                pthread_setname_np(pthread_self(), "vexa-signatures"); // for ps and profilers
+#endif
+                work();
+            });
+    }
+    void stop()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            stopping = true;
+            queue.clear();
+        }
+        wake.notify_all();
+        for (std::thread &t : threads)
+            t.join();
+        threads.clear();
+    }
+    void submit(std::shared_ptr<Job> job)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            queue.push_back(std::move(job));
+        }
+        wake.notify_one();
+    }
+    void setPaused(bool on)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            paused = on;
+        }
+        wake.notify_all();
+    }
+    // Drops the jobs not yet started and waits for the others.
+    void drain()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        queue.clear();
+        finished.wait(lock, [this] { return running == 0; });
+        windowBytes = 0;
+    }
+    // Waits up to ms for the job, and returns whether it is done.
+    bool wait(const Job &job, int ms)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        return finished.wait_for(lock, std::chrono::milliseconds(ms),
+                                 [&job] { return job.done.load(); });
+    }
+
+    void work()
+    {
+        for (;;) {
+            std::shared_ptr<Job> job;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                wake.wait(lock, [this] { return stopping || (!paused && !queue.empty()); });
+                if (stopping)
+                    return;
+                job = std::move(queue.front());
+                queue.pop_front();
+                ++running;
+            }
+            bool wantPreview = false;
+            if (showPreview) {
+                const qint64 now = clock.elapsed();
+                qint64 last = lastPreview.load();
+                wantPreview = now - last >= 250 && lastPreview.compare_exchange_strong(last, now);
+            }
+            job->result = computeSignatures(job->path, job->type, job->buffer, job->needs,
+                                            wantPreview ? &job->preview : nullptr);
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                windowBytes += job->result.decodedBytes - job->charge;
+                job->charge = job->result.decodedBytes;
+                job->done = true;
+                --running;
+            }
+            finished.notify_all();
+        }
+    }
 };
 
+// One list entry as the look-ahead reads it: its listing for each type, and which files of
+// each pass the name filter.
+struct PreScan::EntryPlan
+{
+    int index = 0;
+    QString tag, path;
+    QVector<Listing> listings;               // one per type
+    std::vector<std::vector<int>> files;     // per type: indexes into the listing
+    std::vector<std::vector<QString>> upper; // per type: those files' names, upper-cased
+
+    const ListedFile &file(int type, int k) const
+    {
+        return listings[type].files[files[size_t(type)][size_t(k)]];
+    }
+};
+
+// One file looked up and, when it lacks signatures, handed to a worker; its row is written
+// when its turn comes.
+struct PreScan::Pending
+{
+    std::shared_ptr<const EntryPlan> plan;
+    int type = 0;
+    int file = 0;
+    QString key;
+    std::optional<qint64> rowId;
+    SignatureBuffer buffer;   // the row's signatures, when nothing is to be computed
+    std::shared_ptr<Job> job; // the computation, when something is
+    qint64 bytes = 0;         // what the look-up itself holds
+};
+
+struct PreScan::LookAhead
+{
+    std::deque<Pending> pending;                  // looked up, not yet written, in listing order
+    std::deque<std::shared_ptr<EntryPlan>> plans; // planned ahead of the entry being written
+    std::shared_ptr<EntryPlan> producing;         // the entry being looked up
+    int type = 0, file = 0;                       // the next file of it to look up
+    int nextPlan = 0;                             // the entry to plan after it
+    std::future<QVector<Listing>> listing;        // that entry's directory, read on another thread
+    int listingIndex = -1;
+    qint64 bytes = 0; // held by the look-ups in pending
+};
+
+namespace {
+
+// How far the look-ahead may run: decoded pixels of the files handed out and not yet written,
+// and the memory of the look-ups themselves. The file whose row comes next is always handed
+// out, whatever its size. The pictures are freed as soon as their signatures are computed, so
+// this bounds the work done ahead more than the memory held: enough to keep every core busy
+// past a large picture among small ones, at the end of a folder or at a change of type.
+constexpr qint64 PixelWindow = 256LL << 20;
+constexpr qint64 LookUpWindow = 8LL << 20;
+
+// Before a picture is decoded its size is guessed from the file's: most files hold a few
+// bytes of pixels for each byte on disk.
+qint64 guessDecodedBytes(qint64 fileSize)
+{
+    return std::max<qint64>(fileSize * 8, 64 << 10);
+}
+
+} // namespace
+
 PreScan::PreScan(MainState &state, QObject *parent)
-    : QObject(parent), m_state(state), m_pool(std::make_unique<Pool>())
+    : QObject(parent), m_state(state), m_pool(std::make_unique<Pool>()),
+      m_ahead(std::make_unique<LookAhead>())
 {
 }
 
 PreScan::~PreScan()
 {
     m_cancel = true;
-    m_pool->pool.waitForDone();
+    m_pool->stop();
+    if (m_ahead->listing.valid())
+        m_ahead->listing.wait();
 }
 
 void PreScan::setPaused(bool paused)
@@ -115,6 +293,7 @@ void PreScan::setPaused(bool paused)
     if (m_paused == paused)
         return;
     m_paused = paused;
+    m_pool->setPaused(paused);
     emit pausedChanged(paused);
 }
 
@@ -326,7 +505,8 @@ bool PreScan::RunPreScan()
     m_needs.colour = gather || mode == Mode::AverageRgb || mode == Mode::QuadRgb;
     m_needs.pattern = gather || mode == Mode::Pattern;
     m_showPreview = m_needs.colour || m_needs.pattern;
-    m_pool->pool.setMaxThreadCount(threads > 0 ? threads : std::max(1, QThread::idealThreadCount()));
+    m_pool->showPreview = m_showPreview;
+    m_pool->start(threads > 0 ? threads : std::max(1, QThread::idealThreadCount()));
 
     Catalogue catalogue;
     if (!catalogue.open(cataloguePath(m_state))) {
@@ -384,37 +564,28 @@ bool PreScan::RunPreScan()
             types << QLatin1String(t);
     }
 
-    // The next entry's directory is read on another thread while this one's rows are written:
-    // reading a directory is mostly the system's work, writing rows the database's. Not when
-    // ".jpeg" names are to be fixed first, since that renames files in the directory.
-    const bool readAhead = !m_state.isChecked(Check::Jpeg) && !types.isEmpty();
-    std::future<QVector<Listing>> ahead;
-    int aheadIndex = -1;
+    m_entries = entries;
+    m_types = types;
+    m_catalogue = &catalogue;
+    startLookAhead(first);
     for (int index = first; index < entries.size() && !m_cancel; ++index) {
         QString tag, path;
         splitEntry(entries[index], tag, path);
         writeMarker(index, m_marked);
         LocateDirectory(tag, path);
-        if (m_state.isChecked(Check::Jpeg)) {
-            FixExtension(path, QStringLiteral(".jpeg"));
-            FixExtension(path, QStringLiteral(".jpe"));
+        std::shared_ptr<EntryPlan> plan = takePlan(index);
+        if (!plan) {
+            // Not read ahead, or not readable then (on a medium put in at the prompt just now):
+            // read now, and the look-ahead goes on from here.
+            if (m_state.isChecked(Check::Jpeg)) {
+                FixExtension(path, QStringLiteral(".jpeg"));
+                FixExtension(path, QStringLiteral(".jpe"));
+            }
+            plan = makePlan(index, listFiles(path, types));
+            producing(plan);
         }
-        QVector<Listing> listings;
-        if (aheadIndex == index)
-            listings = ahead.get();
-        // A directory that could not be read ahead (on a medium put in at the prompt just now)
-        // is read again.
-        if (listings.size() != types.size() || (!listings.isEmpty() && !listings.first().ok))
-            listings = listFiles(path, types);
-        aheadIndex = -1;
-        if (!listings.isEmpty() && !listings.first().ok && QFileInfo(path).isDir())
+        if (!plan->listings.isEmpty() && !plan->listings.first().ok && QFileInfo(path).isDir())
             m_unreadableFolders << path; // there, but not ours to read: said at the end
-        if (readAhead && index + 1 < entries.size()) {
-            QString nextTag, nextPath;
-            splitEntry(entries[index + 1], nextTag, nextPath);
-            ahead = std::async(std::launch::async, [nextPath, types] { return listFiles(nextPath, types); });
-            aheadIndex = index + 1;
-        }
         // One transaction per list entry: a crash or a failed statement loses at most the
         // entry being scanned, which the marker file makes the next run scan again.
         m_where = QStringLiteral("This happened while the list entry %1 (%2 of %3) was being "
@@ -422,11 +593,10 @@ bool PreScan::RunPreScan()
                       .arg(entries[index]).arg(index + 1).arg(entries.size());
         scanEntry(catalogue, [&] {
             for (int k = 0; k < types.size() && !m_cancel; ++k)
-                ScanDirectory(catalogue, tag, path, types[k], &listings[k]);
+                ScanDirectory(catalogue, *plan, k);
         });
     }
-    if (ahead.valid())
-        ahead.wait();
+    stopLookAhead();
 
     if (!m_cancel) {
         for (int index = 0; index < entries.size() && !m_cancel; ++index) {
@@ -472,104 +642,213 @@ void PreScan::scanEntry(Catalogue &catalogue, const std::function<void()> &work)
 
 bool PreScan::finishFailed(Catalogue &catalogue)
 {
-    m_pool->pool.waitForDone();
+    stopLookAhead();
     catalogue.close();
     return false;
 }
 
-void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, const QString &path,
-                            const QString &type, const Listing *listed)
+void PreScan::startLookAhead(int first)
 {
+    LookAhead &a = *m_ahead;
+    a = LookAhead();
+    a.nextPlan = first;
+    m_pool->windowBytes = 0;
+}
+
+void PreScan::stopLookAhead()
+{
+    // Files handed out but not written (Quit, a failure) are finished by the workers and dropped.
+    m_pool->drain();
+    LookAhead &a = *m_ahead;
+    if (a.listing.valid())
+        a.listing.wait();
+    a = LookAhead();
+    m_catalogue = nullptr;
+}
+
+std::shared_ptr<PreScan::EntryPlan> PreScan::makePlan(int index, QVector<Listing> listings) const
+{
+    auto plan = std::make_shared<EntryPlan>();
+    plan->index = index;
+    splitEntry(m_entries[index], plan->tag, plan->path);
+    plan->listings = std::move(listings);
+    plan->files.resize(size_t(plan->listings.size()));
+    plan->upper.resize(size_t(plan->listings.size()));
+    const bool notFilter = m_state.isChecked(Check::Not);
+    for (int k = 0; k < plan->listings.size(); ++k) {
+        const QVector<ListedFile> &files = plan->listings[k].files;
+        for (int f = 0; f < files.size(); ++f) {
+            if (files[f].name.trimmed().size() <= 4)
+                continue;
+            QString upper = files[f].name.toUpper();
+            if (passesFilter(upper, m_patterns, m_types[k], notFilter)) {
+                plan->files[size_t(k)].push_back(f);
+                plan->upper[size_t(k)].push_back(std::move(upper));
+            }
+        }
+    }
+    return plan;
+}
+
+// The look-ahead goes on with this entry, and the next entry's directory is read on another
+// thread meanwhile: reading a directory is mostly the system's work. When ".jpeg" names are
+// to be fixed, that is done there first.
+void PreScan::producing(std::shared_ptr<EntryPlan> plan)
+{
+    LookAhead &a = *m_ahead;
+    a.producing = std::move(plan);
+    a.type = a.file = 0;
+    a.nextPlan = a.producing->index + 1;
+    if (a.nextPlan >= m_entries.size() || m_types.isEmpty())
+        return;
+    QString tag, path;
+    splitEntry(m_entries[a.nextPlan], tag, path);
+    const bool fix = m_state.isChecked(Check::Jpeg);
+    a.listing = std::async(std::launch::async, [path, fix, types = m_types] {
+        if (fix) {
+            FixExtension(path, QStringLiteral(".jpeg"));
+            FixExtension(path, QStringLiteral(".jpe"));
+        }
+        return listFiles(path, types);
+    });
+    a.listingIndex = a.nextPlan;
+}
+
+// Plans the next entry once its directory has been read. Not when it could not be read: the
+// entry waits for its turn, when the user may be asked for its medium.
+bool PreScan::planNextEntry()
+{
+    LookAhead &a = *m_ahead;
+    if (a.listingIndex != a.nextPlan || !a.listing.valid()
+        || a.listing.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return false;
+    QVector<Listing> listings = a.listing.get();
+    a.listingIndex = -1;
+    if (listings.size() != m_types.size() || listings.isEmpty() || !listings.first().ok)
+        return false;
+    auto plan = makePlan(a.nextPlan, std::move(listings));
+    a.plans.push_back(plan);
+    producing(std::move(plan));
+    return true;
+}
+
+// The plan of the entry whose turn it is, when the look-ahead has made it.
+std::shared_ptr<PreScan::EntryPlan> PreScan::takePlan(int index)
+{
+    LookAhead &a = *m_ahead;
+    if (a.plans.empty() && a.nextPlan == index && a.listingIndex == index && a.listing.valid()) {
+        a.listing.wait(); // being read ahead: it is needed now
+        planNextEntry();
+    }
+    if (a.plans.empty() || a.plans.front()->index != index)
+        return nullptr;
+    std::shared_ptr<EntryPlan> plan = a.plans.front();
+    a.plans.pop_front();
+    return plan;
+}
+
+// Looks files up in listing order and hands those that lack signatures to the workers, until
+// the window is full. Look-ups run in listing order, so each sighting takes the row a
+// file-by-file scan would give it. Returns after a few milliseconds at most, so that the
+// window's buttons are served.
+void PreScan::topUp()
+{
+    LookAhead &a = *m_ahead;
+    QElapsedTimer spent;
+    spent.start();
+    for (int n = 1; !m_cancel; ++n) {
+        if (!a.pending.empty()
+            && (m_paused || m_pool->windowBytes >= PixelWindow || a.bytes >= LookUpWindow
+                || (n % 16 == 0 && spent.elapsed() >= 5)))
+            return;
+        if (!a.producing || a.type >= m_types.size()) {
+            if (!planNextEntry())
+                return;
+            continue;
+        }
+        if (a.file >= int(a.producing->files[size_t(a.type)].size())) {
+            ++a.type;
+            a.file = 0;
+            continue;
+        }
+        lookUp(a.producing, a.type, a.file++);
+    }
+}
+
+void PreScan::lookUp(const std::shared_ptr<EntryPlan> &plan, int type, int file)
+{
+    const ListedFile &f = plan->file(type, file);
+    Pending it;
+    it.plan = plan;
+    it.type = type;
+    it.file = file;
+    it.key = IdentityKey::make(m_state.identifyByLocation, plan->tag, plan->path,
+                               plan->upper[size_t(type)][size_t(file)], f.size, f.modifiedSecs);
+    it.rowId = m_refs.take(it.key);
+    if (it.rowId && any(m_needs)) {
+        if (auto row = m_catalogue->readSignatures(*it.rowId))
+            it.buffer = SignatureBuffer::from(*row);
+        else
+            it.rowId.reset();
+    }
+    const SignatureNeeds needs = missing(it.buffer, m_needs);
+    if (any(needs)) {
+        auto job = std::make_shared<Job>();
+        job->buffer = it.buffer;
+        job->needs = needs;
+        job->path = plan->path + f.name;
+        job->type = m_types[type];
+        job->charge = needs.colour || needs.pattern ? guessDecodedBytes(f.size) : 0;
+        m_pool->windowBytes += job->charge;
+        m_pool->submit(job);
+        it.job = std::move(job);
+    }
+    auto textBytes = [](const QString &t) { return qint64(t.size()) * 2; };
+    it.bytes = qint64(sizeof(Pending)) + textBytes(it.key) + textBytes(it.buffer.CHECKSUM)
+               + textBytes(it.buffer.PXLRAY) + 4 * textBytes(it.buffer.QRGB);
+    m_ahead->bytes += it.bytes;
+    m_ahead->pending.push_back(std::move(it));
+}
+
+void PreScan::release(Pending &item)
+{
+    m_ahead->bytes -= item.bytes;
+    if (item.job)
+        m_pool->windowBytes -= item.job->charge;
+    m_ahead->pending.pop_front();
+}
+
+void PreScan::ScanDirectory(Catalogue &catalogue, const EntryPlan &plan, int type)
+{
+    const QString &path = plan.path;
     showStatus(path, QString(), true);
     maybeYield(true);
-    const Listing listing = listed ? *listed : listFiles(path, type);
+    const Listing &listing = plan.listings[type];
     m_unreadableNames += listing.unreadableNames;
     if (!listing.ok)
         return;
 
-    const bool notFilter = m_state.isChecked(Check::Not);
-    std::vector<const ListedFile *> files;
-    std::vector<QString> upperNames;
-    files.reserve(size_t(listing.files.size()));
-    upperNames.reserve(size_t(listing.files.size()));
-    for (const ListedFile &f : listing.files) {
-        if (f.name.trimmed().size() <= 4)
-            continue;
-        QString upper = f.name.toUpper();
-        if (passesFilter(upper, m_patterns, type, notFilter)) {
-            files.push_back(&f);
-            upperNames.push_back(std::move(upper));
-        }
-    }
-
-    struct Item
-    {
-        QString key;
-        std::optional<qint64> rowId;
-        SignatureBuffer buffer;   // the row's signatures, when nothing is to be computed
-        std::shared_ptr<Job> job; // the computation, when something is
-    };
-    std::vector<Item> items(files.size());
-    const int window = std::max(2, m_pool->pool.maxThreadCount() * 3);
-    size_t next = 0;
-
-    // Looks the file up and, when it lacks signatures, hands it to a worker. Look-ups run in
-    // listing order, so each sighting takes the row a file-by-file scan would give it.
-    auto start = [&](size_t i) {
-        const ListedFile &f = *files[i];
-        Item &it = items[i];
-        it.key = IdentityKey::make(m_state.identifyByLocation, volumeTag, path, upperNames[i],
-                                   f.size, f.modifiedSecs);
-        it.rowId = m_refs.take(it.key);
-        if (it.rowId && any(m_needs)) {
-            if (auto row = catalogue.readSignatures(*it.rowId))
-                it.buffer = SignatureBuffer::from(*row);
-            else
-                it.rowId.reset();
-        }
-        const SignatureNeeds needs = missing(it.buffer, m_needs);
-        if (!any(needs))
-            return;
-        auto job = std::make_shared<Job>();
-        job->buffer = it.buffer;
-        job->needs = needs;
-        job->path = path + f.name;
-        job->type = type;
-        // A few pictures a second are enough for the window; scaling every one costs time.
-        job->wantPreview = m_showPreview && (!m_sincePreview.isValid() || m_sincePreview.elapsed() >= 250);
-        if (job->wantPreview)
-            m_sincePreview.restart();
-        it.job = job;
-        Pool *pool = m_pool.get();
-        pool->pool.start(QRunnable::create([job, pool] {
-            job->result = computeSignatures(job->path, job->type, job->buffer, job->needs,
-                                            job->wantPreview ? &job->preview : nullptr);
-            QMutexLocker lock(&pool->mutex);
-            job->done = true;
-            pool->finished.wakeAll();
-        }));
-    };
-
+    LookAhead &a = *m_ahead;
+    const int count = int(plan.files[size_t(type)].size());
     // Rows found again that need no new signature are written together at the end.
     QVector<Catalogue::SeenRow> seen;
     const ListedFile *lastFile = nullptr;
-    for (size_t w = 0; w < files.size() && !m_cancel; ++w) {
-        while (next < files.size() && next < w + size_t(window))
-            start(next++);
-        Item &it = items[w];
-        // Wait for this file's result, serving the window meanwhile.
+    for (int w = 0; w < count && !m_cancel; ++w) {
+        topUp();
+        if (a.pending.empty())
+            break; // cancelled
+        Pending &it = a.pending.front();
+        Q_ASSERT(it.plan.get() == &plan && it.type == type && it.file == w);
+        // Wait for this file's result, serving the window and the look-ahead meanwhile.
         while (it.job && !it.job->done && !m_cancel) {
-            {
-                QMutexLocker lock(&m_pool->mutex);
-                if (!it.job->done)
-                    m_pool->finished.wait(&m_pool->mutex, 20);
-            }
+            m_pool->wait(*it.job, 20);
             maybeYield();
+            topUp();
         }
         waitWhilePaused();
         if (m_cancel)
             break;
-        const ListedFile &f = *files[w];
+        const ListedFile &f = plan.file(type, w);
         if (statusDue()) {
             showStatus(path + QLatin1Char(' ') + f.name,
                        VbText::general(m_marked + 1) + QStringLiteral(" found..."), true);
@@ -582,6 +861,7 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
             // The key rebuilt from the row's new location and the file is the key it was
             // found by.
             seen.append({*it.rowId, m_marked, f.name, it.key});
+            release(it);
             maybeYield();
             continue;
         }
@@ -596,33 +876,33 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
         row.ACTIVE = QStringLiteral("X");
         row.ACCESSED = m_stamp;
         if (!it.rowId) {
-            const QString stem = f.name.left(f.name.size() - type.size());
+            const QString stem = f.name.left(f.name.size() - m_types[type].size());
             row.RTAG = QStringLiteral(" ");
             row.NAME = stem.toUpper();
             row.REFNAME = stem;
             row.BASENAME = lettersOf(stem);
-            row.EXTENSION = type.toUpper();
-            row.WHOLENAME = upperNames[w];
+            row.EXTENSION = m_types[type].toUpper();
+            row.WHOLENAME = plan.upper[size_t(type)][size_t(w)];
             row.WHOLEBASE = row.BASENAME + row.EXTENSION;
             row.SIZE = double(f.size);
             row.DATE = f.modified();
         }
         (it.job ? it.job->result.buffer : it.buffer).into(row);
-        row.DRIVEVOLUME = volumeTag;
+        row.DRIVEVOLUME = plan.tag;
         row.PATH = path;
         row.DISKNAME = f.name;
         row.STAG = it.key;
         const bool written = it.rowId ? catalogue.markSeen(*it.rowId, row, true)
                                       : catalogue.insert(row).has_value();
+        release(it);
         if (!written || stopOnFailure(catalogue, m_where)) {
             stopOnFailure(catalogue, m_where + QStringLiteral("  The file being written was %1.").arg(path + f.name));
             break;
         }
-        it.job.reset();
         maybeYield();
     }
     if (!m_failed && !stopOnFailure(catalogue, m_where))
-        catalogue.markSeenMany(seen, volumeTag, path, m_stamp);
+        catalogue.markSeenMany(seen, plan.tag, path, m_stamp);
     // The count line is refreshed only now and then; the last file is always shown, so the
     // window ends on the figures of the closing message.
     if (lastFile && m_shownNumber != m_marked) {
@@ -630,8 +910,6 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const QString &volumeTag, cons
                    VbText::general(m_marked) + QStringLiteral(" found..."), true);
         m_shownNumber = m_marked;
     }
-    // Files handed out but not written (Quit) are finished by the workers and dropped.
-    m_pool->pool.waitForDone();
 }
 
 void PreScan::ReactivateDirectory(Catalogue &catalogue, const QString &volumeTag,

@@ -93,10 +93,23 @@ private:
     // True once a statement on the catalogue has failed: the run stops, saying where.
     bool stopOnFailure(const Catalogue &catalogue, const QString &where);
     bool finishFailed(Catalogue &catalogue);
-    // Scans one directory for one type; listed, when given, is the directory's listing for
-    // the type, read beforehand.
-    void ScanDirectory(Catalogue &catalogue, const QString &volumeTag, const QString &path,
-                       const QString &type, const Listing *listed = nullptr);
+    // The files of the list are looked up in listing order and handed to the workers ahead of
+    // the file whose row is being written, across folders, types and list entries; how far
+    // ahead is bounded by the bytes of decoded pixels in flight. See prescan.cpp.
+    struct EntryPlan;
+    struct Pending;
+    struct LookAhead;
+    void startLookAhead(int first);
+    void stopLookAhead();
+    void topUp();
+    bool planNextEntry();
+    void producing(std::shared_ptr<EntryPlan> plan);
+    std::shared_ptr<EntryPlan> takePlan(int index);
+    std::shared_ptr<EntryPlan> makePlan(int index, QVector<Listing> listings) const;
+    void lookUp(const std::shared_ptr<EntryPlan> &plan, int type, int file);
+    void release(Pending &item);
+    // Writes the rows of one directory for one type, in listing order, from the look-ahead.
+    void ScanDirectory(Catalogue &catalogue, const EntryPlan &plan, int type);
     void ReactivateDirectory(Catalogue &catalogue, const QString &volumeTag, const QString &path,
                              const QString &type);
     void waitWhilePaused();
@@ -123,8 +136,11 @@ private:
     bool m_cancel = false;
     bool m_paused = false;
     bool m_warnChecksum = false, m_warnColour = false, m_warnPattern = false;
-    QElapsedTimer m_sinceYield, m_sinceStatus, m_sincePreview;
+    QElapsedTimer m_sinceYield, m_sinceStatus;
     RefTable m_refs; // rows not yet found in this run, by REF
+    QStringList m_entries, m_types; // of the run under way
+    Catalogue *m_catalogue = nullptr;
     struct Pool;
     std::unique_ptr<Pool> m_pool;
+    std::unique_ptr<LookAhead> m_ahead;
 };

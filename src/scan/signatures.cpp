@@ -71,14 +71,29 @@ SignatureResult computeSignatures(const QString &path, const QString &type,
     if (!needs.colour && !needs.pattern)
         return r;
 
-    QImage picture = ImageBox::decode(path);
-    if (picture.isNull())
+    // The rows are read for the signatures as the decoder hands them over, while they are still
+    // in the processor's cache.
+    std::optional<Pattern::PatternSums> sums;
+    std::optional<SignatureRows> rows;
+    QImage picture = ImageBox::decodeRows(path, [&](const QImage &p, int top, int count) {
+        if (top == 0) {
+            rows.reset();
+            sums.reset();
+            if (needs.pattern)
+                sums.emplace(p.width(), p.height());
+            rows.emplace(p.width(), p.height(), needs.colour, sums ? &*sums : nullptr);
+        }
+        for (int y = top; y < top + count; ++y)
+            rows->add(reinterpret_cast<const std::uint32_t *>(p.constScanLine(y)), p.height() - y);
+    });
+    if (picture.isNull() || !rows)
         return r; // an unreadable picture keeps what the buffer held
     r.readFile = true;
+    r.decodedBytes = picture.sizeInBytes();
     if (preview)
         *preview = picture.scaled(600, 600, Qt::KeepAspectRatio, Qt::FastTransformation);
-    PixelArray pixels = ReadPixels(picture);
-    picture = QImage(); // the array now holds the only reference: grey conversion works in place
+    // A trimmed frame is read again from the pixels.
+    const PixelArray pixels = ReadPixels(picture);
 
     auto storeColour = [&r](const ColourValues &c) {
         r.buffer.X = c.x;
@@ -95,21 +110,16 @@ SignatureResult computeSignatures(const QString &path, const QString &type,
         r.buffer.PXLRAY = p.pxlray;
         r.buffer.PXLNUM = p.pxlnum;
     };
-    if (needs.colour && needs.pattern) {
-        Pattern::PatternSums sums(pixels.width(), pixels.height());
-        if (auto c = ColourSignatures(pixels, sums)) {
+    if (needs.colour) {
+        // Without colour signatures (a side too large) there is no pattern either.
+        if (auto c = rows->colour()) {
             storeColour(*c);
-            if (auto p = PatternSignature(pixels, sums))
-                storePattern(*p);
+            if (sums)
+                if (auto p = PatternSignature(pixels, *sums))
+                    storePattern(*p);
         }
-    } else if (needs.colour) {
-        if (auto c = ColourSignatures(pixels))
-            storeColour(*c);
-    } else {
-        Pattern::PatternSums sums(pixels.width(), pixels.height());
-        ConvertToGrey(pixels, &sums);
-        if (auto p = PatternSignature(pixels, sums))
-            storePattern(*p);
+    } else if (auto p = PatternSignature(pixels, *sums)) {
+        storePattern(*p);
     }
     return r;
 }

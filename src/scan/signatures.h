@@ -48,6 +48,7 @@ struct SignatureResult
 {
     SignatureBuffer buffer;
     bool readFile = false; // the file's content was read
+    qint64 decodedBytes = 0; // the size of the decoded picture, when one was decoded
 };
 SignatureResult computeSignatures(const QString &path, const QString &type,
                                   const SignatureBuffer &buffer, const SignatureNeeds &needs,

@@ -8,6 +8,8 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
 
@@ -159,6 +161,41 @@ TEST_F(ImageBoxTest, WindowsShowPhotographsUprightSignaturesReadThemAsStored)
     ImageBox box;
     ASSERT_TRUE(box.setFileName(path));
     EXPECT_EQ(QSize(box.width(), box.height()), QSize(20, 40));
+}
+
+// JPEG files are decoded by the component's own path; each kind must give the very pixels the
+// toolkit's reader gives.
+TEST_F(ImageBoxTest, JpegFilesGiveTheToolkitsPixels)
+{
+    const QImage colour = gradient(37, 23); // sizes that end inside a block
+    struct Case
+    {
+        const char *name;
+        QImage image;
+        int quality;
+        bool progressive;
+    };
+    const Case cases[] = {
+        {"fine.jpg", colour, 95, false},
+        {"coarse.jpg", colour, 30, false},
+        {"progressive.jpg", gradient(130, 70), 80, true},
+        {"grey.jpg", colour.convertToFormat(QImage::Format_Grayscale8), 85, false},
+    };
+    for (const Case &c : cases) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setQuality(c.quality);
+        writer.setProgressiveScanWrite(c.progressive);
+        ASSERT_TRUE(writer.write(c.image)) << c.name;
+        const QString path = write(c.name, bytes);
+        QImageReader toolkit(path, "jpeg");
+        toolkit.setAutoTransform(false);
+        const QImage expected = toOpaqueRgb32(toolkit.read());
+        ASSERT_FALSE(expected.isNull()) << c.name;
+        EXPECT_EQ(ImageBox::decode(path), expected) << c.name;
+    }
 }
 
 TEST_F(ImageBoxTest, DamagedOrHostileFilesFailAndLeaveTheBoxEmpty)

@@ -105,20 +105,27 @@ TEST(PatternSignature, GreyWeighsTheChannels)
                           {qRgb(255, 0, 0), 76}, {qRgb(0, 255, 0), 150},
                           {qRgb(0, 0, 255), 28}, {qRgb(128, 128, 128), 38 + 75 + 14},
                           {qRgb(1, 1, 1), 1},    {qRgb(100, 50, 200), 30 + 29 + 22}};
-    // 17 pixels: runs of eight go through the vector path, the odd one alone.
-    for (const Case &c : cases) {
-        QImage img(17, 1, QImage::Format_RGB32);
-        img.fill(c.colour);
-        PixelArray pixels(img);
-        PatternSums fromColour(17, 1);
-        ColourSignatures(pixels, fromColour);
-        EXPECT_EQ(fromColour.greySum(), 17 * c.grey) << std::hex << c.colour;
-        PatternSums fromGrey(17, 1);
-        ConvertToGrey(pixels, &fromGrey);
-        EXPECT_EQ(fromGrey.greySum(), 17 * c.grey);
-        for (int i : {1, 17})
-            EXPECT_EQ(pixels.at(i, 1) & 0xFFFFFFu, c.grey * 0x010101u) << std::hex << c.colour;
+    // One row of 57 pixels, the colours in turn: runs of sixteen and of eight go through the
+    // vector paths and the rest one by one, in the whole row and in either half of it; every
+    // pixel's grey must come out in its own place.
+    constexpr int Width = 57;
+    QImage img(Width, 1, QImage::Format_RGB32);
+    std::uint64_t greySum = 0;
+    for (int i = 0; i < Width; ++i) {
+        img.setPixel(i, 0, cases[i % 8].colour);
+        greySum += cases[i % 8].grey;
     }
+    PixelArray pixels(img);
+    PatternSums fromColour(Width, 1);
+    ColourSignatures(pixels, fromColour);
+    EXPECT_EQ(fromColour.greySum(), greySum);
+    for (int i = 0; i < Width; ++i)
+        EXPECT_EQ(fromColour.greyRow()[i], cases[i % 8].grey) << i;
+    PatternSums fromGrey(Width, 1);
+    ConvertToGrey(pixels, &fromGrey);
+    EXPECT_EQ(fromGrey.greySum(), greySum);
+    for (int i = 0; i < Width; ++i)
+        EXPECT_EQ(pixels.at(i + 1, 1) & 0xFFFFFFu, cases[i % 8].grey * 0x010101u) << i;
 }
 
 TEST(PatternSignature, ImagesUnder100PixelsAreTooSmall)
@@ -248,9 +255,17 @@ TEST(PatternSignature, OneReadingGivesTheSameAsSeparatePasses)
         PatternSums sums(pixels.width(), pixels.height());
         ColourSignatures(pixels, sums);
         const auto together = PatternSignature(pixels, sums);
-        ASSERT_TRUE(separate && together);
+        // Rows top first, as a decoder gives them.
+        PatternSums fromTop(pixels.width(), pixels.height());
+        SignatureRows rows(pixels.width(), pixels.height(), true, &fromTop);
+        for (int j = pixels.height(); j >= 1; --j)
+            rows.add(pixels.row(j), j);
+        const auto topFirst = PatternSignature(pixels, fromTop);
+        ASSERT_TRUE(separate && together && topFirst);
         EXPECT_EQ(together->pxlray, separate->pxlray) << img.width();
         EXPECT_EQ(together->pxlnum, separate->pxlnum);
+        EXPECT_EQ(topFirst->pxlray, separate->pxlray) << img.width();
+        EXPECT_EQ(rows.colour()->qrgb, ColourSignatures(pixels)->qrgb);
     }
 }
 

@@ -163,6 +163,22 @@ struct ScanFixture : ::testing::Test
             out << *set->record();
         return out;
     }
+    // A catalogued picture in path on a stick that is not plugged in, chosen for re-activation.
+    void stickAway(const QString &path)
+    {
+        Catalogue c;
+        ASSERT_TRUE(c.open(home.file("data/Pics.mdb")));
+        FilesRecord r;
+        r.DRIVEVOLUME = "[STICK]";
+        r.PATH = path;
+        r.WHOLENAME = "AWAY.PNG";
+        r.EXTENSION = ".PNG";
+        r.STAG = "AWAY.PNG 10 2020-01-01 00:00:00";
+        r.ACCESSED = QDate::currentDate().year() * 100 + QDate::currentDate().month();
+        ASSERT_TRUE(c.insert(r));
+        platform.addVolume("/media/ann/STICK", Platform::DriveKind::Removable, "STICK", 0, 512, false);
+        state.reactivate = "/media/ann/STICK";
+    }
     PreScan *run(int threads = 0)
     {
         auto *scan = new PreScan(state);
@@ -294,12 +310,19 @@ TEST_F(ScanFixture, FilesFoundAgainKeepTheirRowsWhereverTheyAre)
     }
 }
 
+// The workers run ahead across folders and types and finish out of order; the rows still
+// come out as one thread writes them.
 TEST_F(ScanFixture, WorkerThreadsGiveTheSameCatalogueAsOne)
 {
-    for (int d = 0; d < 3; ++d) {
-        const QString sub = dir(QString("d%1").arg(d));
-        for (int i = 0; i < 7; ++i)
-            picture(sub + QString("p%1.png").arg(i), d * 7 + i);
+    int seed = 0;
+    const QString types[] = {"jp", "j", "", "p", "pj"}; // each folder's files' types, in turn
+    for (const QString &t : types) {
+        const QString sub = dir(QString("d%1").arg(&t - types));
+        for (int i = 0; !t.isEmpty() && i < 7; ++i) {
+            const bool jpeg = t[i % t.size()] == 'j';
+            picture(sub + QString("p%1.%2").arg(i).arg(jpeg ? "jpg" : "png"), ++seed,
+                    jpeg ? "JPG" : "PNG");
+        }
         state.directories << "[] " + sub;
     }
     state.clickCheck(Check::Gather, true);
@@ -310,7 +333,7 @@ TEST_F(ScanFixture, WorkerThreadsGiveTheSameCatalogueAsOne)
     ASSERT_TRUE(Catalogue::createFromTemplate(home.file("vexa.mdb"), home.file("data/Pics.mdb")));
     delete run(4);
     QList<FilesRecord> parallel = rows();
-    ASSERT_EQ(single.size(), 21);
+    ASSERT_EQ(single.size(), 28);
     ASSERT_EQ(parallel.size(), single.size());
     for (int i = 0; i < single.size(); ++i) {
         const FilesRecord &s = single[i], &p = parallel[i];
@@ -386,20 +409,7 @@ TEST_F(ScanFixture, AbsentChosenVolumesAreReactivatedWithWarnings)
     const QString a = dir("a");
     picture(a + "local.png", 1);
     state.directories = {"[] " + a, "[STICK] /media/ann/STICK/photos/"};
-    {
-        Catalogue c;
-        ASSERT_TRUE(c.open(home.file("data/Pics.mdb")));
-        FilesRecord r;
-        r.DRIVEVOLUME = "[STICK]";
-        r.PATH = "/media/ann/STICK/photos/";
-        r.WHOLENAME = "AWAY.PNG";
-        r.EXTENSION = ".PNG";
-        r.STAG = "AWAY.PNG 10 2020-01-01 00:00:00";
-        r.ACCESSED = QDate::currentDate().year() * 100 + QDate::currentDate().month();
-        ASSERT_TRUE(c.insert(r));
-    }
-    platform.addVolume("/media/ann/STICK", Platform::DriveKind::Removable, "STICK", 0, 512, false);
-    state.reactivate = "/media/ann/STICK";
+    stickAway("/media/ann/STICK/photos/");
     std::unique_ptr<PreScan> scan(run());
     EXPECT_TRUE(prompts.boxes.isEmpty()); // a chosen volume is not prompted for
     const QList<FilesRecord> r = rows("ACTIVE = 'X'");
@@ -508,20 +518,7 @@ TEST_F(ScanFixture, AResumedRunNumbersEveryRowAsAnUninterruptedOne)
     state.clickMode(Mode::Name);
     state.directories = {entries[1], entries[3]};
     delete run();
-    {
-        Catalogue c;
-        ASSERT_TRUE(c.open(home.file("data/Pics.mdb")));
-        FilesRecord away;
-        away.DRIVEVOLUME = "[STICK]";
-        away.PATH = "/media/ann/STICK/";
-        away.WHOLENAME = "AWAY.PNG";
-        away.EXTENSION = ".PNG";
-        away.STAG = "AWAY.PNG 10 2020-01-01 00:00:00";
-        away.ACCESSED = QDate::currentDate().year() * 100 + QDate::currentDate().month();
-        ASSERT_TRUE(c.insert(away));
-    }
-    platform.addVolume("/media/ann/STICK", Platform::DriveKind::Removable, "STICK", 0, 512, false);
-    state.reactivate = "/media/ann/STICK";
+    stickAway("/media/ann/STICK/");
     state.directories = entries;
     state.directories << "[STICK] /media/ann/STICK/";
     const QByteArray before = home.read("data/Pics.mdb");
