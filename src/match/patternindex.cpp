@@ -138,6 +138,38 @@ void PatternIndex::build()
     for (std::size_t i = 0; i < m_entries.size(); ++i)
         m_marked[i].store(m_markedAtAdd[i], std::memory_order_relaxed);
     m_markedAtAdd = std::vector<bool>();
+
+    // The groups of entries with one code, each group's entries in the order added.
+    std::vector<int> byCode;
+    for (int i = 0; i < size(); ++i) {
+        if (m_kinds[std::size_t(i)] == Kind::Code)
+            byCode.push_back(i);
+    }
+    std::stable_sort(byCode.begin(), byCode.end(), [this](int a, int b) {
+        const Code &x = m_codes[std::size_t(a)], &y = m_codes[std::size_t(b)];
+        return x.hi != y.hi ? x.hi < y.hi : x.lo < y.lo;
+    });
+    m_groupOf.assign(m_entries.size(), -1);
+    m_groupStart.clear();
+    m_groupEntries = byCode;
+    std::vector<int> leaders; // the first entry of each group
+    for (std::size_t k = 0; k < byCode.size(); ++k) {
+        const int i = byCode[k];
+        if (k == 0 || !(m_codes[std::size_t(i)] == m_codes[std::size_t(byCode[k - 1])])) {
+            m_groupStart.push_back(int(k));
+            leaders.push_back(i);
+        }
+        m_groupOf[std::size_t(i)] = int(m_groupStart.size()) - 1;
+    }
+    m_groupStart.push_back(int(byCode.size()));
+    m_groupUnmarked = std::make_unique<std::atomic<int>[]>(leaders.size());
+    for (std::size_t g = 0; g < leaders.size(); ++g) {
+        int unmarked = 0;
+        for (int k = m_groupStart[g]; k < m_groupStart[g + 1]; ++k)
+            unmarked += isMarked(m_groupEntries[std::size_t(k)]) ? 0 : 1;
+        m_groupUnmarked[g].store(unmarked, std::memory_order_relaxed);
+    }
+
     if (!m_useBlocks)
         return;
     m_keyBits = (Cells + m_blockCount - 1) / m_blockCount;
@@ -146,15 +178,13 @@ void PatternIndex::build()
     std::vector<std::pair<std::uint64_t, int>> pairs;
     for (int b = 0; b < m_blockCount; ++b) {
         pairs.clear();
-        for (int i = 0; i < size(); ++i) {
-            if (m_kinds[std::size_t(i)] == Kind::Code)
-                pairs.emplace_back(blockKey(m_codes[std::size_t(i)], b), i);
-        }
+        for (std::size_t g = 0; g < leaders.size(); ++g)
+            pairs.emplace_back(blockKey(m_codes[std::size_t(leaders[g])], b), int(g));
         std::sort(pairs.begin(), pairs.end());
         Block &block = m_blocks[std::size_t(b)];
         block.members.reserve(pairs.size());
         for (const auto &p : pairs)
-            block.members.push_back(Member{m_codes[std::size_t(p.second)], p.second});
+            block.members.push_back(Member{m_codes[std::size_t(leaders[std::size_t(p.second)])], p.second});
         if (direct) {
             block.start.assign((std::size_t(1) << m_keyBits) + 1, 0);
             for (const auto &p : pairs)
@@ -195,8 +225,13 @@ void PatternIndex::setMarked(double recnum)
 {
     auto it = std::lower_bound(m_entries.begin(), m_entries.end(), recnum,
                                [](const Entry &e, double n) { return e.recnum < n; });
-    for (; it != m_entries.end() && it->recnum == recnum; ++it)
-        m_marked[std::size_t(it - m_entries.begin())].store(true, std::memory_order_relaxed);
+    for (; it != m_entries.end() && it->recnum == recnum; ++it) {
+        const std::size_t i = std::size_t(it - m_entries.begin());
+        if (m_marked[i].exchange(true, std::memory_order_relaxed))
+            continue;
+        if (m_groupOf[i] >= 0)
+            m_groupUnmarked[std::size_t(m_groupOf[i])].fetch_sub(1, std::memory_order_relaxed);
+    }
 }
 
 void PatternIndex::scan(const QString &pxlray, bool unmarkedOnly, std::vector<int> &out) const
@@ -220,7 +255,7 @@ __attribute__((target_clones("popcnt", "default")))
 #endif
 void PatternIndex::lookUp(const Code &t, int block, bool unmarkedOnly,
                           std::vector<std::uint32_t> &seen, std::uint32_t stamp,
-                          std::vector<int> &out) const
+                          std::vector<int> &groups) const
 {
     const Block &b = m_blocks[std::size_t(block)];
     const std::uint64_t key = blockKey(t, block);
@@ -238,13 +273,14 @@ void PatternIndex::lookUp(const Code &t, int block, bool unmarkedOnly,
         const Member &member = b.members[m];
         if (popcount(t, member.code) > tolerance)
             continue;
-        // An entry near the reference under several orientations, or found through several
+        // A code near the reference under several orientations, or found through several
         // blocks, is listed once.
-        std::uint32_t &mark = seen[std::size_t(member.entry)];
-        if (mark == stamp || (unmarkedOnly && isMarked(member.entry)))
+        std::uint32_t &mark = seen[std::size_t(member.group)];
+        if (mark == stamp)
             continue;
         mark = stamp;
-        out.push_back(member.entry);
+        if (!unmarkedOnly || m_groupUnmarked[std::size_t(member.group)].load(std::memory_order_relaxed) > 0)
+            groups.push_back(member.group);
     }
 }
 
@@ -275,19 +311,29 @@ void PatternIndex::nearCode(const Code &reference, bool unmarkedOnly, std::vecto
             }
         }
     } else {
-        // Each thread keeps a stamp per entry: an entry is listed when its stamp is not this
-        // look-up's, which spares sorting the same entry found many times.
+        // Each thread keeps a stamp per group: a group is listed when its stamp is not this
+        // look-up's, which spares sorting the same group found many times.
         thread_local std::vector<std::uint32_t> seen;
         thread_local std::uint32_t stamp = 0;
-        if (seen.size() < m_entries.size())
-            seen.resize(m_entries.size(), 0);
+        thread_local std::vector<int> groups;
+        const std::size_t groupCount = m_groupStart.size() - 1;
+        if (seen.size() < groupCount)
+            seen.resize(groupCount, 0);
         if (++stamp == 0) {
             std::fill(seen.begin(), seen.end(), 0);
             stamp = 1;
         }
+        groups.clear();
         for (std::size_t o = 0; o < turns; ++o) {
             for (int b = 0; b < m_blockCount; ++b)
-                lookUp(turned[o], b, unmarkedOnly, seen, stamp, out);
+                lookUp(turned[o], b, unmarkedOnly, seen, stamp, groups);
+        }
+        for (int g : groups) {
+            for (int k = m_groupStart[std::size_t(g)]; k < m_groupStart[std::size_t(g) + 1]; ++k) {
+                const int i = m_groupEntries[std::size_t(k)];
+                if (!unmarkedOnly || !isMarked(i))
+                    out.push_back(i);
+            }
         }
     }
     if (!m_others.empty())

@@ -71,7 +71,7 @@ private:
     struct Member
     {
         Code code;
-        int entry;
+        int group; // the entries with this code: m_groupEntries[m_groupStart[group], ...)
     };
 #pragma pack(pop)
     struct Block
@@ -85,7 +85,7 @@ private:
     void scan(const QString &pxlray, bool unmarkedOnly, std::vector<int> &out) const;
     void nearCode(const Code &reference, bool unmarkedOnly, std::vector<int> &out) const;
     void lookUp(const Code &turned, int block, bool unmarkedOnly, std::vector<std::uint32_t> &seen,
-                std::uint32_t stamp, std::vector<int> &out) const;
+                std::uint32_t stamp, std::vector<int> &groups) const;
     void others(const QString &pxlray, bool unmarkedOnly, std::vector<int> &out) const;
 
     int m_tolerance;
@@ -102,6 +102,13 @@ private:
     std::vector<int> m_otherSlot;     // per entry: its place in m_others, or -1
     std::vector<std::pair<qint64, int>> m_entryOfRow; // by row id, for look-ups
     std::vector<Block> m_blocks;
+    // Entries with the same code form one group, so that a code shared by thousands of
+    // pictures (plain skies, blank scans) is compared once. Each group keeps a count of its
+    // entries not marked, so that a group the pre-match cycle has marked whole is passed over.
+    std::vector<int> m_groupOf;        // per entry of kind Code
+    std::vector<int> m_groupStart;     // per group, and one past the last
+    std::vector<int> m_groupEntries;   // the entries of each group, in the order added
+    std::unique_ptr<std::atomic<int>[]> m_groupUnmarked;
     // Each orientation as where cell k goes, for turning a reference's code.
     std::vector<std::array<int, 100>> m_orientations;
     int m_keyBits = 0; // the longest block key
