@@ -64,14 +64,7 @@ TEST_F(ListFixture, SaveAndLoadGiveBackEntriesIfcdAndTreeFlag)
 
 TEST_F(ListFixture, DamagedListFilesLoadWhatIsValid)
 {
-    const struct
-    {
-        const char *name;
-        QByteArray content;
-        QStringList entries;
-        QString ifcd;
-        bool tree;
-    } cases[] = {
+    const struct { const char *name; QByteArray content; QStringList entries; QString ifcd; bool tree; } cases[] = {
         {"junk and long lines",
          "garbage\r\n[] /ok/\r\n" + QByteArray(200000, 'x') + "\r\n[] relative/\r\n[x]/no-blank/\r\n"
          "[] /has=equals/\r\n\x01\x02\xff\r\n[] /ok2/\r\n",
@@ -150,16 +143,8 @@ TEST_F(ListFixture, AddingSkipsTheIfcdAndDuplicatesUnlessTheListIsEmpty)
 TEST_F(ListFixture, DeleteAndUndesignate)
 {
     const QStringList list{"[] /pics/", "[] /pics/2024/", "[] /pics2/", "[] /other/"};
-    struct Case
-    {
-        const char *name;
-        QList<int> selected;
-        bool tree;
-        QList<Answer> answers;
-        QStringList left;
-        QString ifcdAfter;
-    };
-    const Case cases[] = {
+    const struct { const char *name; QList<int> selected; bool tree; QList<Answer> answers; QStringList left;
+                   QString ifcdAfter; } cases[] = {
         {"selected rows, IFCD among them", {0, 3}, true, {}, {"[] /pics/2024/", "[] /pics2/"}, ""},
         {"tree IFCD removed by prefix only", {}, true, {Answer::Yes, Answer::Yes},
          {"[] /pics2/", "[] /other/"}, ""},
@@ -168,7 +153,7 @@ TEST_F(ListFixture, DeleteAndUndesignate)
         {"un-designated but kept", {}, true, {Answer::Yes, Answer::No}, list, ""},
         {"nothing done", {}, true, {Answer::No}, list, "[] /pics/"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         MainState s;
         s.directories = list;
         s.ifcd = "[] /pics/";
@@ -186,12 +171,8 @@ TEST_F(ListFixture, DeleteAndUndesignate)
 TEST_F(ListFixture, LoadSaveDialogCutsNamesAndGuardsTheReservedOne)
 {
     state.directories = QStringList{"[] /a/"};
-    const struct
-    {
-        QString typed;
-        QString message; // empty: the list is saved under savedAs
-        QString savedAs;
-    } cases[] = {{"Trip.lst", "", "Trip"},
+    // message empty: the list is saved under savedAs.
+    const struct { QString typed, message, savedAs; } cases[] = {{"Trip.lst", "", "Trip"},
                  {"  Two words .x.y", "", "Two words"},
                  {"", "No list name specified...", ""},
                  {".lst", "No list name specified...", ""},
@@ -255,13 +236,7 @@ TEST_F(ListFixture, AddDirectoriesDialogStartsWhereTheUserWasAndRemembersIt)
 TEST_F(ListFixture, AutomaticSavesNeverShortenAListTheUserDidNotChange)
 {
     const QByteArray file = "[DIRECTORIES]\r\n[] /a/\r\n[] /b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
-    const struct
-    {
-        const char *name;
-        std::function<void(MainState &)> act;
-        bool written;
-        QStringList onDisk;
-    } cases[] = {
+    const struct { const char *name; std::function<void(MainState &)> act; bool written; QStringList onDisk; } cases[] = {
         {"a list emptied by a load that failed", [](MainState &s) { DirList::LoadList(s, "Typo"); },
          false, {"[] /a/", "[] /b/"}},
         {"an entry the user deleted", [](MainState &s) { DirList::DeleteEntries(s, {0}); }, true,

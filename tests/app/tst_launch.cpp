@@ -17,6 +17,7 @@
 #include <QFile>
 
 #include <csignal>
+#include <utility>
 
 using Check = MainState::Check;
 using Mode = MainState::Mode;
@@ -32,7 +33,7 @@ public:
     MainState &state;
     QStringList calls;
     std::function<void()> duringPreScan; // runs while the launch waits for the pre-scan
-    std::function<void()> inResumeDialog;
+    const char *dialogChoice = nullptr;  // what the resume dialog leaves in the start mode
     bool statsNoDisplay = false;
     QString statsShown;
     int exitCode = -1;
@@ -40,25 +41,17 @@ public:
     void processEvents() override {}
     void waitForEvents() override
     {
-        if (duringPreScan) {
-            auto fn = std::move(duringPreScan);
-            duringPreScan = nullptr;
+        if (auto fn = std::exchange(duringPreScan, nullptr))
             fn();
-        }
-        state.preScanDone = true;
-        state.preMatchDone = true;
+        state.preScanDone = state.preMatchDone = true;
     }
     void runResumeDialog() override
     {
         calls << "resume:" + state.startMode;
-        if (inResumeDialog)
-            inResumeDialog();
+        if (dialogChoice)
+            state.startMode = dialogChoice;
     }
-    void showPreScan() override
-    {
-        calls << "prescan";
-        state.searchCompleted = "YES";
-    }
+    void showPreScan() override { calls << "prescan"; state.searchCompleted = "YES"; }
     void showPreMatch() override { calls << "prematch"; }
     void showReview(bool snapshot, const QString &) override { calls << (snapshot ? "snapshot" : "pairs"); }
     void hideMain() override {}
@@ -75,11 +68,7 @@ public:
         statsShown = message;
         return statsNoDisplay;
     }
-    void endProgram(int code) override
-    {
-        calls << "end";
-        exitCode = code;
-    }
+    void endProgram(int code) override { calls << "end"; exitCode = code; }
     void showMain() override { calls << "main"; }
 };
 
@@ -121,37 +110,23 @@ struct LaunchFixture : ::testing::Test
 TEST_F(LaunchFixture, GoRefusesOrWarnsBeforeItStarts)
 {
     const QString warning = "The comparison mode you have chosen requires that I read each individual file";
-    struct Case
-    {
-        const char *name;
-        std::function<void(MainState &)> setup;
-        std::optional<Answer> answer; // to the one box shown
-        QString message;              // how that box starts
-        bool scans;
-    };
-    const Case cases[] = {
+    // The answer to the one box shown and how that box starts; whether the scan starts.
+    const struct { const char *name; std::function<void(MainState &)> setup; std::optional<Answer> answer;
+                   QString message; bool scans; } cases[] = {
         {"empty list name", [](MainState &s) { s.listName = "  "; }, Answer::Ok,
          "Please name and save the directory list.", false},
-        {"IFCD with Exclusive",
-         [](MainState &s) {
-             s.ifcd = "[] /tmp/in/";
-             s.clickCheck(Check::Exclusive, true);
-         },
+        {"IFCD with Exclusive", [](MainState &s) { s.ifcd = "[] /tmp/in/"; s.clickCheck(Check::Exclusive, true); },
          Answer::Ok, "You may not combine the IFCD and Exclusive search options...", false},
         {"no file type", [](MainState &s) { s.clickFileType(MainState::fileTypeIndex(".JPG"), false); },
          Answer::Ok, "You have not selected any file types...", false},
         {"average colour, declined", [](MainState &s) { s.clickMode(Mode::AverageRgb); }, Answer::No, warning, false},
         {"quadrant colour, accepted", [](MainState &s) { s.clickMode(Mode::QuadRgb); }, Answer::Yes, warning, true},
         {"pattern, declined", [](MainState &s) { s.clickMode(Mode::Pattern); }, Answer::No, warning, false},
-        {"pattern, no warnings",
-         [](MainState &s) {
-             s.clickMode(Mode::Pattern);
-             s.noWarnings = true;
-         },
+        {"pattern, no warnings", [](MainState &s) { s.clickMode(Mode::Pattern); s.noWarnings = true; },
          std::nullopt, "", true},
         {"size", [](MainState &s) { s.clickMode(Mode::Size); }, std::nullopt, "", true},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         MainState s;
         s.listName = "Photos";
@@ -172,31 +147,29 @@ TEST_F(LaunchFixture, GoRefusesOrWarnsBeforeItStarts)
     EXPECT_TRUE(home.exists("VEXA.INI")); // settings are written before the checks
 }
 
+// The first search copies the template to the list's catalogue (or, with Single Database, to
+// the shared one) and leaves the list's tag file alone.
 TEST_F(LaunchFixture, FirstSearchCopiesTheTemplateAndLeavesTheTagAlone)
 {
     controller.cmdGO_Click();
     EXPECT_EQ(host.calls, (QStringList{"prescan", "pairs"}));
-    EXPECT_TRUE(Catalogue::isCatalogue(catalogue()));
-    EXPECT_TRUE(home.exists("vexa.mdb"));
-    EXPECT_FALSE(home.exists("data/Photos.lcd"));
+    EXPECT_TRUE(Catalogue::isCatalogue(catalogue()) && home.exists("vexa.mdb"));
+    EXPECT_FALSE(home.exists("data/Photos.lcd") || home.exists("data/vexatmp.mdb"));
     EXPECT_FALSE(controller.isSearchBusy());
     EXPECT_TRUE(prompts.boxes.isEmpty());
+    QFile::remove(catalogue());
+    state.clickCheck(Check::SingleTable, true);
+    controller.cmdGO_Click();
+    EXPECT_TRUE(home.exists("data/vexatmp.mdb"));
+    EXPECT_FALSE(home.exists("data/Photos.mdb"));
 }
 
 TEST_F(LaunchFixture, ResumeIsOfferedOnlyForAnUnchangedSearch)
 {
-    struct Case
-    {
-        const char *name;
-        bool optionsChanged;
-        int stoppedAt;
-        QString searchCompleted;
-        std::optional<Answer> question; // the "not completed" question and its answer
-        QStringList calls;
-        int stoppedAfter;
-        const char *dialogChoice = nullptr; // what the resume dialog leaves in the start mode
-    };
-    const Case cases[] = {
+    // question: the "not completed" question and its answer.
+    const struct { const char *name; bool optionsChanged; int stoppedAt; QString searchCompleted;
+                   std::optional<Answer> question; QStringList calls; int stoppedAfter;
+                   const char *dialogChoice = nullptr; } cases[] = {
         {"resume", false, 5, "YES", std::nullopt, {"resume:RESUME", "pairs"}, 5},
         {"incomplete, resume anyway", false, 5, "NO", Answer::Yes, {"resume:RESUME", "pairs"}, 5},
         {"incomplete, new search", false, 5, "NO", Answer::No,
@@ -208,17 +181,14 @@ TEST_F(LaunchFixture, ResumeIsOfferedOnlyForAnUnchangedSearch)
     };
     makeCatalogue();
     tagMonth(QDate::currentDate().month());
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         host.calls.clear();
         state.optionsChanged = c.optionsChanged;
         state.stoppedAtRecord = c.stoppedAt;
         state.searchCompleted = c.searchCompleted;
         if (c.question)
             prompts.then(*c.question);
-        host.inResumeDialog = [&] {
-            if (c.dialogChoice)
-                state.startMode = c.dialogChoice;
-        };
+        host.dialogChoice = c.dialogChoice;
         const int boxesBefore = int(prompts.boxes.size());
         controller.cmdGO_Click();
         EXPECT_EQ(host.calls, c.calls) << c.name;
@@ -338,14 +308,7 @@ TEST_F(LaunchFixture, WhatComesAfterAPreScanThatDidNotComplete)
 {
     makeCatalogue();
     tagMonth(QDate::currentDate().month());
-    const struct
-    {
-        const char *name;
-        bool gather, failed;
-        int signal;
-        QStringList calls;
-        int exitCode;
-    } cases[] = {
+    const struct { const char *name; bool gather, failed; int signal; QStringList calls; int exitCode; } cases[] = {
         {"failed", false, true, 0, {"resume:NEW", "prescan", "main"}, -1},
         {"failed gather", true, true, 0, {"prescan", "end"}, 1},
         {"completed gather", true, false, 0, {"prescan", "end"}, 0},
@@ -381,23 +344,9 @@ TEST_F(LaunchFixture, WhatComesAfterAPreScanThatDidNotComplete)
     EXPECT_TRUE(prompts.boxes.isEmpty());
 }
 
-TEST_F(LaunchFixture, SingleDatabaseUsesTheSharedCatalogue)
-{
-    state.clickCheck(Check::SingleTable, true);
-    controller.cmdGO_Click();
-    EXPECT_TRUE(home.exists("data/vexatmp.mdb"));
-    EXPECT_FALSE(home.exists("data/Photos.mdb"));
-}
-
 TEST(ReviewTitle, FollowsModeAndOptions)
 {
-    struct Case
-    {
-        Mode mode;
-        bool soft, ignore;
-        QString ifcd, title;
-    };
-    const Case cases[] = {
+    const struct { Mode mode; bool soft, ignore; QString ifcd, title; } cases[] = {
         {Mode::Name, true, false, "[] /in/", "Vexa! - NAME search, SOFT MATCHING, IFCD"},
         {Mode::Size, false, false, "", "Vexa! - SIZE search"},
         {Mode::NameSize, true, true, "", "Vexa! - NAME and SIZE search, SOFT MATCHING, IGNORE TYPE"},
@@ -407,7 +356,7 @@ TEST(ReviewTitle, FollowsModeAndOptions)
         {Mode::Pattern, true, true, "", "Vexa! - PATTERN search"},
         {Mode::Checksum, false, true, "[] /in/", "Vexa! - CHECKSUM search, IFCD"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         MainState s;
         s.clickMode(c.mode);
         s.clickCheck(Check::SoftMatch, c.soft);
@@ -419,11 +368,7 @@ TEST(ReviewTitle, FollowsModeAndOptions)
 
 TEST(QuitStatistics, MegabytesAlwaysShowThePoint)
 {
-    const struct
-    {
-        double bytes;
-        const char *text;
-    } cases[] = {{0, "."},          {2114000, "2."},     {1057000 * 1.5, "1.5"},
+    const struct { double bytes; const char *text; } cases[] = {{0, "."},          {2114000, "2."},     {1057000 * 1.5, "1.5"},
                  {5285, ".01"},     {5284, "."},         {1057000 * 12.345, "12.35"},
                  {1e12, "946073.79"}};
     for (const auto &c : cases)
@@ -521,12 +466,8 @@ TEST_F(LaunchFixture, FailedCompactionKeepsTheCatalogueAndTheOldMonth)
 TEST_F(LaunchFixture, AListNamedAtStartThatCannotBeReadLeavesGeneralAsItWas)
 {
     const QByteArray general = "[DIRECTORIES]\r\n[] /srv/a/\r\n[] /srv/b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
-    const struct
-    {
-        QByteArray ini;
-        QString commandLine;
-        bool told; // "Unable to read DIR LIST file"
-    } cases[] = {{"LIST NAME = General\r\n.JPG\r\n", "NoSuchList", true},
+    // told: "Unable to read DIR LIST file".
+    const struct { QByteArray ini; QString commandLine; bool told; } cases[] = {{"LIST NAME = General\r\n.JPG\r\n", "NoSuchList", true},
                  {"LIST NAME = Gone\r\n.JPG\r\n", "", true},
                  {".JPG\r\n", "", false}}; // settings that name no list
     for (const auto &c : cases) {

@@ -49,51 +49,19 @@ struct WindowFixture : ::testing::Test
 
 } // namespace
 
-TEST_F(WindowFixture, ControlsCarryTheirCaptionsTooltipsAndDefaults)
+// A fresh program directory: the first-run defaults on screen and in a new settings file.
+TEST_F(WindowFixture, AFreshProgramDirectoryStartsWithTheFirstRunDefaults)
 {
     frmMAIN w;
-    const struct
-    {
-        const char *name, *caption;
-    } captions[] = {
-        {"optNAME", "Name"},           {"optSIZE", "Size"},
-        {"optNAMESIZE", "Name && Size"}, {"optNUMBERED", "Numbered"},
-        {"optCHECKSUM", "Checksum"},   {"optAVERAGERGB", "Avg. RGB"},
-        {"optQUADRGB", "Quadrant RGB"}, {"optPATTERN", "Pattern"},
-        {"chkSOFTMATCH", "SOFT matching"}, {"chkIGNORE", "Ignore .EXT"},
-        {"chkEXCLUSIVE", "Exclusive"}, {"chkGATHER", "Gather and Quit"},
-        {"chkPREMATCH", "Pre-Match"},  {"chkSNAPSHOT", "SnapShot"},
-        {"chkRECYCLE", "Recycle"},     {"chkCONFIRM", "No Confirm"},
-        {"chkAUTONEXT", "AutoNEXT"},   {"chkNOT", "NOT"},
-        {"chkJPEG", "Fix jpeg / jpe"}, {"chkNOSOUND", "No Sound"},
-        {"chkSAVELIST", "AutoSave list"}, {"chkSINGLETABLE", "Single Database"},
-        {"chkART", ".art"},            {"chkICO", ".ico"},
-        {"chkWPG", ".wpg"},            {"cmdGO", "&Go"},
-        {"cmdQUIT", "&Quit"},          {"cmdADD", "&Add"},
-        {"cmdDELETE", "&Delete"},      {"cmdCLEAR", "&Clear"},
-        {"cmdLOAD", "&Load"},          {"cmdSAVE", "&Save"},
-        {"cmdPURGE", "&Purge Database..."}, {"cmdCOMPACT", "Compact Data&base..."},
-        {"cmdHELP", "H&elp!"},         {"cmdABOUT", "Hell&o!"},
-    };
-    for (const auto &c : captions) {
-        auto *b = w.findChild<QAbstractButton *>(c.name);
-        ASSERT_NE(b, nullptr) << c.name;
-        EXPECT_EQ(b->text(), c.caption) << c.name;
-        const bool checkedAtStart = QByteArray(c.name) == "optNAME" || QByteArray(c.name) == "chkIGNORE";
-        if (b->isCheckable())
-            EXPECT_EQ(b->isChecked(), checkedAtStart) << c.name;
+    QStringList checked;
+    for (QAbstractButton *b : w.findChildren<QAbstractButton *>(QRegularExpression("^(opt|chk)"))) {
+        if (b->isChecked())
+            checked << b->objectName();
     }
-    EXPECT_EQ(w.findChildren<QCheckBox *>(QRegularExpression("^chk[A-Z]{3}$")).size(), 24 + 1); // + chkNOT
-    EXPECT_EQ(w.cmdGO->toolTip(), "Let's go!");
-    EXPECT_EQ(w.txtTOLERANCE->toolTip(), "Sets the Tolerance for RGB and Pattern modes");
-    EXPECT_EQ(w.chkGATHER->toolTip(), "Use this to populate your database with all file info in one pass.");
-    EXPECT_EQ(w.txtTOLERANCE->text(), "5");
-    EXPECT_EQ(w.txtTOLERANCE->maxLength(), 4);
-    EXPECT_EQ(w.txtFILTER->maxLength(), 20);
-    EXPECT_EQ(w.lblLISTNAME->text(), "General");
-    EXPECT_EQ(w.imgLEFTEYE->toolTip(), "Please take your finger out of my eye!");
-    // A fresh program directory gets a settings file at load, with the first-run values.
-    EXPECT_EQ(w.txtTHUMBNAILEXT->text(), ".THN");
+    checked.sort();
+    EXPECT_EQ(checked, (QStringList{"chkIGNORE", "optNAME"}));
+    EXPECT_EQ(QStringList({w.txtTOLERANCE->text(), w.lblLISTNAME->text(), w.txtTHUMBNAILEXT->text()}),
+              QStringList({"5", "General", ".THN"}));
     EXPECT_TRUE(home.read("VEXA.INI").contains("THUMBNAIL = .THN\r\nFILTER = *\r\n"));
     EXPECT_TRUE(w.controller().isFirstRun());
 }
@@ -111,11 +79,7 @@ TEST_F(WindowFixture, ClicksChangeTheOptionsAsDesigned)
     EXPECT_FALSE(w.chkSOFTMATCH->isChecked()); // a mode click unchecks soft matching
     EXPECT_TRUE(s.optionsChanged);
 
-    const struct
-    {
-        QCheckBox *box;
-        bool raises;
-    } boxes[] = {{w.fileTypeBoxes[0], true}, {w.chkEXCLUSIVE, true}, {w.chkGATHER, true},
+    const struct { QCheckBox *box; bool raises; } boxes[] = {{w.fileTypeBoxes[0], true}, {w.chkEXCLUSIVE, true}, {w.chkGATHER, true},
                  {w.chkNOT, true},           {w.chkSINGLETABLE, true}, {w.chkSNAPSHOT, false},
                  {w.chkRECYCLE, false},      {w.chkNOSOUND, false},   {w.chkPREMATCH, false}};
     for (const auto &b : boxes) {
@@ -129,10 +93,7 @@ TEST_F(WindowFixture, LeavingAFieldValidatesIt)
 {
     frmMAIN w;
     MainState &s = w.state();
-    const struct
-    {
-        QString typed, tolerance;
-    } tolerances[] = {{"150", "5"}, {"-1", "5"}, {"99", "99"}, {"0", "0"}, {" 12 ", "12"}, {"abc", "abc"}};
+    const struct { QString typed, tolerance; } tolerances[] = {{"150", "5"}, {"-1", "5"}, {"99", "99"}, {"0", "0"}, {" 12 ", "12"}, {"abc", "abc"}};
     for (const auto &t : tolerances) {
         s.tolerance = t.typed;
         w.controller().txtTOLERANCE_LostFocus();
@@ -146,10 +107,7 @@ TEST_F(WindowFixture, LeavingAFieldValidatesIt)
     w.controller().txtTOLERANCE_LostFocus();
     EXPECT_TRUE(s.optionsChanged); // the pre-match results depend on the tolerance
 
-    const struct
-    {
-        QString typed, ext;
-    } exts[] = {{"  thn ", ".THN"}, {"", ""}, {".jpg", ".JPG"}};
+    const struct { QString typed, ext; } exts[] = {{"  thn ", ".THN"}, {"", ""}, {".jpg", ".JPG"}};
     for (const auto &e : exts) {
         s.thumbnailExt = e.typed;
         w.controller().txtTHUMBNAILEXT_LostFocus();
@@ -187,17 +145,11 @@ TEST_F(WindowFixture, FirstActivationReadsSettingsAndClearsOptionsChanged)
 
 TEST_F(WindowFixture, StartUpWarnings)
 {
-    struct Case
-    {
-        const char *name;
-        std::function<void(FakePlatform &, const TempHome &)> setup;
-        QStringList texts;
-        bool ends;
-    };
     const QString lowHome = "You have less than 20 meg free on drive /home\n\nYou should free up more "
                             "drive space for Windows Virtual Memory and the Vexa! Image Database "
                             "before continuing.";
-    const Case cases[] = {
+    const struct { const char *name; std::function<void(FakePlatform &, const TempHome &)> setup; QStringList texts;
+                   bool ends; } cases[] = {
         {"another instance", [](FakePlatform &p, const TempHome &) { p.otherInstanceRunning = true; },
          {"Another instance of Vexa! is already running..."}, true},
         {"lock file cannot be made", [](FakePlatform &p, const TempHome &) { p.lockNotWritable = true; },
@@ -219,7 +171,7 @@ TEST_F(WindowFixture, StartUpWarnings)
           "for the Vexa! Image Database before continuing."},
          false},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         TempHome caseHome;
         FakePlatform p;
         ScriptedPrompts sp;
@@ -250,16 +202,13 @@ TEST_F(WindowFixture, CrashRecoveryAsksForEachMarker)
     prompts.then(Answer::No).then(Answer::No);
     frmMAIN w;
     w.controller().Form_Activate();
-    ASSERT_EQ(prompts.boxes.size(), 2);
-    EXPECT_EQ(prompts.boxes[0].text, "Vexa! appears to have crashed during a Pre-Scan.  Do you wish to continue the scan?");
-    EXPECT_EQ(prompts.boxes[1].text, "Vexa! appears to have crashed during a Pre-Match.  Do you wish to continue the scan?");
+    const QString ask = "Vexa! appears to have crashed during a Pre-%1.  Do you wish to continue the scan?";
+    EXPECT_EQ(prompts.texts(), (QStringList{ask.arg("Scan"), ask.arg("Match")}));
     for (const auto &b : prompts.boxes) {
-        EXPECT_EQ(b.title, "vexa! - Crash recovery");
-        EXPECT_EQ(b.icon, Prompts::Icon::Critical);
-        EXPECT_EQ(b.buttons, Prompts::Buttons::YesNo);
+        EXPECT_TRUE(b.title == "vexa! - Crash recovery" && b.icon == Prompts::Icon::Critical &&
+                    b.buttons == Prompts::Buttons::YesNo);
     }
-    EXPECT_FALSE(home.exists("Scanning.dat"));
-    EXPECT_FALSE(home.exists("Matching.dat"));
+    EXPECT_FALSE(home.exists("Scanning.dat") || home.exists("Matching.dat"));
 }
 
 TEST(Placement, QuarterOffsetFromTwelveThousandTwipsCentredBelow)
@@ -272,12 +221,7 @@ TEST(Placement, QuarterOffsetFromTwelveThousandTwipsCentredBelow)
 
 TEST_F(WindowFixture, ClosingTheWindowOrEndingTheSessionSavesAsQuitDoes)
 {
-    const struct
-    {
-        const char *name;
-        std::function<void(frmMAIN &)> end;
-        bool statistics;
-    } cases[] = {{"close button", [](frmMAIN &w) { w.close(); }, true},
+    const struct { const char *name; std::function<void(frmMAIN &)> end; bool statistics; } cases[] = {{"close button", [](frmMAIN &w) { w.close(); }, true},
                  {"session ends", [](frmMAIN &) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }, false}};
     for (const auto &c : cases) {
         TempHome caseHome;

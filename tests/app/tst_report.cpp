@@ -47,11 +47,7 @@ struct ReportTest : ::testing::Test
 
 TEST(ReportParse, OptionsAndTheirMistakes)
 {
-    const struct
-    {
-        QStringList args;
-        const char *error; // empty: accepted
-    } cases[] = {
+    const struct { QStringList args; const char *error; } cases[] = { // error empty: accepted
         {{"/pics", "--mode", "pattern", "--soft", "--tolerance", "5", "--format", "json"}, ""},
         {{"--list", "Photos", "--types", "jpg,.PNG", "--groups"}, ""},
         {{}, "name a list with --list, or directories to search"},
@@ -161,12 +157,7 @@ TEST_F(ReportTest, MistakesEndWithOneLineAndTheirStatus)
 {
     QDir().mkpath(pics);
     home.write("data/Empty.lst", "[DIRECTORIES]\r\n = INCOMING FILE DIRECTORY\r\n \r\n");
-    const struct
-    {
-        QStringList args;
-        int code;
-        const char *line;
-    } cases[] = {
+    const struct { QStringList args; int code; const char *line; } cases[] = {
         {{"--mode", "FUZZY", pics}, 2, "vexa: unknown mode 'FUZZY'"},
         {{pics + "/none"}, 1, "vexa: '"},
         {{"--list", "Nothing"}, 1, "vexa: there is no directory list named 'Nothing'"},

@@ -156,12 +156,7 @@ TEST(SettingsIni, PhotoTypesAreLinesOfTheirOwnAfterTheClassicOnes)
 TEST(SettingsIni, LinesAreReadAsTheProgramAlwaysHas)
 {
     TempHome home;
-    const struct
-    {
-        const char *name;
-        QStringList lines;
-        QMap<QString, QString> expected;
-    } cases[] = {
+    const struct { const char *name; QStringList lines; QMap<QString, QString> expected; } cases[] = {
         {"empty list name loads General", {"LIST NAME ="}, {{"lists", "General"}}},
         {"a lower-case key keeps the name's case", {"list name = My Pics"}, {{"lists", "My Pics"}}},
         {"no blank before equals is no key", {"LIST NAME= Pics", "RGB TOLERANCE=9"},
@@ -205,13 +200,10 @@ TEST(SettingsIni, DefaultsAreRestoredBeforeReading)
     s.showEndStats = false;
     s.scanBarTop = 10;
     SettingsIni::apply(QByteArray(), s, {});
-    EXPECT_EQ(s.stoppedAtRecord, 0);
-    EXPECT_TRUE(s.reactivate.isEmpty());
-    EXPECT_TRUE(s.showEndStats);
-    EXPECT_EQ(s.scanBarTop, -5000);
-    EXPECT_EQ(s.searchCompleted, "NO");
-    EXPECT_EQ(s.lastDirectory, QDir::homePath());
-    EXPECT_EQ(s.wavDirectory, home.path() + "/");
+    expectSettings(settings(s), {{"stopped at", "0"}, {"reactivate", ""}, {"end stats", "yes"},
+                                 {"scanbar", "-5000,-5000"}, {"completed", "NO"},
+                                 {"last directory", QDir::homePath()}, {"wav directory", home.path() + "/"}},
+                   "defaults");
 }
 
 TEST(SettingsIni, DamagedFilesNeverStopTheReader)
@@ -239,10 +231,8 @@ TEST(SettingsIni, UnreadableOrUnwritableFileIsReported)
     EXPECT_FALSE(SettingsIni::ReadINI(s, {})); // missing
     QDir(home.path()).mkdir("VEXA.INI");       // a folder cannot be written as a file
     EXPECT_FALSE(SettingsIni::WriteINI(s));
-    ASSERT_EQ(prompts.boxes.size(), 2);
-    EXPECT_EQ(prompts.boxes[0].text, "Unable to read INI file");
-    EXPECT_EQ(prompts.boxes[1].text, "Unable to create INI file");
-    EXPECT_EQ(prompts.boxes[1].buttons, Prompts::Buttons::Ok);
+    EXPECT_EQ(prompts.texts(), (QStringList{"Unable to read INI file", "Unable to create INI file"}));
+    EXPECT_EQ(prompts.boxes.value(1).buttons, Prompts::Buttons::Ok);
 }
 
 TEST(SettingsIni, SoundListStopsAtAThousandFiles)

@@ -56,11 +56,7 @@ TEST_F(ResumeFixture, OffersMountedRemovableNetworkAndRamVolumesAndAbsentChosenO
     state.startMode = "RESUME";
     state.reactivate = "/media/ann/CD;/data";
     frmRESUME dialog(state);
-    const struct
-    {
-        const char *root;
-        bool enabled, checked;
-    } expected[] = {{"/data", false, true},        // fixed now: kept, cannot be unticked
+    const struct { const char *root; bool enabled, checked; } expected[] = {{"/data", false, true},        // fixed now: kept, cannot be unticked
                     {"/dev/shm", true, false},
                     {"/media/ann/CD", false, true}, // absent
                     {"/media/ann/STICK", true, false},
@@ -83,18 +79,12 @@ TEST_F(ResumeFixture, OffersMountedRemovableNetworkAndRamVolumesAndAbsentChosenO
 
 TEST_F(ResumeFixture, ChoicesFollowTheStartModeAndOnlyStartKeepsThem)
 {
-    struct Case
-    {
-        const char *startMode;
-        bool clickResume, clickVolume, start;
-        const char *result, *reactivate;
-    };
-    const Case cases[] = {{"NEW", true, false, true, "NEW", ""}, // resume is disabled
+    const struct { const char *startMode; bool clickResume, clickVolume, start; const char *result, *reactivate; } cases[] = {{"NEW", true, false, true, "NEW", ""}, // resume is disabled
                           {"RESUME", false, false, true, "RESUME", ""},
                           {"RESUME", true, true, true, "NEW", "/dev/shm"}, // a volume click switches back
                           {"RESUME", true, false, true, "RESUME", ""},
                           {"RESUME", false, true, false, "RESUME", ""}}; // closed without Start
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.startMode << c.clickResume << c.clickVolume << c.start);
         state.startMode = c.startMode;
         state.reactivate.clear();
@@ -155,11 +145,7 @@ TEST(PreScanWindow, OpensWholeOnTheScreenAndEndsOnTheFiguresOfItsMessage)
 
     // Runs the window to its end: where it stood and what it showed at its closing message.
     const auto run = [&] {
-        struct
-        {
-            QRect frame;
-            QString number, message;
-        } seen;
+        struct { QRect frame; QString number, message; } seen;
         auto *w = new frmDIRLOOK(state);
         prompts.then(Prompts::Answer::Ok);
         prompts.onAsk = [&](const Prompts::Box &box) { seen = {w->frameGeometry(), w->lblNUMBER->text(), box.text}; };

@@ -93,15 +93,8 @@ int savedIndex(const QString &marker)
 // ends by itself: with 0 only when the gather completed.
 TEST(Unattended, EveryBoxGoesToStandardErrorAndTheRunEnds)
 {
-    const struct
-    {
-        const char *name;
-        std::function<void(Gather &)> setup;
-        const char *text;
-        int code;
-        QString list = "Pics";
-        bool obeyPermissions = false;
-    } cases[] = {
+    const struct { const char *name; std::function<void(Gather &)> setup; const char *text; int code;
+                   QString list = "Pics"; bool obeyPermissions = false; } cases[] = {
         {"empty settings", [](Gather &g) { g.settings(""); }, "You have not selected any file types...", 1},
         {"settings file is a folder",
          [](Gather &g) {
@@ -261,10 +254,7 @@ TEST(Unattended, StoppedAtSeveralPointsResumesToTheSameNumbers)
     ASSERT_EQ(expected.size(), 50);
 
     const QString marker = g.file("Scanning.dat");
-    const struct
-    {
-        int signal, atIndex, status;
-    } stops[] = {{SIGKILL, 1, -1}, {SIGTERM, 2, 143}, {SIGINT, 3, 130}};
+    const struct { int signal, atIndex, status; } stops[] = {{SIGKILL, 1, -1}, {SIGTERM, 2, 143}, {SIGINT, 3, 130}};
     for (const auto &stop : stops) {
         SCOPED_TRACE(stop.signal);
         QProcess run;
