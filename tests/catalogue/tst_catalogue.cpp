@@ -119,11 +119,7 @@ TEST(CatalogueOpen, RejectsWhatIsNotACatalogueAndLeavesItAlone)
     queryRows(home.file("other.mdb"), "CREATE TABLE PHOTOS (NAME TEXT)");
     queryRows(home.file("partial.mdb"), "CREATE TABLE files (NAME TEXT, PATH TEXT)");
 
-    const struct
-    {
-        const char *file;
-        const char *message;
-    } cases[] = {
+    const struct { const char *file, *message; } cases[] = {
         {"missing.mdb", "does not exist"},
         {"random.mdb", "is not a Vexa! catalogue database."},
         {"text.mdb", "is not a Vexa! catalogue database."},
@@ -148,41 +144,24 @@ TEST(CatalogueOpen, RejectsWhatIsNotACatalogueAndLeavesItAlone)
 
 TEST_F(CatalogueTest, BulkStatementsTouchOnlyTheirRows)
 {
-    struct Row
-    {
-        const char *name;
-        const char *active;
-        const char *rtag;
-        double recnum;
-        double accessed;
-    };
-    const Row rows[] = {
+    const struct { const char *name, *active, *rtag; double recnum, accessed; } rows[] = {
         {"a.jpg", " ", "D", 1, 202301},
         {"b.jpg", "X", " ", 2, 202306},
         {"c.jpg", "X", "d", 2, 202307},
         {"d.jpg", "*", " ", 0, 202305},
     };
     // Each remaining row as "name=value", with a slash between the values of several fields.
-    const struct
-    {
-        const char *what;
-        std::function<bool(Catalogue &)> run;
-        const char *fields;
-        QStringList expected;
-    } cases[] = {
-        {"D1", [](Catalogue &c) { return c.deleteTagged(); }, "RTAG",
-         {"b.jpg= ", "c.jpg=d", "d.jpg= "}},
-        {"D2", [](Catalogue &c) { return c.deleteAccessedBefore(202306); }, "ACCESSED",
-         {"b.jpg=202306", "c.jpg=202307"}},
+    const struct { const char *what; std::function<bool(Catalogue &)> run; const char *fields; QStringList expected; } cases[] = {
+        {"D1", [](Catalogue &c) { return c.deleteTagged(); }, "RTAG", {"b.jpg= ", "c.jpg=d", "d.jpg= "}},
+        {"D2", [](Catalogue &c) { return c.deleteAccessedBefore(202306); }, "ACCESSED", {"b.jpg=202306", "c.jpg=202307"}},
         {"U1", [](Catalogue &c) { return c.resetMarks(); }, "ACTIVE,RECNUM,RTAG,REF",
          {"a.jpg= /0/ /A.JPG", "b.jpg= /0/ /B.JPG", "c.jpg= /0/ /C.JPG", "d.jpg= /0/ /D.JPG"}},
-        {"U2", [](Catalogue &c) { return c.markMatched(2); }, "ACTIVE",
-         {"a.jpg= ", "b.jpg=*", "c.jpg=*", "d.jpg=*"}},
+        {"U2", [](Catalogue &c) { return c.markMatched(2); }, "ACTIVE", {"a.jpg= ", "b.jpg=*", "c.jpg=*", "d.jpg=*"}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         QSqlQuery(cat.database()).exec(QStringLiteral("DELETE FROM FILES"));
-        for (const Row &r : rows) {
+        for (const auto &r : rows) {
             FilesRecord rec = makeRow(QLatin1String(r.name));
             rec.ACTIVE = QLatin1String(r.active);
             rec.RTAG = QLatin1String(r.rtag);
@@ -221,31 +200,16 @@ TEST_F(CatalogueTest, SelectsBindAwkwardNamesLiterally)
     add(numbered);
     add(makeRow(QStringLiteral("o'brien \"50x\".jpg")));
 
-    const struct
-    {
-        const char *what;
-        std::function<std::unique_ptr<RecordSet>()> query;
-        QStringList expected;
-    } cases[] = {
-        {"S2 directory and type, not X",
-         [&] { return cat.selectForReactivation("[PHOTOS]", quoted, ".JPG"); },
+    const struct { const char *what; std::function<std::unique_ptr<RecordSet>()> query; QStringList expected; } cases[] = {
+        {"S2 directory and type, not X", [&] { return cat.selectForReactivation("[PHOTOS]", quoted, ".JPG"); },
          {"o'brien \"50%\".jpg", "x.jpg"}},
-        {"S2 % is no wildcard",
-         [&] { return cat.selectForReactivation("[PHOTOS]", "/p/it's %/", ".JPG"); },
-         {}},
-        {"S3",
-         [&] { return cat.selectByRecnumAndName(7, "O'BRIEN \"50%\".JPG"); },
-         {"o'brien \"50%\".jpg"}},
-        {"S3 other number",
-         [&] { return cat.selectByRecnumAndName(0, "O'BRIEN \"50%\".JPG"); },
-         {"o'brien \"50%\".jpg"}},
-        {"select with order",
-         [&] { return cat.select("PATH = ?", "order by EXTENSION desc", {quoted}); },
+        {"S2 % is no wildcard", [&] { return cat.selectForReactivation("[PHOTOS]", "/p/it's %/", ".JPG"); }, {}},
+        {"S3", [&] { return cat.selectByRecnumAndName(7, "O'BRIEN \"50%\".JPG"); }, {"o'brien \"50%\".jpg"}},
+        {"S3 other number", [&] { return cat.selectByRecnumAndName(0, "O'BRIEN \"50%\".JPG"); }, {"o'brien \"50%\".jpg"}},
+        {"select with order", [&] { return cat.select("PATH = ?", "order by EXTENSION desc", {quoted}); },
          {"z.png", "o'brien \"50%\".jpg", "x.jpg", "y.jpg"}},
-        {"S1",
-         [&] { return cat.selectAll(); },
-         {"o'brien \"50%\".jpg", "x.jpg", "y.jpg", "z.png", "w.jpg", "o'brien \"50%\".jpg",
-          "o'brien \"50x\".jpg"}},
+        {"S1", [&] { return cat.selectAll(); },
+         {"o'brien \"50%\".jpg", "x.jpg", "y.jpg", "z.png", "w.jpg", "o'brien \"50%\".jpg", "o'brien \"50x\".jpg"}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -294,11 +258,7 @@ TEST(RefTable, RowsSharingAKeyAreTakenInOrderOnce)
     RefTable table;
     for (const auto &[ref, rowId] : {std::pair{"A", 1}, {"B", 2}, {"A", 3}, {"A", 5}})
         table.add(ref, rowId);
-    const struct
-    {
-        const char *ref;
-        std::optional<qint64> expected;
-    } takes[] = {{"A", 1}, {"A", 3}, {"B", 2}, {"A", 5}, {"A", {}}, {"B", {}}, {"a", {}}};
+    const struct { const char *ref; std::optional<qint64> expected; } takes[] = {{"A", 1}, {"A", 3}, {"B", 2}, {"A", 5}, {"A", {}}, {"B", {}}, {"a", {}}};
     for (const auto &t : takes)
         EXPECT_EQ(table.take(t.ref), t.expected) << t.ref;
     EXPECT_EQ(table.size(), 0);
@@ -338,31 +298,18 @@ TEST(IdentityKey, BothFormsCutAndUpperCase)
 {
     const QDateTime when(QDate(2023, 7, 4), QTime(9, 8, 7));
     const QString longPath = QStringLiteral("/") + QString(250, QLatin1Char('d')) + "/";
-    const struct
-    {
-        const char *what;
-        QString key;
-        QString expected;
-    } cases[] = {
-        {"normal", IdentityKey::normal("Cat ä.jpg", 123456, when),
-         "CAT Ä.JPG 123456 2023-07-04 09:08:07"},
-        {"normal from UTC", IdentityKey::normal("x.jpg", 0, when.toUTC()),
-         "X.JPG 0 2023-07-04 09:08:07"},
-        {"location", IdentityKey::byLocation("[photos]", "/Pics/", "x.jpg", 5, when),
-         "[PHOT/PICS/X.JPG 5 2023-07-04 09:08:07"},
-        {"location short volume", IdentityKey::byLocation("[A]", "/a/", "b.jpg", 1, when),
-         "[A]/A/B.JPG 1 2023-07-04 09:08:07"},
-        {"location long path", IdentityKey::byLocation("[PHOTOS]", longPath, "tail.jpg", 42, when),
+    const struct { QString key, expected; } cases[] = {
+        {IdentityKey::normal("Cat ä.jpg", 123456, when), "CAT Ä.JPG 123456 2023-07-04 09:08:07"},
+        {IdentityKey::normal("x.jpg", 0, when.toUTC()), "X.JPG 0 2023-07-04 09:08:07"},
+        {IdentityKey::byLocation("[photos]", "/Pics/", "x.jpg", 5, when), "[PHOT/PICS/X.JPG 5 2023-07-04 09:08:07"},
+        {IdentityKey::byLocation("[A]", "/a/", "b.jpg", 1, when), "[A]/A/B.JPG 1 2023-07-04 09:08:07"},
+        {IdentityKey::byLocation("[PHOTOS]", longPath, "tail.jpg", 42, when),
          "[PHOT" + (longPath + "tail.jpg 42 2023-07-04 09:08:07").right(200).toUpper()},
-        {"make normal", IdentityKey::make(false, "[V]", "/p/", "n.gif", 3, when),
-         "N.GIF 3 2023-07-04 09:08:07"},
-        {"make location", IdentityKey::make(true, "[V]", "/p/", "n.gif", 3, when),
-         "[V]/P/N.GIF 3 2023-07-04 09:08:07"},
+        {IdentityKey::make(false, "[V]", "/p/", "n.gif", 3, when), "N.GIF 3 2023-07-04 09:08:07"},
+        {IdentityKey::make(true, "[V]", "/p/", "n.gif", 3, when), "[V]/P/N.GIF 3 2023-07-04 09:08:07"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto &c : cases)
         EXPECT_EQ(c.key, c.expected);
-    }
     EXPECT_EQ(IdentityKey::byLocation("[PHOTOS]", longPath, "tail.jpg", 42, when).size(), 205);
 }
 
