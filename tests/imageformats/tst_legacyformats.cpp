@@ -11,6 +11,7 @@
 #include "hrzhandler.h"
 #include "imagecheck.h"
 #include "pichandler.h"
+#include "testkit.h"
 #include "wmfhandler.h"
 #include "wpghandler.h"
 
@@ -22,15 +23,8 @@
 
 namespace {
 
-QByteArray fixtureBytes(const QString &name)
-{
-    return fileBytes(QStringLiteral(LEGACY_FIXTURES "/") + name);
-}
-
-QImage fixtureImage(const QString &name)
-{
-    return QImage(QStringLiteral(LEGACY_FIXTURES "/") + name);
-}
+QByteArray fixtureBytes(const QString &name) { return fileBytes(QStringLiteral(LEGACY_FIXTURES "/") + name); }
+QImage fixtureImage(const QString &name) { return QImage(QStringLiteral(LEGACY_FIXTURES "/") + name); }
 
 // The colour at a point given as fractions of the picture's width and height.
 QColor at(const QImage &image, double fx, double fy)
@@ -46,39 +40,8 @@ bool near(const QColor &a, const QColor &b, int tolerance = 24)
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
-// Little-endian byte building.
-struct Bytes
-{
-    QByteArray d;
-    Bytes &u8(int v)
-    {
-        d.append(char(v & 0xff));
-        return *this;
-    }
-    Bytes &u16(int v) { return u8(v).u8(v >> 8); }
-    Bytes &u16s(std::initializer_list<int> values)
-    {
-        for (int v : values)
-            u16(v);
-        return *this;
-    }
-    Bytes &u32(quint32 v) { return u16(int(v & 0xffff)).u16(int(v >> 16)); }
-    Bytes &raw(const QByteArray &b)
-    {
-        d.append(b);
-        return *this;
-    }
-};
-
 // A point of a drawing, as fractions of its width and height, and the colour expected there.
-struct Sample
-{
-    const char *name;
-    QByteArray file;
-    QSize size;
-    double x, y;
-    QColor colour;
-};
+struct Sample { const char *name; QByteArray file; QSize size; double x, y; QColor colour; };
 
 void checkSamples(const QList<Sample> &samples)
 {
@@ -169,16 +132,8 @@ QByteArray halloPalette(const QVector<QRgb> &colours, int maxValue)
 
 // ---- PIC ----
 
-struct PicCase
-{
-    const char *name;
-    int bitsPerPlane;
-    int planes;
-    int paletteType;
-    QByteArray paletteBytes;
-    QVector<QRgb> expectedPalette;
-    bool packed;
-};
+struct PicCase { const char *name; int bitsPerPlane, planes, paletteType; QByteArray paletteBytes;
+                 QVector<QRgb> expectedPalette; bool packed; };
 
 QByteArray picFile(const QImage &indices, const PicCase &c)
 {
@@ -264,11 +219,7 @@ QByteArray wpgRecord(const QByteArray &head, const QByteArray &payload)
     return out.raw(payload).d;
 }
 
-QByteArray wpg1Record(int type, const QByteArray &payload)
-{
-    return wpgRecord(Bytes().u8(type).d, payload);
-}
-
+QByteArray wpg1Record(int type, const QByteArray &payload) { return wpgRecord(Bytes().u8(type).d, payload); }
 QByteArray wpg2Record(int type, const QByteArray &payload, int extension = 0)
 {
     return wpgRecord(Bytes().u8(0x0f).u8(type).u8(extension).d, payload);
@@ -379,12 +330,8 @@ TEST(LegacyFormats, ContentDecidesWhereTheFormatHasASignature)
 {
     const QImage indices = indexPicture(8, 6, 16);
     const PicCase pic{"", 8, 1, 0, {}, {}, false};
-    const struct
-    {
-        const char *name;
-        QByteArray bytes;
-        QByteArray expected; // format found by content; empty: none (known by name only)
-    } cases[] = {
+    // expected: the format found by content; empty: none (known by name only).
+    const struct { const char *name; QByteArray bytes, expected; } cases[] = {
         {"placeable wmf", fixtureBytes("shapes.wmf"), "wmf"},
         {"plain wmf", fixtureBytes("shapes.wmf").mid(22), "wmf"},
         {"wpg", wpgHeader(1) + wpg1Record(0x0f, Bytes().u8(1).u8(0).u16s({1200, 1200}).d), "wpg"},
@@ -414,12 +361,7 @@ TEST(LegacyFormats, LibreOfficeMetafilesDrawTheirShapes)
     // The drawing is 200 x 150 units at 96 dpi. Without its 22-byte placeable header the file
     // is a plain metafile whose window records give its frame, in pixels.
     const QByteArray placeable = fixtureBytes("shapes.wmf");
-    const struct
-    {
-        const char *name;
-        double x, y;
-        QColor colour;
-    } points[] = {
+    const struct { const char *name; double x, y; QColor colour; } points[] = {
         {"inside the rectangle", 60 / 200.0, 45 / 150.0, Qt::red},
         {"near its corner", 22 / 200.0, 22 / 150.0, Qt::red},
         {"the ellipse's centre", 150 / 200.0, 100 / 150.0, Qt::blue},
@@ -529,24 +471,16 @@ TEST(LegacyFormats, CutUsesThePaletteBesideItOrGrey)
         grey.append(qRgb(i, i, i));
     const QByteArray cut = cutFile(indices);
     // Colours on a 0..63 scale widen exactly when they are multiples of 85.
-    const struct
-    {
-        QByteArray palette;
-        QVector<QRgb> expected;
-    } cases[] = {{halloPalette(colours, 255), colours}, {halloPalette(coarse, 63), coarse}, {{}, grey}};
-    for (const auto &c : cases) {
-        EXPECT_EQ(difference(CutHandler::decode(cut, c.palette), withPalette(indices, c.expected)),
-                  "");
-    }
+    const struct { QByteArray palette; QVector<QRgb> expected; } cases[] = {
+        {halloPalette(colours, 255), colours}, {halloPalette(coarse, 63), coarse}, {{}, grey}};
+    for (const auto &c : cases)
+        EXPECT_EQ(difference(CutHandler::decode(cut, c.palette), withPalette(indices, c.expected)), "");
 
     // Read by name through Qt, the palette file beside the picture is found whatever the case
     // of its suffix.
     QTemporaryDir dir;
-    auto put = [&](const QString &name, const QByteArray &bytes) {
-        QFile f(dir.filePath(name));
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    };
-    ASSERT_TRUE(put("scan.cut", cut) && put("scan.PAL", halloPalette(colours, 255)));
+    ASSERT_TRUE(writeFile(dir.filePath("scan.cut"), cut) &&
+                writeFile(dir.filePath("scan.PAL"), halloPalette(colours, 255)));
     ImageFormats::registerBuiltInFormats();
     EXPECT_EQ(difference(QImageReader(dir.filePath("scan.cut")).read(),
                          withPalette(indices, colours)),
@@ -725,26 +659,15 @@ TEST(LegacyFormats, ArtHighResolutionRowsArePackBitsCoded)
     // The same picture as mono.art in the packed form: 0xFFFF, resolutions, size, a word, then
     // each row PackBits-coded with one byte of padding.
     const QImage source = fixtureImage("mono.png");
-    const int rowBytes = (source.width() + 7) / 8;
     Bytes out;
     out.u16(0xffff).u16(300).u16(300).u16(source.width()).u16(source.height()).u16(1);
     for (int y = 0; y < source.height(); ++y) {
-        QByteArray row(rowBytes + 1, 0);
+        QByteArray row((source.width() + 7) / 8 + 1, 0);
         for (int x = 0; x < source.width(); ++x) {
             if (qGray(source.pixel(x, y)) > 127)
                 row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
         }
-        for (int i = 0; i < row.size();) {
-            int run = 1;
-            while (i + run < row.size() && row[i + run] == row[i] && run < 128)
-                ++run;
-            if (run >= 3) {
-                out.u8(1 - run).u8(row[i]);
-            } else {
-                out.u8(run - 1).raw(row.mid(i, run));
-            }
-            i += run;
-        }
+        out.raw(packBits(row, 1));
     }
     EXPECT_EQ(difference(ArtHandler::decode(out.d), source), "");
 }
@@ -784,12 +707,7 @@ TEST(LegacyFormats, DamagedFilesFailOrGiveWhatTheyHold)
         decode(damaged);
     }
 
-    const struct
-    {
-        const char *name;
-        QByteArray bytes;
-        std::function<QImage(const QByteArray &)> decode;
-    } oversized[] = {
+    const struct { const char *name; QByteArray bytes; std::function<QImage(const QByteArray &)> decode; } oversized[] = {
         {"cut 40000 wide", Bytes().u16s({40000, 10, 0}).d + QByteArray(100, 1), cut},
         {"cut 30000 x 30000 from a few bytes",
          Bytes().u16s({30000, 30000, 0}).d + QByteArray(64, '\x81'), cut},

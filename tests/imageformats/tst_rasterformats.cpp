@@ -9,36 +9,18 @@
 
 #include <QPainter>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <functional>
 
 namespace {
 
-QString fixture(const QString &name)
-{
-    return QStringLiteral(RASTER_FIXTURES "/") + name;
-}
-
-QByteArray fixtureBytes(const QString &name)
-{
-    return fileBytes(fixture(name));
-}
+QString fixture(const QString &name) { return QStringLiteral(RASTER_FIXTURES "/") + name; }
+QByteArray fixtureBytes(const QString &name) { return fileBytes(fixture(name)); }
 
 // Byte builders for the hand-made files.
-void be16(QByteArray &b, int v)
-{
-    b.append(char(v >> 8)).append(char(v));
-}
-void be32(QByteArray &b, quint32 v)
-{
-    be16(b, int(v >> 16));
-    be16(b, int(v & 0xffff));
-}
-void le16(QByteArray &b, int v)
-{
-    b.append(char(v)).append(char(v >> 8));
-}
+void be16(QByteArray &b, int v) { b.append(char(v >> 8)).append(char(v)); }
+void be32(QByteArray &b, quint32 v) { be16(b, int(v >> 16)), be16(b, int(v & 0xffff)); }
+void le16(QByteArray &b, int v) { b.append(char(v)).append(char(v >> 8)); }
 QByteArray bytes(std::initializer_list<int> values)
 {
     QByteArray b;
@@ -71,49 +53,30 @@ enum class Expect {
 
 struct WriterCase
 {
-    const char *file;
-    const char *format;
-    const char *reference;
+    const char *file, *format, *reference;
     Expect expect = Expect::Same;
     bool knownByContent = true;
 };
 
 const WriterCase writerCases[] = {
-    {"colour-24bit.pcx", "pcx", "colour.png"},
-    {"colour-im.pcx", "pcx", "colour.png"},
-    {"pal256-8bit.pcx", "pcx", "pal256.png"},
-    {"pal16-4planes.pcx", "pcx", "pal16.png"},
-    {"pal16-4bit.pcx", "pcx", "pal16.png"},
-    {"pal8-3planes.pcx", "pcx", "pal8.png"},
-    {"pal4-2bit.pcx", "pcx", "pal4.png"},
-    {"pal4-2planes.pcx", "pcx", "pal4.png"},
-    {"mono-pil.pcx", "pcx", "mono.png"},
-    {"grey-pil.pcx", "pcx", "grey.png"},
-    {"colour-24bit.ras", "ras", "colour.png"},
-    {"colour-im.ras", "ras", "colour.png"},
-    {"pal256-8bit-rle.ras", "ras", "pal256.png"},
-    {"pal16-im.ras", "ras", "pal16.png"},
-    {"grey-8bit.ras", "ras", "grey.png"},
-    {"mono72-1bit.ras", "ras", "mono72.png"},
-    {"mono72-1bit-rle.ras", "ras", "mono72.png"},
-    {"mono.mac", "mac", "mono.png", Expect::CentredOnPage, false},
-    {"mono.img", "img", "mono.png"},
-    {"mono.msp", "msp", "mono.png"},
-    {"pal16.iff", "iff", "pal16.png"},
-    {"pal8-plain.iff", "iff", "pal8.png"},
-    {"pal256.lbm", "iff", "pal256.png"},
-    {"colour-24bit.iff", "iff", "colour.png"},
-    {"colour-ham6.iff", "iff", "colour-ham6.png"},
-    {"colour-ham8.iff", "iff", "colour-ham8.png"},
-    {"colour.rle", "rle", "colour.png"},
-    {"grey.rle", "rle", "grey.png"},
+    {"colour-24bit.pcx", "pcx", "colour.png"},    {"colour-im.pcx", "pcx", "colour.png"},
+    {"pal256-8bit.pcx", "pcx", "pal256.png"},     {"pal16-4planes.pcx", "pcx", "pal16.png"},
+    {"pal16-4bit.pcx", "pcx", "pal16.png"},       {"pal8-3planes.pcx", "pcx", "pal8.png"},
+    {"pal4-2bit.pcx", "pcx", "pal4.png"},         {"pal4-2planes.pcx", "pcx", "pal4.png"},
+    {"mono-pil.pcx", "pcx", "mono.png"},          {"grey-pil.pcx", "pcx", "grey.png"},
+    {"colour-24bit.ras", "ras", "colour.png"},    {"colour-im.ras", "ras", "colour.png"},
+    {"pal256-8bit-rle.ras", "ras", "pal256.png"}, {"pal16-im.ras", "ras", "pal16.png"},
+    {"grey-8bit.ras", "ras", "grey.png"},         {"mono72-1bit.ras", "ras", "mono72.png"},
+    {"mono72-1bit-rle.ras", "ras", "mono72.png"}, {"mono.mac", "mac", "mono.png", Expect::CentredOnPage, false},
+    {"mono.img", "img", "mono.png"},              {"mono.msp", "msp", "mono.png"},
+    {"pal16.iff", "iff", "pal16.png"},            {"pal8-plain.iff", "iff", "pal8.png"},
+    {"pal256.lbm", "iff", "pal256.png"},          {"colour-24bit.iff", "iff", "colour.png"},
+    {"colour-ham6.iff", "iff", "colour-ham6.png"}, {"colour-ham8.iff", "iff", "colour-ham8.png"},
+    {"colour.rle", "rle", "colour.png"},          {"grey.rle", "rle", "grey.png"},
     {"pal16-alpha.rle", "rle", "pal16.png", Expect::BlackTransparent},
 };
 
-void PrintTo(const WriterCase &c, std::ostream *os)
-{
-    *os << c.file;
-}
+void PrintTo(const WriterCase &c, std::ostream *os) { *os << c.file; }
 
 QImage expectedFor(const WriterCase &c)
 {
@@ -141,9 +104,7 @@ QImage expectedFor(const WriterCase &c)
     return ref;
 }
 
-class WrittenByOthers : public ::testing::TestWithParam<WriterCase>
-{
-};
+class WrittenByOthers : public ::testing::TestWithParam<WriterCase> {};
 
 // Read by name as the program reads a file, then from its bytes alone.
 TEST_P(WrittenByOthers, DecodesEveryPixelOfTheSourceAndIsKnownByContent)
@@ -175,13 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ---------------------------------------------------------------------------------------------
 // Variants no writer on the system produces, built by hand.
 
-struct HandCase
-{
-    const char *name;
-    const char *format;
-    std::function<QByteArray()> file;
-    std::function<QImage()> expected;
-};
+struct HandCase { const char *name, *format; std::function<QByteArray()> file; std::function<QImage()> expected; };
 
 // Microsoft Paint 2: a list of coded line lengths, then each line's runs and literals.
 QByteArray paint2File()
@@ -589,14 +544,9 @@ const HandCase handCases[] = {
      }},
 };
 
-void PrintTo(const HandCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+void PrintTo(const HandCase &c, std::ostream *os) { *os << c.name; }
 
-class HandBuilt : public ::testing::TestWithParam<HandCase>
-{
-};
+class HandBuilt : public ::testing::TestWithParam<HandCase> {};
 
 TEST_P(HandBuilt, DecodesAsTheFormatDescribes)
 {
@@ -612,16 +562,8 @@ INSTANTIATE_TEST_SUITE_P(Variants, HandBuilt, ::testing::ValuesIn(handCases),
 // ---------------------------------------------------------------------------------------------
 // Damaged and hostile files.
 
-struct Patch
-{
-    const char *file;
-    const char *what;
-    int offset;
-    QByteArray bytes;
-};
-
 // Headers claiming pictures beyond the limits: 32767 a side, 256 megapixels.
-const Patch oversize[] = {
+const struct { const char *file, *what; int offset; QByteArray bytes; } oversize[] = {
     {"colour-24bit.pcx", "width 32768", 8, bytes({0xff, 0x7f})},
     {"pal256-8bit.pcx", "20000 x 20000", 8, bytes({0x1f, 0x4e, 0x1f, 0x4e})},
     {"colour-24bit.ras", "width 40000", 4, bytes({0, 0, 0x9c, 0x40})},
@@ -637,21 +579,24 @@ const Patch oversize[] = {
 
 TEST(DamagedFiles, HeadersClaimingTooLargeAPictureFail)
 {
-    for (const Patch &p : oversize) {
+    for (const auto &p : oversize) {
         QByteArray b = fixtureBytes(QString::fromLatin1(p.file));
         b.replace(p.offset, int(p.bytes.size()), p.bytes);
         EXPECT_TRUE(readBytes(b).isNull()) << p.file << ": " << p.what;
     }
 }
 
-TEST(DamagedFiles, CutFilesGiveNothingOrThePartDecoded)
+// Files cut short give nothing or a picture of the whole size; scrambled bytes never break the
+// reader (ASan builds catch what a plain build would not).
+TEST(DamagedFiles, CutOrScrambledFilesGiveNothingOrThePartDecoded)
 {
+    quint32 seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
     for (const WriterCase &c : writerCases) {
         const QString name = QString::fromLatin1(c.file);
         const QByteArray whole = fixtureBytes(name);
         const QImage full = readBytes(whole, c.format);
-        for (qsizetype cut :
-             {qsizetype(1), qsizetype(16), qsizetype(40), whole.size() / 2, whole.size() - 1}) {
+        for (qsizetype cut : {qsizetype(1), qsizetype(16), qsizetype(40), whole.size() / 2, whole.size() - 1}) {
             const QImage part = readBytes(whole.left(cut), c.format);
             if (!part.isNull())
                 EXPECT_EQ(part.size(), full.size()) << c.file << " cut at " << cut;
@@ -660,43 +605,17 @@ TEST(DamagedFiles, CutFilesGiveNothingOrThePartDecoded)
         if (name.endsWith("colour-24bit.ras")) {
             const QImage part = readBytes(whole.left(whole.size() * 3 / 4), c.format);
             ASSERT_FALSE(part.isNull());
-            EXPECT_EQ(difference(part.copy(0, 0, full.width(), full.height() / 2),
-                                 full.copy(0, 0, full.width(), full.height() / 2)),
-                      "");
+            const QRect top(0, 0, full.width(), full.height() / 2);
+            EXPECT_EQ(difference(part.copy(top), full.copy(top)), "");
         }
-    }
-}
-
-TEST(DamagedFiles, ScrambledBodiesNeverBreakTheReader)
-{
-    // Deterministic damage to every byte position class; ASan builds catch what a plain
-    // build would not.
-    quint32 seed = 12345;
-    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
-    for (const WriterCase &c : writerCases) {
-        const QByteArray whole = fixtureBytes(QString::fromLatin1(c.file));
         for (int round = 0; round < 40; ++round) {
             QByteArray b = whole;
             for (int k = 0; k < 4; ++k)
                 b[qsizetype(next() % quint32(b.size()))] = char(next() >> 16);
             const QImage image = readBytes(b, c.format);
-            if (!image.isNull()) {
-                EXPECT_LE(image.width(), 32767);
-                EXPECT_LE(image.height(), 32767);
-            }
+            EXPECT_TRUE(image.isNull() || (image.width() <= 32767 && image.height() <= 32767)) << c.file;
         }
     }
-}
-
-TEST(Extensions, WindowsBitmapNamedRleGoesToQtsBitmapReader)
-{
-    ImageFormats::registerBuiltInFormats();
-    QTemporaryDir dir;
-    QImage source(fixture("pal16.png"));
-    const QString path = dir.filePath("bitmap.rle");
-    ASSERT_TRUE(source.save(path, "BMP"));
-    const QImage image = QImageReader(path).read();
-    EXPECT_EQ(difference(image, source), "");
 }
 
 } // namespace
