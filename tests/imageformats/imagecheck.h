@@ -44,6 +44,12 @@ struct ByteWriter
 {
     QByteArray d;
     ByteWriter &u8(int v) { return d.append(char(v)), *this; }
+    ByteWriter &u8s(std::initializer_list<int> values)
+    {
+        for (int v : values)
+            u8(v);
+        return *this;
+    }
     ByteWriter &u16(int v) { return BigEndian ? u8(v >> 8).u8(v) : u8(v).u8(v >> 8); }
     ByteWriter &u16s(std::initializer_list<int> values)
     {
