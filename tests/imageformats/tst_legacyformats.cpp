@@ -71,6 +71,12 @@ QImage indexPicture(int width, int height, int colours)
     return image;
 }
 
+// One row of a picture's bytes.
+QByteArray rowOf(const QImage &image, int y)
+{
+    return QByteArray(reinterpret_cast<const char *>(image.constScanLine(y)), image.width());
+}
+
 QImage withPalette(QImage indexed, const QVector<QRgb> &palette)
 {
     QVector<QRgb> table = palette;
@@ -231,10 +237,8 @@ QByteArray wpg1Rows(const QImage &indices)
 {
     QByteArray out;
     for (int y = 0; y < indices.height(); ++y) {
-        const QByteArray row(reinterpret_cast<const char *>(indices.constScanLine(y)),
-                             indices.width());
-        if (y > 0 && row == QByteArray(reinterpret_cast<const char *>(indices.constScanLine(y - 1)),
-                                       indices.width())) {
+        const QByteArray row = rowOf(indices, y);
+        if (y > 0 && row == rowOf(indices, y - 1)) {
             out.append('\0').append(char(1));
             continue;
         }
@@ -260,12 +264,7 @@ QByteArray wpg1Rows(const QImage &indices)
 
 QByteArray gemHeader(int kind, int xMax, int yMax, int pageW, int pageH)
 {
-    Bytes out;
-    out.u16(0xffff).u16(24).u16(101).u16(kind).u16(0).u16(0).u16(xMax).u16(yMax);
-    out.u16(pageW).u16(pageH);
-    for (int i = 10; i < 24; ++i)
-        out.u16(0);
-    return out.d;
+    return Bytes().u16s({0xffff, 24, 101, kind, 0, 0, xMax, yMax, pageW, pageH}).raw(QByteArray(28, 0)).d;
 }
 
 QByteArray gemRecord(int opcode, const QList<QPoint> &points, const QList<int> &ints, int sub = 0)
@@ -284,8 +283,7 @@ QByteArray dib(const QImage &indices, const QVector<QRgb> &palette, bool rle)
 {
     QByteArray bits;
     for (int y = indices.height() - 1; y >= 0; --y) {
-        const QByteArray row(reinterpret_cast<const char *>(indices.constScanLine(y)),
-                             indices.width());
+        const QByteArray row = rowOf(indices, y);
         if (rle) {
             for (char v : row)
                 bits.append(char(1)).append(v);
