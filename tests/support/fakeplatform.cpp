@@ -58,7 +58,7 @@ Platform::Volume FakePlatform::volume(const QString &path)
     Platform::Volume root;
     root.root = QStringLiteral("/");
     root.fileSystem = QStringLiteral("fake");
-    root.bytesFree = rootBytesFree;
+    root.bytesFree = qint64(100) << 30;
     root.blockSize = 4096;
     root.valid = true;
     return root;
@@ -78,15 +78,10 @@ std::optional<QString> FakePlatform::moveToTrash(const QString &path)
 {
     if (trashFails)
         return QStringLiteral("The Trash is not available");
-    if (realTrash) {
-        std::optional<QString> error = Platform::Internal::systemServices().moveToTrash(path);
-        if (!error)
-            trashed.append(path);
-        return error;
-    }
+    if (realTrash)
+        return Platform::Internal::systemServices().moveToTrash(path);
     if (!QFile::remove(path))
         return QStringLiteral("Cannot remove %1").arg(path);
-    trashed.append(path);
     return std::nullopt;
 }
 
@@ -144,20 +139,15 @@ void FakePlatform::releaseInstanceLock()
     lockHeld = false;
 }
 
-void FakePlatform::playSound(const QString &wavPath)
-{
-    sounds.append(wavPath);
-}
+void FakePlatform::playSound(const QString &) {}
 
 void FakePlatform::beep()
 {
     ++beeps;
 }
 
-std::optional<Platform::StartFailure> FakePlatform::startProgram(const QString &program,
-                                                                 const QStringList &arguments)
+std::optional<Platform::StartFailure> FakePlatform::startProgram(const QString &, const QStringList &)
 {
-    started.append(QStringList{program} + arguments);
     return std::nullopt;
 }
 
