@@ -82,10 +82,7 @@ TEST(Platform, DriveKindAndVolumes)
     Platform::LinuxServices services;
     EXPECT_NE(services.driveKind(dir.path()), DriveKind::NoRoot);
     const Platform::Volume v = services.volume(dir.path());
-    EXPECT_TRUE(v.valid);
-    EXPECT_GT(v.blockSize, 0);
-    EXPECT_GE(v.bytesFree, 0);
-    EXPECT_EQ(v.label, v.label.toUpper());
+    EXPECT_TRUE(v.valid && v.blockSize > 0 && v.bytesFree >= 0 && v.label == v.label.toUpper());
     EXPECT_TRUE(v.root == QLatin1String("/") || dir.path().startsWith(v.root + QLatin1Char('/')));
 
     // A missing path has no volume, though QStorageInfo would name its parent's.
@@ -127,10 +124,7 @@ TEST(Platform, InstanceLock)
     ASSERT_GT(child, 0);
     waitpid(child, nullptr, 0);
     ASSERT_EQ(first.acquireInstanceLock(dir.path()), InstanceLock::Taken);
-    QFile lock(lockName);
-    ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
-    const QByteArray content = lock.readAll();
-    lock.close();
+    const QByteArray content = readFile(lockName);
     first.releaseInstanceLock();
     const QByteArray stale = QByteArray::number(child) + content.mid(content.indexOf('\n'));
     ASSERT_TRUE(writeFile(lockName, stale));
@@ -144,12 +138,9 @@ TEST(Platform, TrashRestoresEveryName)
     if (!trash.list())
         GTEST_SKIP() << "trash-cli is not installed";
     const QString folder = trash.folder(QStringLiteral("photos"));
-    const QString names[] = {
-        QStringLiteral("a b.jpg"), QStringLiteral("100%.jpg"), QStringLiteral("%41%2F.jpg"),
-        QStringLiteral("line\nbreak.jpg"), QStringLiteral("Ünïcødé ñ 写真.jpg"),
-        QStringLiteral("-leading dash.jpg"), QStringLiteral("quote's \"both\".jpg"),
-        QStringLiteral("hash#question?.jpg"), QString(120, QChar(0x00E9)) + QStringLiteral(".jpg"),
-    };
+    const QString names[] = {"a b.jpg", "100%.jpg", "%41%2F.jpg", "line\nbreak.jpg", "Ünïcødé ñ 写真.jpg",
+                             "-leading dash.jpg", "quote's \"both\".jpg", "hash#question?.jpg",
+                             QString(120, QChar(0x00E9)) + ".jpg"};
     Platform::LinuxServices services;
     for (const QString &name : names) {
         SCOPED_TRACE(name.toStdString());
@@ -214,10 +205,8 @@ TEST(Platform, FileOperationsNeverReplace)
     const QString a = dir.filePath(QStringLiteral("a.jpg")), b = dir.filePath(QStringLiteral("b.jpg"));
     ASSERT_TRUE(writeFile(a, "aaa") && writeFile(b, "bb"));
     Platform::LinuxServices services;
-    EXPECT_TRUE(services.renameFile(a, b).has_value());
-    EXPECT_TRUE(services.copyFile(a, b).has_value());
-    EXPECT_EQ(readFile(a), "aaa");
-    EXPECT_EQ(readFile(b), "bb");
+    EXPECT_TRUE(services.renameFile(a, b).has_value() && services.copyFile(a, b).has_value());
+    EXPECT_EQ(readFile(a) + readFile(b), "aaabb");
     ASSERT_EQ(services.renameFile(a, dir.filePath(QStringLiteral("d.jpg"))), std::nullopt);
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("d.jpg"))), "aaa");
     EXPECT_TRUE(services.removeFile(a).has_value());
