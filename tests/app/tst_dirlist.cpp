@@ -124,8 +124,7 @@ TEST_F(ListFixture, AddTreeWalksDepthFirstAlphabeticallyWithoutLinks)
     platform.addVolume(tmp.path(), Platform::DriveKind::Fixed, "data");
     state.directories = QStringList{"[DATA] " + a + "/B/"}; // already listed: not added twice
     DirList::AddTree(state, a);
-    EXPECT_EQ(state.directories,
-              (QStringList{"[DATA] " + a + "/B/", "[DATA] " + a + "/", "[DATA] " + a + "/B/D/",
+    EXPECT_EQ(state.directories, (QStringList{"[DATA] " + a + "/B/", "[DATA] " + a + "/", "[DATA] " + a + "/B/D/",
                            "[DATA] " + a + "/b2/", "[DATA] " + a + "/c/"}));
 }
 

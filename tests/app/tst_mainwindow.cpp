@@ -154,8 +154,7 @@ TEST_F(WindowFixture, StartUpWarnings)
          {"Another instance of Vexa! is already running..."}, true},
         {"lock file cannot be made", [](FakePlatform &p, const TempHome &) { p.lockNotWritable = true; },
          {"Vexa! cannot write to its folder %HOME%, so it cannot start.\n\nMake the folder writable, "
-          "or name another one in VEXA_HOME."},
-         true},
+          "or name another one in VEXA_HOME."}, true},
         {"256 colours", [](FakePlatform &p, const TempHome &) { p.depth = 8; },
          {"You should increase your screen color resolution for better performance..."}, false},
         {"low space at home",
@@ -164,12 +163,9 @@ TEST_F(WindowFixture, StartUpWarnings)
          },
          {}, false},
         {"low space for the program directory",
-         [](FakePlatform &p, const TempHome &h) {
-             p.addVolume(h.path(), Platform::DriveKind::Removable, "STICK", 19 << 20);
-         },
+         [](FakePlatform &p, const TempHome &h) { p.addVolume(h.path(), Platform::DriveKind::Removable, "STICK", 19 << 20); },
          {"You have less than 20 meg free on drive %HOME%\n\nYou should free up more drive space "
-          "for the Vexa! Image Database before continuing."},
-         false},
+          "for the Vexa! Image Database before continuing."}, false},
     };
     for (const auto &c : cases) {
         TempHome caseHome;

@@ -59,8 +59,7 @@ QString mode(Mode m)
     return QString::number(int(m));
 }
 
-void expectSettings(const QMap<QString, QString> &got, const QMap<QString, QString> &want,
-                    const char *name)
+void expectSettings(const QMap<QString, QString> &got, const QMap<QString, QString> &want, const char *name)
 {
     for (auto it = want.begin(); it != want.end(); ++it)
         EXPECT_EQ(got.value(it.key()), it.value()) << name << ": " << it.key().toStdString();

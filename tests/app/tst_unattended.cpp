@@ -144,8 +144,7 @@ TEST(Unattended, LowDiskSpaceWarnsAndGoesOn)
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("Vexa! - Low Disk Space Warning: You have less than 20 meg free on drive "
-                               + volume.path()))
-        << r.err.toStdString();
+                               + volume.path())) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("3 rows written")) << r.out.toStdString();
 }
 

@@ -274,8 +274,7 @@ TEST_F(CatalogueTest, TransactionsCommitOnlyWhenAllWorkSucceeds)
         return true;
     }));
     EXPECT_EQ(cat.rowCount(), 0);
-    EXPECT_TRUE(cat.transaction(
-        [&] { return cat.transaction([&] { return add(makeRow("a.jpg")) > 0; }); }));
+    EXPECT_TRUE(cat.transaction([&] { return cat.transaction([&] { return add(makeRow("a.jpg")) > 0; }); }));
     EXPECT_EQ(cat.rowCount(), 1);
 }
 
@@ -364,11 +363,8 @@ TEST_F(RecordSetTest, EmptySetIsAtBofAndEof)
     std::unique_ptr<RecordSet> set = cat.select("ACTIVE = ?", QString(), {"none"});
     ASSERT_TRUE(set);
     const std::function<void(RecordSet &)> moves[] = {
-        [](RecordSet &) {},
-        [](RecordSet &s) { s.moveFirst(); },
-        [](RecordSet &s) { s.moveLast(); },
-        [](RecordSet &s) { s.moveNext(); },
-        [](RecordSet &s) { s.movePrevious(); },
+        [](RecordSet &) {}, [](RecordSet &s) { s.moveFirst(); }, [](RecordSet &s) { s.moveLast(); },
+        [](RecordSet &s) { s.moveNext(); }, [](RecordSet &s) { s.movePrevious(); },
     };
     for (const auto &move : moves) {
         move(*set);

@@ -117,11 +117,10 @@ TEST_P(WrittenByOthers, DecodesEveryPixelOfTheSourceAndIsKnownByContent)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fixtures, WrittenByOthers, ::testing::ValuesIn(writerCases), [](const auto &info) {
-        QString name = QString::fromLatin1(info.param.file);
-        return name.replace(QRegularExpression("[^A-Za-z0-9]"), "_").toStdString();
-    });
+INSTANTIATE_TEST_SUITE_P(Fixtures, WrittenByOthers, ::testing::ValuesIn(writerCases), [](const auto &info) {
+    QString name = QString::fromLatin1(info.param.file);
+    return name.replace(QRegularExpression("[^A-Za-z0-9]"), "_").toStdString();
+});
 
 // ---------------------------------------------------------------------------------------------
 // Variants no writer on the system produces, built by hand.
@@ -135,8 +134,7 @@ QByteArray paint2File()
         bytes({0x00, 3, 0xf0}),                   // run of three 0xf0
         bytes({0x02, 0xaa, 0x55, 0x00, 1, 0x0f}), // two literals, a run of one
         {},                                       // blank line
-        bytes({0x03, 0x12, 0x34, 0x56}),
-        bytes({0x00, 9, 0x00}), // run longer than the line
+        bytes({0x03, 0x12, 0x34, 0x56}), bytes({0x00, 9, 0x00}), // run longer than the line
         bytes({0x01, 0x81, 0x00, 2, 0xc3}),
     };
     Bytes f;
@@ -460,10 +458,8 @@ const HandCase handCases[] = {
     {"IlbmTransparentColour", "iff", transparentColourFile, transparentColourExpected},
     {"PbmChunky", "iff", chunkyFile, chunkyExpected},
     {"Sun24BitRuns", "ras", sunRuns24File, sunRuns24Expected},
-    {"Sun32BitBgr", "ras", [] { return sun32File(1); },
-     [] { return line({qRgb(30, 20, 10), qRgb(60, 50, 40)}); }},
-    {"Sun32BitRgb", "ras", [] { return sun32File(3); },
-     [] { return line({qRgb(10, 20, 30), qRgb(40, 50, 60)}); }},
+    {"Sun32BitBgr", "ras", [] { return sun32File(1); }, [] { return line({qRgb(30, 20, 10), qRgb(60, 50, 40)}); }},
+    {"Sun32BitRgb", "ras", [] { return sun32File(3); }, [] { return line({qRgb(10, 20, 30), qRgb(40, 50, 60)}); }},
     {"SunMonoWithMap", "ras", sunMappedMonoFile,
      [] { return fromBits(3, {bytes({0xa0}), bytes({0x40})}, qRgb(0, 0, 255), qRgb(255, 0, 0)); }},
     {"UtahColourBackgroundAndOffsets", "rle", utahColourFile, utahColourExpected},

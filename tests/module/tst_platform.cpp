@@ -172,8 +172,7 @@ TEST(Platform, TrashInfoFileAndVolumeTrash)
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
     ASSERT_EQ(Platform::moveToFreedesktopTrash(file, trash.dataHome(), when), std::nullopt);
     const QString info = trash.dataHome() + QStringLiteral("/Trash/info/50% off.jpg.trashinfo");
-    EXPECT_EQ(readFile(info), QByteArray("[Trash Info]\nPath=")
-                                  + QFile::encodeName(pics + QStringLiteral("/50"))
+    EXPECT_EQ(readFile(info), QByteArray("[Trash Info]\nPath=") + QFile::encodeName(pics + QStringLiteral("/50"))
                                   + "%25%20off.jpg\nDeletionDate=2026-03-04T05:06:07\n");
     EXPECT_EQ(readFile(trash.dataHome() + QStringLiteral("/Trash/files/50% off.jpg")), "x");
 
@@ -187,8 +186,7 @@ TEST(Platform, TrashInfoFileAndVolumeTrash)
     const QString volumeTrash = QStringLiteral("/dev/shm/.Trash-") + QString::number(getuid());
     const QString volumeInfo = volumeTrash + QStringLiteral("/info/é x.jpg.trashinfo");
     const QByteArray relative = QFile::encodeName(away.mid(QStringLiteral("/dev/shm/").size()));
-    EXPECT_EQ(readFile(volumeInfo), QByteArray("[Trash Info]\nPath=")
-                                        + Platform::trashEncodedPath(relative)
+    EXPECT_EQ(readFile(volumeInfo), QByteArray("[Trash Info]\nPath=") + Platform::trashEncodedPath(relative)
                                         + "\nDeletionDate=2026-03-04T05:06:07\n");
     if (trash.list()) {
         trash.restore(other.path());

@@ -74,8 +74,7 @@ struct AllTypes : ::testing::Test
         for (const PictureType &t : kTypes) {
             const QString name = QStringLiteral("picture") + QString::fromLatin1(t.type).toLower();
             const QByteArray bytes = QByteArrayLiteral(".HRZ") == t.type
-                                         ? qUncompress(fixture(name + QStringLiteral(".z")))
-                                         : fixture(name);
+                                         ? qUncompress(fixture(name + QStringLiteral(".z"))) : fixture(name);
             ASSERT_FALSE(bytes.isEmpty() || bytes == "<missing>") << name.toStdString();
             ASSERT_TRUE(writeFile(path(t), bytes));
         }
@@ -97,8 +96,7 @@ struct AllTypes : ::testing::Test
         state.clickCheck(MainState::Check::Gather, true);
         state.directories = {QStringLiteral("[] ") + folder + QLatin1Char('/')};
         const QString cataloguePath = home.file("data/AllTypes.mdb");
-        EXPECT_TRUE(ProgramDir::ensureDataDir() &&
-                    Catalogue::ensureTemplate(home.file("vexa.mdb")) &&
+        EXPECT_TRUE(ProgramDir::ensureDataDir() && Catalogue::ensureTemplate(home.file("vexa.mdb")) &&
                     Catalogue::createFromTemplate(home.file("vexa.mdb"), cataloguePath));
         {
             PreScan scan(state);

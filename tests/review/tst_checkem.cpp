@@ -23,8 +23,7 @@ struct Review : RecordingHost, CheckemHost
     CheckemController &start(qint32 stoppedAt = 0)
     {
         state.stoppedAtRecord = stoppedAt;
-        c = std::make_unique<CheckemController>(state, *this, [this] { return ++settingsWritten > 0; },
-                                                [] {});
+        c = std::make_unique<CheckemController>(state, *this, [this] { return ++settingsWritten > 0; }, [] {});
         c->Form_Load();
         c->Form_Activate();
         return *c;
@@ -130,8 +129,7 @@ TEST(PairReview, ShowPairColoursAndAgreementMarks)
                                           std::pair{second + QLatin1String(k.name2), pngBytes({k.w2, 8}) + padding}}) {
             ASSERT_TRUE(writeFile(path, bytes));
             QFile f(path);
-            ASSERT_TRUE(f.open(QIODevice::ReadWrite)
-                        && f.setFileTime(QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5)),
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.setFileTime(QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5)),
                                          QFileDevice::FileModificationTime));
         }
         r.add(first, QLatin1String(k.name1), QByteArray());
