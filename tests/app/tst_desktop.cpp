@@ -20,10 +20,17 @@ TEST(Desktop, FoldersAreToldFromTheDesignedWords)
     const QString sub = dir.filePath("sub");
     ASSERT_TRUE(QDir().mkpath(sub));
     QFile(dir.filePath("sub/a.jpg")).open(QIODevice::WriteOnly);
-    const struct { const char *name; QStringList words, folders, left; } cases[] = {
+    const struct { const char *name; QStringList words, folders, left;
+    } cases[] = {
         {"a list and /GATHER stay words", {"Photos", "/GATHER"}, {}, {"Photos", "/GATHER"}},
-        {"a folder and a picture in it give the folder once", {sub, dir.filePath("sub/a.jpg")}, {sub}, {}},
-        {"a missing path and a relative one are words", {"/no/such/folder", "sub"}, {}, {"/no/such/folder", "sub"}},
+        {"a folder and a picture in it give the folder once",
+         {sub, dir.filePath("sub/a.jpg")},
+         {sub},
+         {}},
+        {"a missing path and a relative one are words",
+         {"/no/such/folder", "sub"},
+         {},
+         {"/no/such/folder", "sub"}},
         {"folders beside a list name", {"Photos", dir.path()}, {dir.path()}, {"Photos"}},
     };
     for (const auto &c : cases) {

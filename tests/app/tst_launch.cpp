@@ -53,7 +53,10 @@ public:
     }
     void showPreScan() override { calls << "prescan"; state.searchCompleted = "YES"; }
     void showPreMatch() override { calls << "prematch"; }
-    void showReview(bool snapshot, const QString &) override { calls << (snapshot ? "snapshot" : "pairs"); }
+    void showReview(bool snapshot, const QString &) override
+    {
+        calls << (snapshot ? "snapshot" : "pairs");
+    }
     void hideMain() override {}
     void setEyeTimer(bool) override {}
     void setGoEnabled(bool) override {}
@@ -109,20 +112,39 @@ struct LaunchFixture : ::testing::Test
 // Go refuses what cannot start, and asks before a mode that reads every picture.
 TEST_F(LaunchFixture, GoRefusesOrWarnsBeforeItStarts)
 {
-    const QString warning = "The comparison mode you have chosen requires that I read each individual file";
+    const QString warning =
+        "The comparison mode you have chosen requires that I read each individual file";
     // The answer to the one box shown and how that box starts; whether the scan starts.
-    const struct { const char *name; std::function<void(MainState &)> setup; std::optional<Answer> answer;
-                   QString message; bool scans; } cases[] = {
+    const struct
+    {
+        const char *name;
+        std::function<void(MainState &)> setup;
+        std::optional<Answer> answer;
+        QString message;
+        bool scans;
+    } cases[] = {
         {"empty list name", [](MainState &s) { s.listName = "  "; }, Answer::Ok,
          "Please name and save the directory list.", false},
-        {"IFCD with Exclusive", [](MainState &s) { s.ifcd = "[] /tmp/in/"; s.clickCheck(Check::Exclusive, true); },
+        {"IFCD with Exclusive",
+         [](MainState &s) {
+             s.ifcd = "[] /tmp/in/";
+             s.clickCheck(Check::Exclusive, true);
+         },
          Answer::Ok, "You may not combine the IFCD and Exclusive search options...", false},
-        {"no file type", [](MainState &s) { s.clickFileType(MainState::fileTypeIndex(".JPG"), false); },
-         Answer::Ok, "You have not selected any file types...", false},
-        {"average colour, declined", [](MainState &s) { s.clickMode(Mode::AverageRgb); }, Answer::No, warning, false},
-        {"quadrant colour, accepted", [](MainState &s) { s.clickMode(Mode::QuadRgb); }, Answer::Yes, warning, true},
-        {"pattern, declined", [](MainState &s) { s.clickMode(Mode::Pattern); }, Answer::No, warning, false},
-        {"pattern, no warnings", [](MainState &s) { s.clickMode(Mode::Pattern); s.noWarnings = true; },
+        {"no file type",
+         [](MainState &s) { s.clickFileType(MainState::fileTypeIndex(".JPG"), false); }, Answer::Ok,
+         "You have not selected any file types...", false},
+        {"average colour, declined", [](MainState &s) { s.clickMode(Mode::AverageRgb); },
+         Answer::No, warning, false},
+        {"quadrant colour, accepted", [](MainState &s) { s.clickMode(Mode::QuadRgb); }, Answer::Yes,
+         warning, true},
+        {"pattern, declined", [](MainState &s) { s.clickMode(Mode::Pattern); }, Answer::No, warning,
+         false},
+        {"pattern, no warnings",
+         [](MainState &s) {
+             s.clickMode(Mode::Pattern);
+             s.noWarnings = true;
+         },
          std::nullopt, "", true},
         {"size", [](MainState &s) { s.clickMode(Mode::Size); }, std::nullopt, "", true},
     };
@@ -140,7 +162,8 @@ TEST_F(LaunchFixture, GoRefusesOrWarnsBeforeItStarts)
         m.cmdGO_Click();
         ASSERT_EQ(prompts.boxes.size(), before + (c.answer ? 1 : 0));
         if (c.answer)
-            EXPECT_TRUE(prompts.boxes.last().text.startsWith(c.message)) << prompts.boxes.last().text.toStdString();
+            EXPECT_TRUE(prompts.boxes.last().text.startsWith(c.message))
+                << prompts.boxes.last().text.toStdString();
         EXPECT_EQ(h.calls.contains("prescan"), c.scans);
         EXPECT_FALSE(m.isSearchBusy());
     }
@@ -195,8 +218,9 @@ TEST_F(LaunchFixture, ResumeIsOfferedOnlyForAnUnchangedSearch)
         EXPECT_EQ(state.stoppedAtRecord, c.stoppedAfter) << c.name;
         ASSERT_EQ(prompts.boxes.size(), boxesBefore + (c.question ? 1 : 0)) << c.name;
         if (c.question)
-            EXPECT_EQ(prompts.boxes.last().text, "The Directory Pre-Scan was not completed on your last session.\n\n"
-                                                 "Would you like to resume where you last left off anyway?");
+            EXPECT_EQ(prompts.boxes.last().text,
+                      "The Directory Pre-Scan was not completed on your last session.\n\n"
+                      "Would you like to resume where you last left off anyway?");
     }
 }
 
@@ -255,8 +279,9 @@ TEST_F(LaunchFixture, MonthlyCheckCompactsOnceTheMonthChanges)
     controller.cmdGO_Click();
     EXPECT_EQ(home.read("data/Photos.lcd"), thisMonth);
     tagMonth(month == 1 ? 12 : month - 1);
-    for (const QStringList &calls : {QStringList{"resume:NEW", "compact", "prescan", "pairs"},
-                                     QStringList{"resume:NEW", "prescan", "pairs"}}) { // the same month now
+    for (const QStringList &calls :
+         {QStringList{"resume:NEW", "compact", "prescan", "pairs"},
+          QStringList{"resume:NEW", "prescan", "pairs"}}) { // the same month now
         host.calls.clear();
         controller.cmdGO_Click();
         EXPECT_EQ(host.calls, calls);
@@ -308,7 +333,14 @@ TEST_F(LaunchFixture, WhatComesAfterAPreScanThatDidNotComplete)
 {
     makeCatalogue();
     tagMonth(QDate::currentDate().month());
-    const struct { const char *name; bool gather, failed; int signal; QStringList calls; int exitCode; } cases[] = {
+    const struct
+    {
+        const char *name;
+        bool gather, failed;
+        int signal;
+        QStringList calls;
+        int exitCode;
+    } cases[] = {
         {"failed", false, true, 0, {"resume:NEW", "prescan", "main"}, -1},
         {"failed gather", true, true, 0, {"prescan", "end"}, 1},
         {"completed gather", true, false, 0, {"prescan", "end"}, 0},
@@ -346,10 +378,12 @@ TEST_F(LaunchFixture, WhatComesAfterAPreScanThatDidNotComplete)
 
 TEST(ReviewTitle, FollowsModeAndOptions)
 {
-    const struct { Mode mode; bool soft, ignore; QString ifcd, title; } cases[] = {
+    const struct { Mode mode; bool soft, ignore; QString ifcd, title;
+    } cases[] = {
         {Mode::Name, true, false, "[] /in/", "Vexa! - NAME search, SOFT MATCHING, IFCD"},
         {Mode::Size, false, false, "", "Vexa! - SIZE search"},
-        {Mode::NameSize, true, true, "", "Vexa! - NAME and SIZE search, SOFT MATCHING, IGNORE TYPE"},
+        {Mode::NameSize, true, true, "",
+         "Vexa! - NAME and SIZE search, SOFT MATCHING, IGNORE TYPE"},
         {Mode::Numbered, false, true, " ", "Vexa! - NUMBERED search, IGNORE TYPE"},
         {Mode::AverageRgb, false, false, "", "Vexa! - AVERAGE RGB search"},
         {Mode::QuadRgb, true, false, "", "Vexa! - QUADRANT RGB search, SOFT MATCHING"},
@@ -368,8 +402,12 @@ TEST(ReviewTitle, FollowsModeAndOptions)
 
 TEST(QuitStatistics, MegabytesAlwaysShowThePoint)
 {
-    const struct { double bytes; const char *text; } cases[] = {{0, "."},          {2114000, "2."},     {1057000 * 1.5, "1.5"},
-                 {5285, ".01"},     {5284, "."},         {1057000 * 12.345, "12.35"},
+    const struct
+    {
+        double bytes;
+        const char *text;
+    } cases[] = {{0, "."},           {2114000, "2."}, {1057000 * 1.5, "1.5"},
+                 {5285, ".01"},      {5284, "."},     {1057000 * 12.345, "12.35"},
                  {1e12, "946073.79"}};
     for (const auto &c : cases)
         EXPECT_EQ(MainController::megabytes(c.bytes), c.text) << c.bytes;
@@ -403,15 +441,17 @@ TEST_F(LaunchFixture, OptingOutOfStatisticsAtQuitIsRememberedInTheSettings)
     prompts.then(Answer::Ok);
     controller.cmdQUIT_Click();
     EXPECT_EQ(host.calls, (QStringList{"stats", "end"}));
-    EXPECT_EQ(prompts.boxes[0].text, "To Re-enable the drive stats message at a later time, remove "
-                                     "the line that reads \n\nDISABLE END STATS MESSAGE\n\nfrom the "
-                                     "VEXA.INI file");
+    EXPECT_EQ(prompts.boxes[0].text,
+              "To Re-enable the drive stats message at a later time, remove "
+              "the line that reads \n\nDISABLE END STATS MESSAGE\n\nfrom the "
+              "VEXA.INI file");
     EXPECT_EQ(prompts.boxes[0].icon, Prompts::Icon::Information);
     const QByteArray ini = home.read("VEXA.INI");
     EXPECT_TRUE(ini.contains("\r\nDISABLE END STATS MESSAGE\r\n"));
     // The total shown is the one the settings file keeps.
     EXPECT_TRUE(ini.contains("\r\n4196 BYTES RECOVERED\r\n"));
-    EXPECT_TRUE(host.statsShown.contains("\n4196 bytes recovered")) << host.statsShown.toStdString();
+    EXPECT_TRUE(host.statsShown.contains("\n4196 bytes recovered"))
+        << host.statsShown.toStdString();
     EXPECT_TRUE(home.exists("data/General.lst")); // the General list is saved at quit
 
     // The next quit shows nothing.
@@ -430,7 +470,8 @@ TEST_F(LaunchFixture, PurgeThrowsTheCatalogueAwayAfterItsQuestion)
     prompts.then(Answer::No);
     controller.cmdPURGE_Click();
     EXPECT_TRUE(home.exists("data/Photos.mdb"));
-    EXPECT_TRUE(prompts.boxes[0].text.startsWith("Do you wish to purge all records from the database?"));
+    EXPECT_TRUE(
+        prompts.boxes[0].text.startsWith("Do you wish to purge all records from the database?"));
     EXPECT_EQ(prompts.boxes[0].defaultButton, Prompts::Default::Second);
 
     prompts.then(Answer::Yes).then(Answer::Ok);
@@ -465,9 +506,15 @@ TEST_F(LaunchFixture, FailedCompactionKeepsTheCatalogueAndTheOldMonth)
 
 TEST_F(LaunchFixture, AListNamedAtStartThatCannotBeReadLeavesGeneralAsItWas)
 {
-    const QByteArray general = "[DIRECTORIES]\r\n[] /srv/a/\r\n[] /srv/b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
+    const QByteArray general =
+        "[DIRECTORIES]\r\n[] /srv/a/\r\n[] /srv/b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
     // told: "Unable to read DIR LIST file".
-    const struct { QByteArray ini; QString commandLine; bool told; } cases[] = {{"LIST NAME = General\r\n.JPG\r\n", "NoSuchList", true},
+    const struct
+    {
+        QByteArray ini;
+        QString commandLine;
+        bool told;
+    } cases[] = {{"LIST NAME = General\r\n.JPG\r\n", "NoSuchList", true},
                  {"LIST NAME = Gone\r\n.JPG\r\n", "", true},
                  {".JPG\r\n", "", false}}; // settings that name no list
     for (const auto &c : cases) {
@@ -499,8 +546,10 @@ TEST_F(LaunchFixture, HelpWithoutABrowserNamesTheHelpPage)
         if (help != Help::Opens)
             sp.then(Answer::Ok);
         controller.openHelp();
-        const QStringList expected{"No web browser could be started to show the help.\n\nThe help is "
-                                   "the page " + home.file("vexa.html") + ": open it with any web browser."};
+        const QStringList expected{
+            "No web browser could be started to show the help.\n\nThe help is "
+            "the page " +
+            home.file("vexa.html") + ": open it with any web browser."};
         EXPECT_EQ(sp.texts(), help == Help::Opens ? QStringList() : expected) << int(help);
     }
 }

@@ -60,8 +60,9 @@ TEST_F(WindowFixture, AFreshProgramDirectoryStartsWithTheFirstRunDefaults)
     }
     checked.sort();
     EXPECT_EQ(checked, (QStringList{"chkIGNORE", "optNAME"}));
-    EXPECT_EQ(QStringList({w.txtTOLERANCE->text(), w.lblLISTNAME->text(), w.txtTHUMBNAILEXT->text()}),
-              QStringList({"5", "General", ".THN"}));
+    EXPECT_EQ(
+        QStringList({w.txtTOLERANCE->text(), w.lblLISTNAME->text(), w.txtTHUMBNAILEXT->text()}),
+        QStringList({"5", "General", ".THN"}));
     EXPECT_TRUE(home.read("VEXA.INI").contains("THUMBNAIL = .THN\r\nFILTER = *\r\n"));
     EXPECT_TRUE(w.controller().isFirstRun());
 }
@@ -79,9 +80,13 @@ TEST_F(WindowFixture, ClicksChangeTheOptionsAsDesigned)
     EXPECT_FALSE(w.chkSOFTMATCH->isChecked()); // a mode click unchecks soft matching
     EXPECT_TRUE(s.optionsChanged);
 
-    const struct { QCheckBox *box; bool raises; } boxes[] = {{w.fileTypeBoxes[0], true}, {w.chkEXCLUSIVE, true}, {w.chkGATHER, true},
+    const struct
+    {
+        QCheckBox *box;
+        bool raises;
+    } boxes[] = {{w.fileTypeBoxes[0], true}, {w.chkEXCLUSIVE, true},   {w.chkGATHER, true},
                  {w.chkNOT, true},           {w.chkSINGLETABLE, true}, {w.chkSNAPSHOT, false},
-                 {w.chkRECYCLE, false},      {w.chkNOSOUND, false},   {w.chkPREMATCH, false}};
+                 {w.chkRECYCLE, false},      {w.chkNOSOUND, false},    {w.chkPREMATCH, false}};
     for (const auto &b : boxes) {
         s.optionsChanged = false;
         b.box->click();
@@ -93,7 +98,11 @@ TEST_F(WindowFixture, LeavingAFieldValidatesIt)
 {
     frmMAIN w;
     MainState &s = w.state();
-    const struct { QString typed, tolerance; } tolerances[] = {{"150", "5"}, {"-1", "5"}, {"99", "99"}, {"0", "0"}, {" 12 ", "12"}, {"abc", "abc"}};
+    const struct
+    {
+        QString typed, tolerance;
+    } tolerances[] = {{"150", "5"}, {"-1", "5"},    {"99", "99"},
+                      {"0", "0"},   {" 12 ", "12"}, {"abc", "abc"}};
     for (const auto &t : tolerances) {
         s.tolerance = t.typed;
         w.controller().txtTOLERANCE_LostFocus();
@@ -126,7 +135,8 @@ TEST_F(WindowFixture, LeavingAFieldValidatesIt)
 TEST_F(WindowFixture, FirstActivationReadsSettingsAndClearsOptionsChanged)
 {
     home.write("VEXA.INI", "LIST NAME = Pics\r\nPATTERN\r\nUSE SOFTMATCH\r\n.GIF\r\n");
-    home.write("data/Pics.lst", "[DIRECTORIES]\r\n[] /srv/pics/\r\n = INCOMING FILE DIRECTORY\r\n \r\n");
+    home.write("data/Pics.lst",
+               "[DIRECTORIES]\r\n[] /srv/pics/\r\n = INCOMING FILE DIRECTORY\r\n \r\n");
     frmMAIN w;
     w.controller().Form_Activate();
     EXPECT_TRUE(prompts.boxes.isEmpty());
@@ -145,27 +155,45 @@ TEST_F(WindowFixture, FirstActivationReadsSettingsAndClearsOptionsChanged)
 
 TEST_F(WindowFixture, StartUpWarnings)
 {
-    const QString lowHome = "You have less than 20 meg free on drive /home\n\nYou should free up more "
-                            "drive space for Windows Virtual Memory and the Vexa! Image Database "
-                            "before continuing.";
-    const struct { const char *name; std::function<void(FakePlatform &, const TempHome &)> setup; QStringList texts;
-                   bool ends; } cases[] = {
-        {"another instance", [](FakePlatform &p, const TempHome &) { p.otherInstanceRunning = true; },
-         {"Another instance of Vexa! is already running..."}, true},
-        {"lock file cannot be made", [](FakePlatform &p, const TempHome &) { p.lockNotWritable = true; },
-         {"Vexa! cannot write to its folder %HOME%, so it cannot start.\n\nMake the folder writable, "
-          "or name another one in VEXA_HOME."}, true},
-        {"256 colours", [](FakePlatform &p, const TempHome &) { p.depth = 8; },
-         {"You should increase your screen color resolution for better performance..."}, false},
+    const QString lowHome =
+        "You have less than 20 meg free on drive /home\n\nYou should free up more "
+        "drive space for Windows Virtual Memory and the Vexa! Image Database "
+        "before continuing.";
+    const struct
+    {
+        const char *name;
+        std::function<void(FakePlatform &, const TempHome &)> setup;
+        QStringList texts;
+        bool ends;
+    } cases[] = {
+        {"another instance",
+         [](FakePlatform &p, const TempHome &) { p.otherInstanceRunning = true; },
+         {"Another instance of Vexa! is already running..."},
+         true},
+        {"lock file cannot be made",
+         [](FakePlatform &p, const TempHome &) { p.lockNotWritable = true; },
+         {"Vexa! cannot write to its folder %HOME%, so it cannot start.\n\nMake the folder "
+          "writable, "
+          "or name another one in VEXA_HOME."},
+         true},
+        {"256 colours",
+         [](FakePlatform &p, const TempHome &) { p.depth = 8; },
+         {"You should increase your screen color resolution for better performance..."},
+         false},
         {"low space at home",
          [](FakePlatform &p, const TempHome &) {
-             p.addVolume(QDir::homePath() == "/" ? "/" : "/home", Platform::DriveKind::Fixed, "", 5 << 20);
+             p.addVolume(QDir::homePath() == "/" ? "/" : "/home", Platform::DriveKind::Fixed, "",
+                         5 << 20);
          },
-         {}, false},
+         {},
+         false},
         {"low space for the program directory",
-         [](FakePlatform &p, const TempHome &h) { p.addVolume(h.path(), Platform::DriveKind::Removable, "STICK", 19 << 20); },
+         [](FakePlatform &p, const TempHome &h) {
+             p.addVolume(h.path(), Platform::DriveKind::Removable, "STICK", 19 << 20);
+         },
          {"You have less than 20 meg free on drive %HOME%\n\nYou should free up more drive space "
-          "for the Vexa! Image Database before continuing."}, false},
+          "for the Vexa! Image Database before continuing."},
+         false},
     };
     for (const auto &c : cases) {
         TempHome caseHome;
@@ -198,7 +226,8 @@ TEST_F(WindowFixture, CrashRecoveryAsksForEachMarker)
     prompts.then(Answer::No).then(Answer::No);
     frmMAIN w;
     w.controller().Form_Activate();
-    const QString ask = "Vexa! appears to have crashed during a Pre-%1.  Do you wish to continue the scan?";
+    const QString ask =
+        "Vexa! appears to have crashed during a Pre-%1.  Do you wish to continue the scan?";
     EXPECT_EQ(prompts.texts(), (QStringList{ask.arg("Scan"), ask.arg("Match")}));
     for (const auto &b : prompts.boxes) {
         EXPECT_TRUE(b.title == "vexa! - Crash recovery" && b.icon == Prompts::Icon::Critical &&
@@ -217,8 +246,14 @@ TEST(Placement, QuarterOffsetFromTwelveThousandTwipsCentredBelow)
 
 TEST_F(WindowFixture, ClosingTheWindowOrEndingTheSessionSavesAsQuitDoes)
 {
-    const struct { const char *name; std::function<void(frmMAIN &)> end; bool statistics; } cases[] = {{"close button", [](frmMAIN &w) { w.close(); }, true},
-                 {"session ends", [](frmMAIN &) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }, false}};
+    const struct
+    {
+        const char *name;
+        std::function<void(frmMAIN &)> end;
+        bool statistics;
+    } cases[] = {
+        {"close button", [](frmMAIN &w) { w.close(); }, true},
+        {"session ends", [](frmMAIN &) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }, false}};
     for (const auto &c : cases) {
         TempHome caseHome;
         ScriptedPrompts sp;
@@ -233,7 +268,8 @@ TEST_F(WindowFixture, ClosingTheWindowOrEndingTheSessionSavesAsQuitDoes)
         c.end(w);
         EXPECT_EQ(sp.dialogs.contains("frmSTATS"), c.statistics) << c.name;
         const QByteArray ini = caseHome.read("VEXA.INI");
-        EXPECT_TRUE(ini.contains("\r\n.GIF\r\n") && ini.contains("\r\n4096 BYTES RECOVERED\r\n")) << c.name;
+        EXPECT_TRUE(ini.contains("\r\n.GIF\r\n") && ini.contains("\r\n4096 BYTES RECOVERED\r\n"))
+            << c.name;
         EXPECT_TRUE(caseHome.read("data/General.lst").contains("[] /srv/new/\r\n")) << c.name;
     }
     // Settings that were never read are never written over.
@@ -249,14 +285,18 @@ TEST_F(WindowFixture, FitsAScreenOf1024By768WithEveryControlInSight)
 {
     frmMAIN w;
     const QSize room(1024 - 24, 768 - 80); // the rest is for the window's frame and a panel
-    EXPECT_TRUE(w.width() <= room.width() && w.height() <= room.height()) << w.width() << "x" << w.height();
+    EXPECT_TRUE(w.width() <= room.width() && w.height() <= room.height())
+        << w.width() << "x" << w.height();
     w.resize(w.minimumSizeHint());
-    EXPECT_TRUE(w.width() <= room.width() && w.height() <= room.height()) << w.width() << "x" << w.height();
+    EXPECT_TRUE(w.width() <= room.width() && w.height() <= room.height())
+        << w.width() << "x" << w.height();
     w.show();
-    const QList<QWidget *> controls = w.findChildren<QWidget *>(QRegularExpression("^(opt|chk|cmd|txt|lst|lbl|img)[A-Z]+$"));
+    const QList<QWidget *> controls =
+        w.findChildren<QWidget *>(QRegularExpression("^(opt|chk|cmd|txt|lst|lbl|img)[A-Z]+$"));
     EXPECT_EQ(controls.size(), 8 + 15 + MainState::FileTypeCount + 4 + 1 + 1 + 11 + 2);
     for (QWidget *c : controls) {
-        EXPECT_TRUE(c->isVisible() && w.rect().contains(QRect(c->mapTo(&w, QPoint(0, 0)), c->size())))
+        EXPECT_TRUE(c->isVisible() &&
+                    w.rect().contains(QRect(c->mapTo(&w, QPoint(0, 0)), c->size())))
             << c->objectName().toStdString();
     }
 }
@@ -275,7 +315,8 @@ TEST_F(WindowFixture, EveryWindowGivesItsButtonsKeysOfTheirOwn)
         for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
             captions << b->text();
             if (qobject_cast<QPushButton *>(b))
-                EXPECT_FALSE(QKeySequence::mnemonic(b->text()).isEmpty()) << b->text().toStdString();
+                EXPECT_FALSE(QKeySequence::mnemonic(b->text()).isEmpty())
+                    << b->text().toStdString();
         }
         for (QLabel *l : w->findChildren<QLabel *>()) {
             if (l->buddy())

@@ -77,7 +77,8 @@ TEST_F(CatalogueTest, TemplateAndCatalogueStandAloneAndAreNeverOverwritten)
     ASSERT_GT(templ.size(), 20);
     EXPECT_EQ(templ.left(16), QByteArray("SQLite format 3\0", 16));
     EXPECT_EQ(int(templ.at(18)), 1) << "template must not be in WAL mode";
-    EXPECT_TRUE(queryRows(templatePath(), "SELECT name FROM sqlite_master WHERE type = 'index'").contains("ref"));
+    EXPECT_TRUE(queryRows(templatePath(), "SELECT name FROM sqlite_master WHERE type = 'index'")
+                    .contains("ref"));
     add(makeRow(QStringLiteral("a.jpg")));
     cat.close();
     EXPECT_FALSE(QFileInfo::exists(cataloguePath() + "-wal"));
@@ -133,7 +134,8 @@ TEST(CatalogueOpen, RejectsWhatIsNotACatalogueAndLeavesItAlone)
         const QByteArray before = home.read(c.file);
         Catalogue cat;
         EXPECT_FALSE(cat.open(path));
-        EXPECT_TRUE(cat.lastError().contains(QDir::toNativeSeparators(path)) && cat.lastError().contains(c.message))
+        EXPECT_TRUE(cat.lastError().contains(QDir::toNativeSeparators(path)) &&
+                    cat.lastError().contains(c.message))
             << cat.lastError().toStdString();
         EXPECT_FALSE(Catalogue::isCatalogue(path));
         EXPECT_EQ(home.read(c.file), before);
@@ -151,12 +153,29 @@ TEST_F(CatalogueTest, BulkStatementsTouchOnlyTheirRows)
         {"d.jpg", "*", " ", 0, 202305},
     };
     // Each remaining row as "name=value", with a slash between the values of several fields.
-    const struct { const char *what; std::function<bool(Catalogue &)> run; const char *fields; QStringList expected; } cases[] = {
-        {"D1", [](Catalogue &c) { return c.deleteTagged(); }, "RTAG", {"b.jpg= ", "c.jpg=d", "d.jpg= "}},
-        {"D2", [](Catalogue &c) { return c.deleteAccessedBefore(202306); }, "ACCESSED", {"b.jpg=202306", "c.jpg=202307"}},
-        {"U1", [](Catalogue &c) { return c.resetMarks(); }, "ACTIVE,RECNUM,RTAG,REF",
+    const struct
+    {
+        const char *what;
+        std::function<bool(Catalogue &)> run;
+        const char *fields;
+        QStringList expected;
+    } cases[] = {
+        {"D1",
+         [](Catalogue &c) { return c.deleteTagged(); },
+         "RTAG",
+         {"b.jpg= ", "c.jpg=d", "d.jpg= "}},
+        {"D2",
+         [](Catalogue &c) { return c.deleteAccessedBefore(202306); },
+         "ACCESSED",
+         {"b.jpg=202306", "c.jpg=202307"}},
+        {"U1",
+         [](Catalogue &c) { return c.resetMarks(); },
+         "ACTIVE,RECNUM,RTAG,REF",
          {"a.jpg= /0/ /A.JPG", "b.jpg= /0/ /B.JPG", "c.jpg= /0/ /C.JPG", "d.jpg= /0/ /D.JPG"}},
-        {"U2", [](Catalogue &c) { return c.markMatched(2); }, "ACTIVE", {"a.jpg= ", "b.jpg=*", "c.jpg=*", "d.jpg=*"}},
+        {"U2",
+         [](Catalogue &c) { return c.markMatched(2); },
+         "ACTIVE",
+         {"a.jpg= ", "b.jpg=*", "c.jpg=*", "d.jpg=*"}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -200,16 +219,31 @@ TEST_F(CatalogueTest, SelectsBindAwkwardNamesLiterally)
     add(numbered);
     add(makeRow(QStringLiteral("o'brien \"50x\".jpg")));
 
-    const struct { const char *what; std::function<std::unique_ptr<RecordSet>()> query; QStringList expected; } cases[] = {
-        {"S2 directory and type, not X", [&] { return cat.selectForReactivation("[PHOTOS]", quoted, ".JPG"); },
+    const struct
+    {
+        const char *what;
+        std::function<std::unique_ptr<RecordSet>()> query;
+        QStringList expected;
+    } cases[] = {
+        {"S2 directory and type, not X",
+         [&] { return cat.selectForReactivation("[PHOTOS]", quoted, ".JPG"); },
          {"o'brien \"50%\".jpg", "x.jpg"}},
-        {"S2 % is no wildcard", [&] { return cat.selectForReactivation("[PHOTOS]", "/p/it's %/", ".JPG"); }, {}},
-        {"S3", [&] { return cat.selectByRecnumAndName(7, "O'BRIEN \"50%\".JPG"); }, {"o'brien \"50%\".jpg"}},
-        {"S3 other number", [&] { return cat.selectByRecnumAndName(0, "O'BRIEN \"50%\".JPG"); }, {"o'brien \"50%\".jpg"}},
-        {"select with order", [&] { return cat.select("PATH = ?", "order by EXTENSION desc", {quoted}); },
+        {"S2 % is no wildcard",
+         [&] { return cat.selectForReactivation("[PHOTOS]", "/p/it's %/", ".JPG"); },
+         {}},
+        {"S3",
+         [&] { return cat.selectByRecnumAndName(7, "O'BRIEN \"50%\".JPG"); },
+         {"o'brien \"50%\".jpg"}},
+        {"S3 other number",
+         [&] { return cat.selectByRecnumAndName(0, "O'BRIEN \"50%\".JPG"); },
+         {"o'brien \"50%\".jpg"}},
+        {"select with order",
+         [&] { return cat.select("PATH = ?", "order by EXTENSION desc", {quoted}); },
          {"z.png", "o'brien \"50%\".jpg", "x.jpg", "y.jpg"}},
-        {"S1", [&] { return cat.selectAll(); },
-         {"o'brien \"50%\".jpg", "x.jpg", "y.jpg", "z.png", "w.jpg", "o'brien \"50%\".jpg", "o'brien \"50x\".jpg"}},
+        {"S1",
+         [&] { return cat.selectAll(); },
+         {"o'brien \"50%\".jpg", "x.jpg", "y.jpg", "z.png", "w.jpg", "o'brien \"50%\".jpg",
+          "o'brien \"50x\".jpg"}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -224,7 +258,8 @@ TEST_F(CatalogueTest, SelectsBindAwkwardNamesLiterally)
 // Names and paths are kept whole however long they are; only the one-letter flags are cut.
 TEST_F(CatalogueTest, RecordRoundTripsAndOnlyFlagsAreCut)
 {
-    FilesRecord r = makeRow(QStringLiteral("Photo 1.jpg"), QStringLiteral("/") + QString(4000, 'p') + "/");
+    FilesRecord r =
+        makeRow(QStringLiteral("Photo 1.jpg"), QStringLiteral("/") + QString(4000, 'p') + "/");
     r.CHECKSUM = QString(255, QLatin1Char('c'));
     r.X = 32767;
     r.Y = -32768;
@@ -258,7 +293,11 @@ TEST(RefTable, RowsSharingAKeyAreTakenInOrderOnce)
     RefTable table;
     for (const auto &[ref, rowId] : {std::pair{"A", 1}, {"B", 2}, {"A", 3}, {"A", 5}})
         table.add(ref, rowId);
-    const struct { const char *ref; std::optional<qint64> expected; } takes[] = {{"A", 1}, {"A", 3}, {"B", 2}, {"A", 5}, {"A", {}}, {"B", {}}, {"a", {}}};
+    const struct
+    {
+        const char *ref;
+        std::optional<qint64> expected;
+    } takes[] = {{"A", 1}, {"A", 3}, {"B", 2}, {"A", 5}, {"A", {}}, {"B", {}}, {"a", {}}};
     for (const auto &t : takes)
         EXPECT_EQ(table.take(t.ref), t.expected) << t.ref;
     EXPECT_EQ(table.size(), 0);
@@ -274,7 +313,8 @@ TEST_F(CatalogueTest, TransactionsCommitOnlyWhenAllWorkSucceeds)
         return true;
     }));
     EXPECT_EQ(cat.rowCount(), 0);
-    EXPECT_TRUE(cat.transaction([&] { return cat.transaction([&] { return add(makeRow("a.jpg")) > 0; }); }));
+    EXPECT_TRUE(cat.transaction(
+        [&] { return cat.transaction([&] { return add(makeRow("a.jpg")) > 0; }); }));
     EXPECT_EQ(cat.rowCount(), 1);
 }
 
@@ -297,15 +337,19 @@ TEST(IdentityKey, BothFormsCutAndUpperCase)
 {
     const QDateTime when(QDate(2023, 7, 4), QTime(9, 8, 7));
     const QString longPath = QStringLiteral("/") + QString(250, QLatin1Char('d')) + "/";
-    const struct { QString key, expected; } cases[] = {
+    const struct { QString key, expected;
+    } cases[] = {
         {IdentityKey::normal("Cat ä.jpg", 123456, when), "CAT Ä.JPG 123456 2023-07-04 09:08:07"},
         {IdentityKey::normal("x.jpg", 0, when.toUTC()), "X.JPG 0 2023-07-04 09:08:07"},
-        {IdentityKey::byLocation("[photos]", "/Pics/", "x.jpg", 5, when), "[PHOT/PICS/X.JPG 5 2023-07-04 09:08:07"},
-        {IdentityKey::byLocation("[A]", "/a/", "b.jpg", 1, when), "[A]/A/B.JPG 1 2023-07-04 09:08:07"},
+        {IdentityKey::byLocation("[photos]", "/Pics/", "x.jpg", 5, when),
+         "[PHOT/PICS/X.JPG 5 2023-07-04 09:08:07"},
+        {IdentityKey::byLocation("[A]", "/a/", "b.jpg", 1, when),
+         "[A]/A/B.JPG 1 2023-07-04 09:08:07"},
         {IdentityKey::byLocation("[PHOTOS]", longPath, "tail.jpg", 42, when),
          "[PHOT" + (longPath + "tail.jpg 42 2023-07-04 09:08:07").right(200).toUpper()},
         {IdentityKey::make(false, "[V]", "/p/", "n.gif", 3, when), "N.GIF 3 2023-07-04 09:08:07"},
-        {IdentityKey::make(true, "[V]", "/p/", "n.gif", 3, when), "[V]/P/N.GIF 3 2023-07-04 09:08:07"},
+        {IdentityKey::make(true, "[V]", "/p/", "n.gif", 3, when),
+         "[V]/P/N.GIF 3 2023-07-04 09:08:07"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(c.key, c.expected);
@@ -321,8 +365,9 @@ TEST(IdentityKey, SecondsGiveTheSameKeyAsDateTimes)
     for (const char *zone : {"UTC0", "CET-1CEST,M3.5.0,M10.5.0/3", "NZST-12NZDT,M9.5.0,M4.1.0/3"}) {
         qputenv("TZ", zone);
         ::tzset();
-        for (qint64 seconds : {qint64(0), qint64(1688461687), qint64(1703980799), qint64(1711846800),
-                               qint64(1729990799), qint64(4102444800), qint64(-86400)}) {
+        for (qint64 seconds :
+             {qint64(0), qint64(1688461687), qint64(1703980799), qint64(1711846800),
+              qint64(1729990799), qint64(4102444800), qint64(-86400)}) {
             const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);
             SCOPED_TRACE(std::string(zone) + " " + std::to_string(seconds));
             EXPECT_EQ(IdentityKey::dateText(seconds), IdentityKey::dateText(local));

@@ -76,7 +76,8 @@ inline QByteArray packBits(const QByteArray &row, int unit)
     for (int i = 0, run = 1, literal = 1; i < n; i += run > 1 ? run : literal, run = literal = 1) {
         while (i + run < n && run < 128 && at(i) == at(i + run))
             ++run;
-        while (run == 1 && i + literal < n && literal < 128 && at(i + literal) != at(i + literal - 1))
+        while (run == 1 && i + literal < n && literal < 128 &&
+               at(i + literal) != at(i + literal - 1))
             ++literal;
         if (run > 1)
             out.append(char(1 - run)).append(at(i));

@@ -23,8 +23,14 @@
 
 namespace {
 
-QByteArray fixtureBytes(const QString &name) { return fileBytes(QStringLiteral(LEGACY_FIXTURES "/") + name); }
-QImage fixtureImage(const QString &name) { return QImage(QStringLiteral(LEGACY_FIXTURES "/") + name); }
+QByteArray fixtureBytes(const QString &name)
+{
+    return fileBytes(QStringLiteral(LEGACY_FIXTURES "/") + name);
+}
+QImage fixtureImage(const QString &name)
+{
+    return QImage(QStringLiteral(LEGACY_FIXTURES "/") + name);
+}
 
 // The colour at a point given as fractions of the picture's width and height.
 QColor at(const QImage &image, double fx, double fy)
@@ -35,7 +41,8 @@ QColor at(const QImage &image, double fx, double fy)
 
 bool near(const QColor &a, const QColor &b, int tolerance = 24)
 {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
@@ -47,7 +54,8 @@ void checkSamples(const QList<Sample> &samples)
     for (const Sample &s : samples) {
         const QImage image = readBytes(s.file);
         EXPECT_EQ(image.size(), s.size) << s.name;
-        EXPECT_TRUE(near(at(image, s.x, s.y), s.colour)) << s.name << " " << at(image, s.x, s.y).name().toStdString();
+        EXPECT_TRUE(near(at(image, s.x, s.y), s.colour))
+            << s.name << " " << at(image, s.x, s.y).name().toStdString();
     }
 }
 
@@ -105,7 +113,8 @@ QByteArray cutFile(const QImage &indices)
             }
             int n = 0;
             while (x + n < indices.width() && n < 127 &&
-                   !(x + n + 2 < indices.width() && row[x + n] == row[x + n + 1] && row[x + n] == row[x + n + 2]))
+                   !(x + n + 2 < indices.width() && row[x + n] == row[x + n + 1] &&
+                     row[x + n] == row[x + n + 2]))
                 ++n;
             n = std::max(n, 1);
             line.append(char(n)).append(reinterpret_cast<const char *>(row + x), n);
@@ -148,7 +157,8 @@ QByteArray picFile(const QImage &indices, const PicCase &c)
         for (int y = h - 1; y >= 0; --y) {
             int acc = 0, bits = 0;
             for (int x = 0; x < w; ++x) {
-                acc = (acc << c.bitsPerPlane) | ((indices.pixelIndex(x, y) >> (plane * c.bitsPerPlane)) & mask);
+                acc = (acc << c.bitsPerPlane) |
+                      ((indices.pixelIndex(x, y) >> (plane * c.bitsPerPlane)) & mask);
                 bits += c.bitsPerPlane;
                 if (bits == 8) {
                     pixels.append(char(acc));
@@ -221,7 +231,10 @@ QByteArray wpgRecord(const QByteArray &head, const QByteArray &payload)
     return out.raw(payload).d;
 }
 
-QByteArray wpg1Record(int type, const QByteArray &payload) { return wpgRecord(Bytes().u8(type).d, payload); }
+QByteArray wpg1Record(int type, const QByteArray &payload)
+{
+    return wpgRecord(Bytes().u8(type).d, payload);
+}
 QByteArray wpg2Record(int type, const QByteArray &payload, int extension = 0)
 {
     return wpgRecord(Bytes().u8(0x0f).u8(type).u8(extension).d, payload);
@@ -260,7 +273,10 @@ QByteArray wpg1Rows(const QImage &indices)
 
 QByteArray gemHeader(int kind, int xMax, int yMax, int pageW, int pageH)
 {
-    return Bytes().u16s({0xffff, 24, 101, kind, 0, 0, xMax, yMax, pageW, pageH}).raw(QByteArray(28, 0)).d;
+    return Bytes()
+        .u16s({0xffff, 24, 101, kind, 0, 0, xMax, yMax, pageW, pageH})
+        .raw(QByteArray(28, 0))
+        .d;
 }
 
 QByteArray gemRecord(int opcode, const QList<QPoint> &points, const QList<int> &ints, int sub = 0)
@@ -383,7 +399,8 @@ TEST(LegacyFormats, MetafileBitmapsKeepTheirPixels)
     for (int y = 0; y < source.height(); ++y) {
         for (int x = 0; x < source.width(); ++x) {
             const QColor got = at(image, (x + 0.5) / source.width(), (y + 0.5) / source.height());
-            EXPECT_TRUE(near(got, source.pixelColor(x, y), 2)) << x << "," << y << " " << got.name().toStdString();
+            EXPECT_TRUE(near(got, source.pixelColor(x, y), 2))
+                << x << "," << y << " " << got.name().toStdString();
         }
     }
 
@@ -395,10 +412,12 @@ TEST(LegacyFormats, MetafileBitmapsKeepTheirPixels)
     }
     // Upper half: an uncompressed DIB stretched over 40 x 30; lower half: the same cells
     // run-length coded through the other stretching record.
-    const QImage both = readBytes(
-        plainWmf(40, 60,
-                 wmfRecord(0x0F43, {0x0020, 0x00CC, 0, 3, 4, 0, 0, 30, 40, 0, 0}, dib(cells, palette, false)) +
-                     wmfRecord(0x0B41, {0x0020, 0x00CC, 3, 4, 0, 0, 30, 40, 30, 0}, dib(cells, palette, true))));
+    const QImage both =
+        readBytes(plainWmf(40, 60,
+                           wmfRecord(0x0F43, {0x0020, 0x00CC, 0, 3, 4, 0, 0, 30, 40, 0, 0},
+                                     dib(cells, palette, false)) +
+                               wmfRecord(0x0B41, {0x0020, 0x00CC, 3, 4, 0, 0, 30, 40, 30, 0},
+                                         dib(cells, palette, true))));
     ASSERT_EQ(both.size(), QSize(40, 60));
     for (int half = 0; half < 2; ++half) {
         for (int i = 0; i < 12; ++i) {
@@ -465,7 +484,8 @@ TEST(LegacyFormats, CutUsesThePaletteBesideItOrGrey)
     const struct { QByteArray palette; QVector<QRgb> expected; } cases[] = {
         {halloPalette(colours, 255), colours}, {halloPalette(coarse, 63), coarse}, {{}, grey}};
     for (const auto &c : cases)
-        EXPECT_EQ(difference(CutHandler::decode(cut, c.palette), withPalette(indices, c.expected)), "");
+        EXPECT_EQ(difference(CutHandler::decode(cut, c.palette), withPalette(indices, c.expected)),
+                  "");
 
     // Read by name through Qt, the palette file beside the picture is found whatever the case
     // of its suffix.
@@ -473,7 +493,9 @@ TEST(LegacyFormats, CutUsesThePaletteBesideItOrGrey)
     ASSERT_TRUE(writeFile(dir.filePath("scan.cut"), cut) &&
                 writeFile(dir.filePath("scan.PAL"), halloPalette(colours, 255)));
     ImageFormats::registerBuiltInFormats();
-    EXPECT_EQ(difference(QImageReader(dir.filePath("scan.cut")).read(), withPalette(indices, colours)), "");
+    EXPECT_EQ(
+        difference(QImageReader(dir.filePath("scan.cut")).read(), withPalette(indices, colours)),
+        "");
 }
 
 TEST(LegacyFormats, PicVariantsDecodeExactly)
@@ -523,7 +545,8 @@ TEST(LegacyFormats, PicVariantsDecodeExactly)
                 indices.scanLine(5)[x] = 0xa5; // the marker value itself, as a long run
         }
         const QByteArray file = picFile(indices, c);
-        EXPECT_EQ(difference(readBytes(file), withPalette(indices, c.expectedPalette)), "") << c.name;
+        EXPECT_EQ(difference(readBytes(file), withPalette(indices, c.expectedPalette)), "")
+            << c.name;
     }
 }
 
@@ -539,9 +562,11 @@ TEST(LegacyFormats, WpgBitmapsDecodeExactly)
         map1.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
         map2.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c))).append('\0');
     }
-    const QByteArray version1 = wpgHeader(1) + wpg1Record(0x0f, Bytes().u8(1).u8(0).u16s({2300, 800}).d) +
+    const QByteArray version1 =
+        wpgHeader(1) + wpg1Record(0x0f, Bytes().u8(1).u8(0).u16s({2300, 800}).d) +
         wpg1Record(0x0e, Bytes().u16s({0, 256}).d + map1) +
-        wpg1Record(0x0b, Bytes().u16s({w, h, 8, 75, 75}).d + wpg1Rows(indices)) + wpg1Record(0x10, {});
+        wpg1Record(0x0b, Bytes().u16s({w, h, 8, 75, 75}).d + wpg1Rows(indices)) +
+        wpg1Record(0x10, {});
 
     // Version 2: rows coded with literal runs, sample repeats and a row repeat.
     QByteArray rows;
@@ -554,7 +579,8 @@ TEST(LegacyFormats, WpgBitmapsDecodeExactly)
         else
             rows.append(char(w - 1)).append(reinterpret_cast<const char *>(row), w);
     }
-    const QByteArray start = Bytes().u16s({1200, 1200}).u8(0).u16s({0, 0, 2300, 800, 0, 0, 2300, 800}).d;
+    const QByteArray start =
+        Bytes().u16s({1200, 1200}).u8(0).u16s({0, 0, 2300, 800, 0, 0, 2300, 800}).d;
     const QByteArray version2 =
         wpgHeader(2) + wpg2Record(0x01, start) + wpg2Record(0x0c, Bytes().u16s({0, 256}).d + map2) +
         wpg2Record(0x1b, Bytes().u16s({0, 0, 0, 2300, 800, 75, 75}).d, 1) +
@@ -567,7 +593,8 @@ TEST(LegacyFormats, WpgDrawingsArePlacedOnThePage)
 {
     // Version 1: a 2 x 1 inch page (1200 units an inch, y up); a red filled rectangle in the
     // lower left quarter, a blue line along the top edge.
-    const QByteArray version1 = wpgHeader(1) + wpg1Record(0x0f, Bytes().u8(1).u8(0).u16s({2400, 1200}).d) +
+    const QByteArray version1 =
+        wpgHeader(1) + wpg1Record(0x0f, Bytes().u8(1).u8(0).u16s({2400, 1200}).d) +
         wpg1Record(0x01, Bytes().u8(1).u8(12).d)         // solid, colour 12: red
         + wpg1Record(0x02, Bytes().u8(0).u8(1).u16(0).d) // no outline
         + wpg1Record(0x07, Bytes().u16s({0, 0, 1200, 600}).d) +
@@ -575,21 +602,27 @@ TEST(LegacyFormats, WpgDrawingsArePlacedOnThePage)
         + wpg1Record(0x05, Bytes().u16s({0, 1170, 2400, 1170}).d) + wpg1Record(0x10, {});
     // Version 2: the same page; a green rectangle in the upper right quarter and a filled
     // ellipse in the lower right.
-    const QByteArray start = Bytes().u16s({1200, 1200}).u8(0).u16s({0, 0, 2400, 1200, 0, 0, 2400, 1200}).d;
+    const QByteArray start =
+        Bytes().u16s({1200, 1200}).u8(0).u16s({0, 0, 2400, 1200, 0, 0, 2400, 1200}).d;
     auto fill = [](int r, int g, int b) {
         return wpg2Record(0x31, Bytes().u8(0).u8(r).u8(g).u8(b).u8(0).d);
     };
-    const QByteArray version2 = wpgHeader(2) + wpg2Record(0x01, start) + fill(0, 200, 0) +
+    const QByteArray version2 =
+        wpgHeader(2) + wpg2Record(0x01, start) + fill(0, 200, 0) +
         wpg2Record(0x18, Bytes().u16s({0x2000, 1200, 600, 2400, 1200, 0, 0}).d) + fill(0, 0, 255) +
-        wpg2Record(0x19, Bytes().u16s({0x2000, 1800, 300, 300, 200, 300, 0, 300, 0}).d) + wpg2Record(0x02, {});
+        wpg2Record(0x19, Bytes().u16s({0x2000, 1800, 300, 300, 200, 300, 0, 300, 0}).d) +
+        wpg2Record(0x02, {});
     // A compound polygon of two squares, one inside the other, leaves a hole; the framed
     // rectangle after it is a shape of its own, not part of the compound.
     auto square = [](int x1, int y1, int x2, int y2) {
         return wpg2Record(0x15, Bytes().u16s({0, 4, x1, y1, x2, y1, x2, y2, x1, y2}).d);
     };
-    const QByteArray compound = wpgHeader(2) + wpg2Record(0x01, start) + fill(255, 0, 0) +
-        wpg2Record(0x1a, Bytes().u16(0x2000).d, 2) + square(100, 100, 1100, 1100) + square(400, 400, 800, 800) +
-        wpg2Record(0x18, Bytes().u16s({0x8000, 1300, 100, 2300, 1100, 0, 0}).d) + wpg2Record(0x02, {});
+    const QByteArray compound =
+        wpgHeader(2) + wpg2Record(0x01, start) + fill(255, 0, 0) +
+        wpg2Record(0x1a, Bytes().u16(0x2000).d, 2) + square(100, 100, 1100, 1100) +
+        square(400, 400, 800, 800) +
+        wpg2Record(0x18, Bytes().u16s({0x8000, 1300, 100, 2300, 1100, 0, 0}).d) +
+        wpg2Record(0x02, {});
     const QSize page(192, 96);
     checkSamples({
         {"compound ring", compound, page, 250 / 2400.0, 0.5, Qt::red},
@@ -664,9 +697,11 @@ TEST(LegacyFormats, DamagedFilesFailOrGiveWhatTheyHold)
         {fixtureBytes("bitmap.wmf"), &WmfHandler::decode},
         {fixtureBytes("shapes.wmf"), &WmfHandler::decode},
         {wpgHeader(1) + wpg1Record(0x0f, Bytes().u8(1).u8(0).u16s({100, 100}).d) +
-             wpg1Record(0x0b, Bytes().u16s({40, 12, 8, 75, 75}).d + wpg1Rows(indices)), &WpgHandler::decode},
+             wpg1Record(0x0b, Bytes().u16s({40, 12, 8, 75, 75}).d + wpg1Rows(indices)),
+         &WpgHandler::decode},
         {gemHeader(2, 99, 99, 0, 0) + gemRecord(11, {{0, 0}, {50, 50}}, {}, 1) +
-             gemRecord(6, {{0, 0}, {99, 99}, {0, 99}}, {}), &GemMetaHandler::decode},
+             gemRecord(6, {{0, 0}, {99, 99}, {0, 99}}, {}),
+         &GemMetaHandler::decode},
     };
     for (const auto &[bytes, decode] : samples) {
         ASSERT_FALSE(decode(bytes).isNull());
@@ -682,13 +717,31 @@ TEST(LegacyFormats, DamagedFilesFailOrGiveWhatTheyHold)
         decode(damaged);
     }
 
-    const struct { const char *name; QByteArray bytes; std::function<QImage(const QByteArray &)> decode; } oversized[] = {
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        std::function<QImage(const QByteArray &)> decode;
+    } oversized[] = {
         {"cut 40000 wide", Bytes().u16s({40000, 10, 0}).d + QByteArray(100, 1), cut},
-        {"cut 30000 x 30000 from a few bytes", Bytes().u16s({30000, 30000, 0}).d + QByteArray(64, '\x81'), cut},
-        {"art 40000 wide", Bytes().u16s({0, 40000, 0, 8}).d + QByteArray(100, 0), &ArtHandler::decode},
+        {"cut 30000 x 30000 from a few bytes",
+         Bytes().u16s({30000, 30000, 0}).d + QByteArray(64, '\x81'), cut},
+        {"art 40000 wide", Bytes().u16s({0, 40000, 0, 8}).d + QByteArray(100, 0),
+         &ArtHandler::decode},
         {"pic 16000 x 16000 packed from one block",
-         Bytes().u16s({0x1234, 16000, 16000, 0, 0}).u8(8).u8(0xff).u8('L').u16s({0, 0, 1, 10, 65535}).u8(1).u8(1).u8(0)
-             .u16(65535).u8(7).d, &PicHandler::decode},
+         Bytes()
+             .u16s({0x1234, 16000, 16000, 0, 0})
+             .u8(8)
+             .u8(0xff)
+             .u8('L')
+             .u16s({0, 0, 1, 10, 65535})
+             .u8(1)
+             .u8(1)
+             .u8(0)
+             .u16(65535)
+             .u8(7)
+             .d,
+         &PicHandler::decode},
         {"wpg bitmap 16000 x 16000 from two bytes",
          wpgHeader(1) + wpg1Record(0x0b, Bytes().u16s({16000, 16000, 8, 75, 75}).u8(0x81).u8(1).d),
          &WpgHandler::decode},

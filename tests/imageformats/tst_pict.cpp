@@ -11,7 +11,10 @@
 
 namespace {
 
-QByteArray fixture(const QString &name) { return fileBytes(QStringLiteral(LEGACY_FIXTURES "/") + name); }
+QByteArray fixture(const QString &name)
+{
+    return fileBytes(QStringLiteral(LEGACY_FIXTURES "/") + name);
+}
 
 // version 1: one-byte operations, bit maps only; opcode 0x90 BitsRect ... 0x9B DirectBitsRgn;
 // bits: the pixel size; packType, of direct pixels: 1 plain, 3 packed words, 4 packed
@@ -44,7 +47,10 @@ QByteArray bitmapOperation(const Case &c, QImage *picture)
     if (pixMap && !direct) {
         op.u32(0).u16(0).u16(int(table.size()) - 1);
         for (int i = 0; i < table.size(); ++i)
-            op.u16(i).u16(qRed(table[i]) * 257).u16(qGreen(table[i]) * 257).u16(qBlue(table[i]) * 257);
+            op.u16(i)
+                .u16(qRed(table[i]) * 257)
+                .u16(qGreen(table[i]) * 257)
+                .u16(qBlue(table[i]) * 257);
     }
     op.rect(0, 0, h, w).rect(10, 20, 10 + h, 20 + w).u16(0);
     if (c.opcode & 1) {
@@ -61,19 +67,24 @@ QByteArray bitmapOperation(const Case &c, QImage *picture)
             if (!(c.opcode & 1) || y < 4 || x < 10)
                 picture->setPixel(20 + x, 10 + y, p);
             if (c.bits <= 8)
-                row[x * c.bits / 8] = char(row[x * c.bits / 8] | index << (8 - c.bits - x * c.bits % 8));
+                row[x * c.bits / 8] =
+                    char(row[x * c.bits / 8] | index << (8 - c.bits - x * c.bits % 8));
             else if (c.bits == 16)
-                row.replace(2 * x, 2, Be().u16((qRed(p) >> 3) << 10 | (qGreen(p) >> 3) << 5 | qBlue(p) >> 3).d);
+                row.replace(
+                    2 * x, 2,
+                    Be().u16((qRed(p) >> 3) << 10 | (qGreen(p) >> 3) << 5 | qBlue(p) >> 3).d);
             else
                 row.replace(4 * x, 4, Be().u8(0).u8(qRed(p)).u8(qGreen(p)).u8(qBlue(p)).d);
             if (c.bits == 32)
-                planes[x] = char(qRed(p)), planes[w + x] = char(qGreen(p)), planes[2 * w + x] = char(qBlue(p));
+                planes[x] = char(qRed(p)), planes[w + x] = char(qGreen(p)),
+                planes[2 * w + x] = char(qBlue(p));
         }
         if (rowBytes < 8 || c.opcode < 0x98 || c.packType == 1) {
             op.raw(row);
             continue;
         }
-        const QByteArray data = c.packType == 4 ? packBits(planes, 1) : packBits(row, c.bits == 16 ? 2 : 1);
+        const QByteArray data =
+            c.packType == 4 ? packBits(planes, 1) : packBits(row, c.bits == 16 ? 2 : 1);
         (rowBytes > 250 ? op.u16(int(data.size())) : op.u8(int(data.size()))).raw(data);
     }
     return op.d;
@@ -137,7 +148,8 @@ TEST(Pict, EveryBitmapOperationDepthAndPacking)
     for (const Case &c : cases) {
         QImage expected;
         const QByteArray operation = bitmapOperation(c, &expected);
-        const QByteArray drawing = c.version == 2 ? drawingOperations() : Be().u8(0x1e).u8(0x20).rect(0, 0, 5, 5).d;
+        const QByteArray drawing =
+            c.version == 2 ? drawingOperations() : Be().u8(0x1e).u8(0x20).rect(0, 0, 5, 5).d;
         QString why;
         const QImage image = PictHandler::decode(pictFile(c.version, drawing + operation), &why);
         EXPECT_EQ(difference(image, expected), "") << c.name << " " << why.toStdString();

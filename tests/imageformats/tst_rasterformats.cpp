@@ -49,20 +49,34 @@ struct WriterCase
 };
 
 const WriterCase writerCases[] = {
-    {"colour-24bit.pcx", "pcx", "colour.png"},    {"colour-im.pcx", "pcx", "colour.png"},
-    {"pal256-8bit.pcx", "pcx", "pal256.png"},     {"pal16-4planes.pcx", "pcx", "pal16.png"},
-    {"pal16-4bit.pcx", "pcx", "pal16.png"},       {"pal8-3planes.pcx", "pcx", "pal8.png"},
-    {"pal4-2bit.pcx", "pcx", "pal4.png"},         {"pal4-2planes.pcx", "pcx", "pal4.png"},
-    {"mono-pil.pcx", "pcx", "mono.png"},          {"grey-pil.pcx", "pcx", "grey.png"},
-    {"colour-24bit.ras", "ras", "colour.png"},    {"colour-im.ras", "ras", "colour.png"},
-    {"pal256-8bit-rle.ras", "ras", "pal256.png"}, {"pal16-im.ras", "ras", "pal16.png"},
-    {"grey-8bit.ras", "ras", "grey.png"},         {"mono72-1bit.ras", "ras", "mono72.png"},
-    {"mono72-1bit-rle.ras", "ras", "mono72.png"}, {"mono.mac", "mac", "mono.png", Expect::CentredOnPage, false},
-    {"mono.img", "img", "mono.png"},              {"mono.msp", "msp", "mono.png"},
-    {"pal16.iff", "iff", "pal16.png"},            {"pal8-plain.iff", "iff", "pal8.png"},
-    {"pal256.lbm", "iff", "pal256.png"},          {"colour-24bit.iff", "iff", "colour.png"},
-    {"colour-ham6.iff", "iff", "colour-ham6.png"}, {"colour-ham8.iff", "iff", "colour-ham8.png"},
-    {"colour.rle", "rle", "colour.png"},          {"grey.rle", "rle", "grey.png"},
+    {"colour-24bit.pcx", "pcx", "colour.png"},
+    {"colour-im.pcx", "pcx", "colour.png"},
+    {"pal256-8bit.pcx", "pcx", "pal256.png"},
+    {"pal16-4planes.pcx", "pcx", "pal16.png"},
+    {"pal16-4bit.pcx", "pcx", "pal16.png"},
+    {"pal8-3planes.pcx", "pcx", "pal8.png"},
+    {"pal4-2bit.pcx", "pcx", "pal4.png"},
+    {"pal4-2planes.pcx", "pcx", "pal4.png"},
+    {"mono-pil.pcx", "pcx", "mono.png"},
+    {"grey-pil.pcx", "pcx", "grey.png"},
+    {"colour-24bit.ras", "ras", "colour.png"},
+    {"colour-im.ras", "ras", "colour.png"},
+    {"pal256-8bit-rle.ras", "ras", "pal256.png"},
+    {"pal16-im.ras", "ras", "pal16.png"},
+    {"grey-8bit.ras", "ras", "grey.png"},
+    {"mono72-1bit.ras", "ras", "mono72.png"},
+    {"mono72-1bit-rle.ras", "ras", "mono72.png"},
+    {"mono.mac", "mac", "mono.png", Expect::CentredOnPage, false},
+    {"mono.img", "img", "mono.png"},
+    {"mono.msp", "msp", "mono.png"},
+    {"pal16.iff", "iff", "pal16.png"},
+    {"pal8-plain.iff", "iff", "pal8.png"},
+    {"pal256.lbm", "iff", "pal256.png"},
+    {"colour-24bit.iff", "iff", "colour.png"},
+    {"colour-ham6.iff", "iff", "colour-ham6.png"},
+    {"colour-ham8.iff", "iff", "colour-ham8.png"},
+    {"colour.rle", "rle", "colour.png"},
+    {"grey.rle", "rle", "grey.png"},
     {"pal16-alpha.rle", "rle", "pal16.png", Expect::BlackTransparent},
 };
 
@@ -117,15 +131,21 @@ TEST_P(WrittenByOthers, DecodesEveryPixelOfTheSourceAndIsKnownByContent)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Fixtures, WrittenByOthers, ::testing::ValuesIn(writerCases), [](const auto &info) {
-    QString name = QString::fromLatin1(info.param.file);
-    return name.replace(QRegularExpression("[^A-Za-z0-9]"), "_").toStdString();
-});
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, WrittenByOthers, ::testing::ValuesIn(writerCases), [](const auto &info) {
+        QString name = QString::fromLatin1(info.param.file);
+        return name.replace(QRegularExpression("[^A-Za-z0-9]"), "_").toStdString();
+    });
 
 // ---------------------------------------------------------------------------------------------
 // Variants no writer on the system produces, built by hand.
 
-struct HandCase { const char *name, *format; std::function<QByteArray()> file; std::function<QImage()> expected; };
+struct HandCase
+{
+    const char *name, *format;
+    std::function<QByteArray()> file;
+    std::function<QImage()> expected;
+};
 
 // Microsoft Paint 2: a list of coded line lengths, then each line's runs and literals.
 QByteArray paint2File()
@@ -150,8 +170,10 @@ QByteArray paint2File()
 
 QImage paint2Expected()
 {
-    return fromBits(20, {bytes({0xf0, 0xf0, 0xf0}), bytes({0xaa, 0x55, 0x0f}), bytes({0xff, 0xff, 0xff}),
-                         bytes({0x12, 0x34, 0x56}), bytes({0, 0, 0}), bytes({0x81, 0xc3, 0xc3})},
+    return fromBits(20,
+                    {bytes({0xf0, 0xf0, 0xf0}), bytes({0xaa, 0x55, 0x0f}),
+                     bytes({0xff, 0xff, 0xff}), bytes({0x12, 0x34, 0x56}), bytes({0, 0, 0}),
+                     bytes({0x81, 0xc3, 0xc3})},
                     qRgb(255, 255, 255), qRgb(0, 0, 0));
 }
 
@@ -207,7 +229,14 @@ QByteArray form(const char *type, const QByteArray &chunks)
 
 QByteArray bitmapHeader(int w, int h, int planes, int masking, int compression, int transparent)
 {
-    return Be().u16s({w, h}).u32(0).u8s({planes, masking, compression, 0}).u16(transparent).u8s({10, 11}).u16s({w, h}).d;
+    return Be()
+        .u16s({w, h})
+        .u32(0)
+        .u8s({planes, masking, compression, 0})
+        .u16(transparent)
+        .u8s({10, 11})
+        .u16s({w, h})
+        .d;
 }
 
 // One line of bit planes (16-bit aligned) holding the given pixel values.
@@ -266,7 +295,8 @@ QByteArray halfBriteFile()
     QByteArray body;
     for (const auto &row : ehbValues)
         body += planeLine(row, 6);
-    return form("ILBM", chunk("BMHD", bitmapHeader(8, 2, 6, 0, 0, 0)) + chunk("CMAP", colourMap(someColours(32))) +
+    return form("ILBM", chunk("BMHD", bitmapHeader(8, 2, 6, 0, 0, 0)) +
+                            chunk("CMAP", colourMap(someColours(32))) +
                             chunk("CAMG", Be().u32(0x80).d) + chunk("BODY", body));
 }
 
@@ -286,7 +316,8 @@ QByteArray hamFile(int planes)
     const QList<int> row = {1, 1 << bits | 5, 2 << bits | 9, 3 << bits | 1, 0};
     return form("ILBM", chunk("BMHD", bitmapHeader(5, 1, planes, 0, 0, 0)) +
                             chunk("CMAP", colourMap({qRgb(7, 7, 7), qRgb(0x12, 0x34, 0x57)})) +
-                            chunk("CAMG", Be().u32(0x800).d) + chunk("BODY", planeLine(row, planes)));
+                            chunk("CAMG", Be().u32(0x800).d) +
+                            chunk("BODY", planeLine(row, planes)));
 }
 
 // Early pictures store 4-bit levels in the high nibble of every map entry.
@@ -334,7 +365,8 @@ QByteArray transparentColourFile()
 QImage transparentColourExpected()
 {
     const QList<QRgb> colours = someColours(4);
-    return fromValues(maskValues, [&](int v) { return v == 3 ? colours[3] & 0x00ffffff : colours[v]; });
+    return fromValues(maskValues,
+                      [&](int v) { return v == 3 ? colours[3] & 0x00ffffff : colours[v]; });
 }
 
 // Chunky PBM, ByteRun1 coded: lines are padded to an even width.
@@ -379,7 +411,10 @@ QImage sunRuns24Expected()
     });
 }
 
-QByteArray sun32File(int type) { return sunHeader(2, 1, 32, type, 0, {}) + bytes({0, 10, 20, 30, 0xff, 40, 50, 60}); }
+QByteArray sun32File(int type)
+{
+    return sunHeader(2, 1, 32, type, 0, {}) + bytes({0, 10, 20, 30, 0xff, 40, 50, 60});
+}
 
 QByteArray sunMappedMonoFile()
 {
@@ -397,7 +432,9 @@ QByteArray utahColourFile()
     f.u8s({10, 20, 30});                           // background: with the header, an even length
     f.u8s({0x02, 0, 0x03, 1, 0x06, 1}).u16(200);   // channel 0, skip 1, run of 2 of 200
     f.u8s({0x41, 0}).u16(2);                       // long skip of 2 lines: to the top line
-    f.u8s({0x02, 1, 0x45, 0}).u16(2).u8s({1, 2, 3, 0}); // channel 1, long literal of 3 bytes, padded to 4
+    f.u8s({0x02, 1, 0x45, 0})
+        .u16(2)
+        .u8s({1, 2, 3, 0}); // channel 1, long literal of 3 bytes, padded to 4
     f.u8s({0x02, 2, 0x06, 5}).u16(99);             // channel 2: run of 6 (cut at the edge) of 99
     return f.u8s({0x07, 0}).d;
 }
@@ -433,7 +470,8 @@ QImage utahMappedExpected()
 // PCX runs that a writer carried over a line end: 16 pixels, 2 bytes a line.
 QByteArray pcxRunAcrossLines()
 {
-    QByteArray f = Bytes().u8s({0x0a, 5, 1, 1}).u16s({0, 0, 15, 1, 72, 72}).u8s({0, 0, 0, 255, 255, 255}).d;
+    QByteArray f =
+        Bytes().u8s({0x0a, 5, 1, 1}).u16s({0, 0, 15, 1, 72, 72}).u8s({0, 0, 0, 255, 255, 255}).d;
     f.append(QByteArray(128 - f.size(), '\0'));
     f[65] = 1;
     f[66] = 2;
@@ -443,29 +481,50 @@ QByteArray pcxRunAcrossLines()
 const HandCase handCases[] = {
     {"MspVersion2", "msp", paint2File, paint2Expected},
     {"MacPaintInMacBinary", "mac", [] { return macBinary(fixtureBytes("mono.mac")); },
-     [] { return expectedFor({"", "", "mono.png", Expect::CentredOnPage}); }},
+     [] {
+         return expectedFor({"", "", "mono.png", Expect::CentredOnPage});
+     }},
     {"GemXimgColour", "img", ximgFile, ximgExpected},
     {"IlbmExtraHalfBrite", "iff", halfBriteFile, halfBriteExpected},
     {"IlbmNibbleColourMap", "iff", nibbleMapFile,
-     [] { return line({qRgb(0, 0xff, 0x88), qRgb(0xff, 0, 0x11), qRgb(0, 0xff, 0x88)}); }},
+     [] {
+         return line({qRgb(0, 0xff, 0x88), qRgb(0xff, 0, 0x11), qRgb(0, 0xff, 0x88)});
+     }},
     // A 4-bit level takes the top bits and keeps the neighbour's low four: 5 under 0x57 is 0x57.
-    {"IlbmHam6", "iff", [] { return hamFile(6); }, [] { return line({qRgb(0x12, 0x34, 0x57), qRgb(0x12, 0x34, 0x57),
-                                                     qRgb(0x92, 0x34, 0x57), qRgb(0x92, 0x14, 0x57), qRgb(7, 7, 7)}); }},
+    {"IlbmHam6", "iff", [] { return hamFile(6); },
+     [] {
+         return line({qRgb(0x12, 0x34, 0x57), qRgb(0x12, 0x34, 0x57), qRgb(0x92, 0x34, 0x57),
+                      qRgb(0x92, 0x14, 0x57), qRgb(7, 7, 7)});
+     }},
     // A 6-bit level takes the top bits and keeps the neighbour's lowest two: 5 under 0x57 is 0x17.
-    {"IlbmHam8", "iff", [] { return hamFile(8); }, [] { return line({qRgb(0x12, 0x34, 0x57), qRgb(0x12, 0x34, 0x17),
-                                                     qRgb(0x26, 0x34, 0x17), qRgb(0x26, 0x04, 0x17), qRgb(7, 7, 7)}); }},
+    {"IlbmHam8", "iff", [] { return hamFile(8); },
+     [] {
+         return line({qRgb(0x12, 0x34, 0x57), qRgb(0x12, 0x34, 0x17), qRgb(0x26, 0x34, 0x17),
+                      qRgb(0x26, 0x04, 0x17), qRgb(7, 7, 7)});
+     }},
     {"IlbmMaskPlane", "iff", maskPlaneFile, maskPlaneExpected},
     {"IlbmTransparentColour", "iff", transparentColourFile, transparentColourExpected},
     {"PbmChunky", "iff", chunkyFile, chunkyExpected},
     {"Sun24BitRuns", "ras", sunRuns24File, sunRuns24Expected},
-    {"Sun32BitBgr", "ras", [] { return sun32File(1); }, [] { return line({qRgb(30, 20, 10), qRgb(60, 50, 40)}); }},
-    {"Sun32BitRgb", "ras", [] { return sun32File(3); }, [] { return line({qRgb(10, 20, 30), qRgb(40, 50, 60)}); }},
+    {"Sun32BitBgr", "ras", [] { return sun32File(1); },
+     [] {
+         return line({qRgb(30, 20, 10), qRgb(60, 50, 40)});
+     }},
+    {"Sun32BitRgb", "ras", [] { return sun32File(3); },
+     [] {
+         return line({qRgb(10, 20, 30), qRgb(40, 50, 60)});
+     }},
     {"SunMonoWithMap", "ras", sunMappedMonoFile,
-     [] { return fromBits(3, {bytes({0xa0}), bytes({0x40})}, qRgb(0, 0, 255), qRgb(255, 0, 0)); }},
+     [] {
+         return fromBits(3, {bytes({0xa0}), bytes({0x40})}, qRgb(0, 0, 255), qRgb(255, 0, 0));
+     }},
     {"UtahColourBackgroundAndOffsets", "rle", utahColourFile, utahColourExpected},
     {"UtahPseudoColour", "rle", utahMappedFile, utahMappedExpected},
     {"PcxRunAcrossLines", "pcx", pcxRunAcrossLines,
-     [] { return fromBits(16, {bytes({0xf0, 0xf0}), bytes({0xf0, 0x0f})}, qRgb(255, 255, 255), qRgb(0, 0, 0)); }},
+     [] {
+         return fromBits(16, {bytes({0xf0, 0xf0}), bytes({0xf0, 0x0f})}, qRgb(255, 255, 255),
+                         qRgb(0, 0, 0));
+     }},
 };
 
 void PrintTo(const HandCase &c, std::ostream *os) { *os << c.name; }
@@ -520,7 +579,8 @@ TEST(DamagedFiles, CutOrScrambledFilesGiveNothingOrThePartDecoded)
         const QString name = QString::fromLatin1(c.file);
         const QByteArray whole = fixtureBytes(name);
         const QImage full = readBytes(whole, c.format);
-        for (qsizetype cut : {qsizetype(1), qsizetype(16), qsizetype(40), whole.size() / 2, whole.size() - 1}) {
+        for (qsizetype cut :
+             {qsizetype(1), qsizetype(16), qsizetype(40), whole.size() / 2, whole.size() - 1}) {
             const QImage part = readBytes(whole.left(cut), c.format);
             if (!part.isNull())
                 EXPECT_EQ(part.size(), full.size()) << c.file << " cut at " << cut;
@@ -537,7 +597,8 @@ TEST(DamagedFiles, CutOrScrambledFilesGiveNothingOrThePartDecoded)
             for (int k = 0; k < 4; ++k)
                 b[qsizetype(next() % quint32(b.size()))] = char(next() >> 16);
             const QImage image = readBytes(b, c.format);
-            EXPECT_TRUE(image.isNull() || (image.width() <= 32767 && image.height() <= 32767)) << c.file;
+            EXPECT_TRUE(image.isNull() || (image.width() <= 32767 && image.height() <= 32767))
+                << c.file;
         }
     }
 }

@@ -114,7 +114,8 @@ TEST(Platform, InstanceLock)
     second.releaseInstanceLock();
 
     // A folder that cannot hold the lock file is not another instance.
-    EXPECT_EQ(second.acquireInstanceLock(dir.filePath("missing/folder")), InstanceLock::NotWritable);
+    EXPECT_EQ(second.acquireInstanceLock(dir.filePath("missing/folder")),
+              InstanceLock::NotWritable);
 
     // A crashed run leaves a lock naming a process that is gone: this file's own, with the
     // number of a child that has already exited.
@@ -138,8 +139,14 @@ TEST(Platform, TrashRestoresEveryName)
     if (!trash.list())
         GTEST_SKIP() << "trash-cli is not installed";
     const QString folder = trash.folder(QStringLiteral("photos"));
-    const QString names[] = {"a b.jpg", "100%.jpg", "%41%2F.jpg", "line\nbreak.jpg", "Ünïcødé ñ 写真.jpg",
-                             "-leading dash.jpg", "quote's \"both\".jpg", "hash#question?.jpg",
+    const QString names[] = {"a b.jpg",
+                             "100%.jpg",
+                             "%41%2F.jpg",
+                             "line\nbreak.jpg",
+                             "Ünïcødé ñ 写真.jpg",
+                             "-leading dash.jpg",
+                             "quote's \"both\".jpg",
+                             "hash#question?.jpg",
                              QString(120, QChar(0x00E9)) + ".jpg"};
     Platform::LinuxServices services;
     for (const QString &name : names) {
@@ -159,7 +166,8 @@ TEST(Platform, TrashRestoresEveryName)
         ASSERT_TRUE(writeFile(twice, content));
         ASSERT_EQ(services.moveToTrash(twice), std::nullopt);
     }
-    EXPECT_EQ(QDir(trash.dataHome() + QStringLiteral("/Trash/info")).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(trash.dataHome() + QStringLiteral("/Trash/info")).entryList(QDir::Files).size(),
+              2);
     EXPECT_TRUE(services.moveToTrash(twice).has_value()); // gone already: an error, nothing else
 }
 
@@ -172,8 +180,9 @@ TEST(Platform, TrashInfoFileAndVolumeTrash)
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
     ASSERT_EQ(Platform::moveToFreedesktopTrash(file, trash.dataHome(), when), std::nullopt);
     const QString info = trash.dataHome() + QStringLiteral("/Trash/info/50% off.jpg.trashinfo");
-    EXPECT_EQ(readFile(info), QByteArray("[Trash Info]\nPath=") + QFile::encodeName(pics + QStringLiteral("/50"))
-                                  + "%25%20off.jpg\nDeletionDate=2026-03-04T05:06:07\n");
+    EXPECT_EQ(readFile(info), QByteArray("[Trash Info]\nPath=") +
+                                  QFile::encodeName(pics + QStringLiteral("/50")) +
+                                  "%25%20off.jpg\nDeletionDate=2026-03-04T05:06:07\n");
     EXPECT_EQ(readFile(trash.dataHome() + QStringLiteral("/Trash/files/50% off.jpg")), "x");
 
     // A file on another file system goes to that volume's own Trash, named from its top.
@@ -186,8 +195,9 @@ TEST(Platform, TrashInfoFileAndVolumeTrash)
     const QString volumeTrash = QStringLiteral("/dev/shm/.Trash-") + QString::number(getuid());
     const QString volumeInfo = volumeTrash + QStringLiteral("/info/é x.jpg.trashinfo");
     const QByteArray relative = QFile::encodeName(away.mid(QStringLiteral("/dev/shm/").size()));
-    EXPECT_EQ(readFile(volumeInfo), QByteArray("[Trash Info]\nPath=") + Platform::trashEncodedPath(relative)
-                                        + "\nDeletionDate=2026-03-04T05:06:07\n");
+    EXPECT_EQ(readFile(volumeInfo), QByteArray("[Trash Info]\nPath=") +
+                                        Platform::trashEncodedPath(relative) +
+                                        "\nDeletionDate=2026-03-04T05:06:07\n");
     if (trash.list()) {
         trash.restore(other.path());
         EXPECT_EQ(readFile(away), "y");
@@ -200,7 +210,8 @@ TEST(Platform, TrashInfoFileAndVolumeTrash)
 TEST(Platform, FileOperationsNeverReplace)
 {
     QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.jpg")), b = dir.filePath(QStringLiteral("b.jpg"));
+    const QString a = dir.filePath(QStringLiteral("a.jpg")),
+                  b = dir.filePath(QStringLiteral("b.jpg"));
     ASSERT_TRUE(writeFile(a, "aaa") && writeFile(b, "bb"));
     Platform::LinuxServices services;
     EXPECT_TRUE(services.renameFile(a, b).has_value() && services.copyFile(a, b).has_value());

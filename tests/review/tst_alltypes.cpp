@@ -45,13 +45,16 @@ struct PictureType
 // colours even without loss. HRZ: every slow-scan television picture. MAC: every MacPaint page.
 // WMF: a placeable frame of 4940 x 3617 at 2540 units an inch, at 96 dpi.
 const PictureType kTypes[] = {
-    {".ART", 120, 110, 'm'}, {".AVIF", 120, 110, 'c'}, {".BMP", 120, 110, 'c'}, {".CUR", 120, 110, ' '},
-    {".CUT", 120, 110, ' '}, {".DIB", 120, 110, 'c'}, {".GEM", 119, 109, ' '}, {".GIF", 120, 110, 'c'},
-    {".HEIC", 120, 110, ' '}, {".HEIF", 120, 110, ' '}, {".HRZ", 256, 240, ' '}, {".ICO", 120, 110, 'c'},
-    {".IFF", 120, 110, 'c'}, {".IMG", 120, 110, 'm'}, {".JPG", 120, 110, ' '}, {".LBM", 120, 110, 'c'},
-    {".MAC", 576, 720, ' '}, {".MSP", 120, 110, 'm'}, {".PCX", 120, 110, 'c'}, {".PIC", 120, 110, ' '},
-    {".PNG", 120, 110, 'c'}, {".RAS", 120, 110, 'c'}, {".RLE", 120, 110, 'c'}, {".TGA", 120, 110, 'c'},
-    {".TIF", 120, 110, 'c'}, {".WEBP", 120, 110, 'c'}, {".WMF", 187, 137, ' '}, {".WPG", 120, 110, 'c'},
+    {".ART", 120, 110, 'm'},  {".AVIF", 120, 110, 'c'}, {".BMP", 120, 110, 'c'},
+    {".CUR", 120, 110, ' '},  {".CUT", 120, 110, ' '},  {".DIB", 120, 110, 'c'},
+    {".GEM", 119, 109, ' '},  {".GIF", 120, 110, 'c'},  {".HEIC", 120, 110, ' '},
+    {".HEIF", 120, 110, ' '}, {".HRZ", 256, 240, ' '},  {".ICO", 120, 110, 'c'},
+    {".IFF", 120, 110, 'c'},  {".IMG", 120, 110, 'm'},  {".JPG", 120, 110, ' '},
+    {".LBM", 120, 110, 'c'},  {".MAC", 576, 720, ' '},  {".MSP", 120, 110, 'm'},
+    {".PCX", 120, 110, 'c'},  {".PIC", 120, 110, ' '},  {".PNG", 120, 110, 'c'},
+    {".RAS", 120, 110, 'c'},  {".RLE", 120, 110, 'c'},  {".TGA", 120, 110, 'c'},
+    {".TIF", 120, 110, 'c'},  {".WEBP", 120, 110, 'c'}, {".WMF", 187, 137, ' '},
+    {".WPG", 120, 110, 'c'},
 };
 
 QByteArray fixture(const QString &name)
@@ -74,7 +77,8 @@ struct AllTypes : ::testing::Test
         for (const PictureType &t : kTypes) {
             const QString name = QStringLiteral("picture") + QString::fromLatin1(t.type).toLower();
             const QByteArray bytes = QByteArrayLiteral(".HRZ") == t.type
-                                         ? qUncompress(fixture(name + QStringLiteral(".z"))) : fixture(name);
+                                         ? qUncompress(fixture(name + QStringLiteral(".z")))
+                                         : fixture(name);
             ASSERT_FALSE(bytes.isEmpty() || bytes == "<missing>") << name.toStdString();
             ASSERT_TRUE(writeFile(path(t), bytes));
         }
@@ -96,7 +100,8 @@ struct AllTypes : ::testing::Test
         state.clickCheck(MainState::Check::Gather, true);
         state.directories = {QStringLiteral("[] ") + folder + QLatin1Char('/')};
         const QString cataloguePath = home.file("data/AllTypes.mdb");
-        EXPECT_TRUE(ProgramDir::ensureDataDir() && Catalogue::ensureTemplate(home.file("vexa.mdb")) &&
+        EXPECT_TRUE(ProgramDir::ensureDataDir() &&
+                    Catalogue::ensureTemplate(home.file("vexa.mdb")) &&
                     Catalogue::createFromTemplate(home.file("vexa.mdb"), cataloguePath));
         {
             PreScan scan(state);
@@ -161,8 +166,9 @@ TEST_F(AllTypes, AGatherCataloguesEveryTypeWithEverySignature)
             continue;
         }
         const FilesRecord &first = firstOfSource[t.source];
-        EXPECT_EQ(QStringList({row.RGB, row.QRGB, row.SOFTRGB, row.SOFTQRGB, row.PXLRAY}),
-                  QStringList({first.RGB, first.QRGB, first.SOFTRGB, first.SOFTQRGB, first.PXLRAY}));
+        EXPECT_EQ(
+            QStringList({row.RGB, row.QRGB, row.SOFTRGB, row.SOFTQRGB, row.PXLRAY}),
+            QStringList({first.RGB, first.QRGB, first.SOFTRGB, first.SOFTQRGB, first.PXLRAY}));
     }
     // Photographs coded with loss still find their source under PATTERN at the usual tolerance.
     for (const char *type : {".HEIC", ".HEIF"}) {

@@ -36,7 +36,9 @@ const FakePlatform::FakeVolume *FakePlatform::find(const QString &path) const
     const FakeVolume *best = nullptr;
     for (auto it = volumes.cbegin(); it != volumes.cend(); ++it) {
         const QString root = it.key();
-        const bool under = path == root || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+        const bool under =
+            path == root ||
+            path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
         if (under && (!best || root.size() > best->volume.root.size()))
             best = &it.value();
     }
@@ -146,7 +148,8 @@ void FakePlatform::beep()
     ++beeps;
 }
 
-std::optional<Platform::StartFailure> FakePlatform::startProgram(const QString &, const QStringList &)
+std::optional<Platform::StartFailure> FakePlatform::startProgram(const QString &,
+                                                                 const QStringList &)
 {
     return std::nullopt;
 }
