@@ -20,10 +20,7 @@ TEST(Desktop, FoldersAreToldFromTheDesignedWords)
     const QString sub = dir.filePath("sub");
     ASSERT_TRUE(QDir().mkpath(sub));
     QFile(dir.filePath("sub/a.jpg")).open(QIODevice::WriteOnly);
-    const struct
-    {
-        const char *name;
-        QStringList words, folders, left;
+    const struct { const char *name; QStringList words, folders, left;
     } cases[] = {
         {"a list and /GATHER stay words", {"Photos", "/GATHER"}, {}, {"Photos", "/GATHER"}},
         {"a folder and a picture in it give the folder once",

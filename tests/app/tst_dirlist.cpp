@@ -73,17 +73,28 @@ TEST_F(ListFixture, DamagedListFilesLoadWhatIsValid)
         bool tree;
     } cases[] = {
         {"junk and long lines",
-         "garbage\r\n[] /ok/\r\n" + QByteArray(200000, 'x') + "\r\n[] relative/\r\n[x]/no-blank/\r\n"
-         "[] /has=equals/\r\n\x01\x02\xff\r\n[] /ok2/\r\n",
-         {"[] /ok/", "[] /ok2/"}, "", false},
-        {"CR-only line ends", "[DIRECTORIES]\r[] /a/\r[] /b/\r[] /b/ = INCOMING FILE DIRECTORY\rTREE MODE IFCD\r \r",
-         {"[] /a/", "[] /b/"}, "[] /b/", true},
+         "garbage\r\n[] /ok/\r\n" + QByteArray(200000, 'x') +
+             "\r\n[] relative/\r\n[x]/no-blank/\r\n"
+             "[] /has=equals/\r\n\x01\x02\xff\r\n[] /ok2/\r\n",
+         {"[] /ok/", "[] /ok2/"},
+         "",
+         false},
+        {"CR-only line ends",
+         "[DIRECTORIES]\r[] /a/\r[] /b/\r[] /b/ = INCOMING FILE DIRECTORY\rTREE MODE IFCD\r \r",
+         {"[] /a/", "[] /b/"},
+         "[] /b/",
+         true},
         {"IFCD missing from the entries",
          "[] /a/\r\n[] /in/ = INCOMING FILE DIRECTORY\r\nTREE MODE IFCD\r\n",
-         {"[] /a/", "[] /in/"}, "[] /in/", false},
+         {"[] /a/", "[] /in/"},
+         "[] /in/",
+         false},
         {"no IFCD line at all", "[] /a/\n", {"[] /a/"}, "", false},
-        {"entries without their closing separator", "[] /srv/pics\r\n[] /srv/in = INCOMING FILE DIRECTORY\r\n",
-         {"[] /srv/pics/", "[] /srv/in/"}, "[] /srv/in/", false},
+        {"entries without their closing separator",
+         "[] /srv/pics\r\n[] /srv/in = INCOMING FILE DIRECTORY\r\n",
+         {"[] /srv/pics/", "[] /srv/in/"},
+         "[] /srv/in/",
+         false},
     };
     for (const auto &c : cases) {
         home.write("data/L.lst", c.content);
@@ -113,7 +124,8 @@ TEST_F(ListFixture, MissingAndUnusableListsAreReportedExceptGeneral)
                                             "Unable to create DIR LIST file",
                                             "Unable to create DIR LIST file"}));
     EXPECT_EQ(state.listName, "General");
-    EXPECT_EQ(QDir(home.file("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    EXPECT_EQ(QDir(home.file("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList());
 
     prompts.then(Answer::Ok);
     EXPECT_FALSE(DirList::SaveList(state, "  "));
@@ -150,7 +162,7 @@ TEST_F(ListFixture, AddingSkipsTheIfcdAndDuplicatesUnlessTheListIsEmpty)
 TEST_F(ListFixture, DeleteAndUndesignate)
 {
     const QStringList list{"[] /pics/", "[] /pics/2024/", "[] /pics2/", "[] /other/"};
-    struct Case
+    const struct
     {
         const char *name;
         QList<int> selected;
@@ -158,17 +170,24 @@ TEST_F(ListFixture, DeleteAndUndesignate)
         QList<Answer> answers;
         QStringList left;
         QString ifcdAfter;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"selected rows, IFCD among them", {0, 3}, true, {}, {"[] /pics/2024/", "[] /pics2/"}, ""},
-        {"tree IFCD removed by prefix only", {}, true, {Answer::Yes, Answer::Yes},
-         {"[] /pics2/", "[] /other/"}, ""},
-        {"single IFCD removed alone", {}, false, {Answer::Yes, Answer::Yes},
-         {"[] /pics/2024/", "[] /pics2/", "[] /other/"}, ""},
+        {"tree IFCD removed by prefix only",
+         {},
+         true,
+         {Answer::Yes, Answer::Yes},
+         {"[] /pics2/", "[] /other/"},
+         ""},
+        {"single IFCD removed alone",
+         {},
+         false,
+         {Answer::Yes, Answer::Yes},
+         {"[] /pics/2024/", "[] /pics2/", "[] /other/"},
+         ""},
         {"un-designated but kept", {}, true, {Answer::Yes, Answer::No}, list, ""},
         {"nothing done", {}, true, {Answer::No}, list, "[] /pics/"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         MainState s;
         s.directories = list;
         s.ifcd = "[] /pics/";
@@ -180,18 +199,15 @@ TEST_F(ListFixture, DeleteAndUndesignate)
         EXPECT_EQ(s.ifcd, c.ifcdAfter) << c.name;
         EXPECT_EQ(s.isChecked(Check::TreeModeIfcd), !c.ifcdAfter.isEmpty() && c.tree) << c.name;
     }
-    EXPECT_EQ(prompts.texts().value(1), "Shall I remove the IFCD Directory(s) from the seach list as well?");
+    EXPECT_EQ(prompts.texts().value(1),
+              "Shall I remove the IFCD Directory(s) from the seach list as well?");
 }
 
 TEST_F(ListFixture, LoadSaveDialogCutsNamesAndGuardsTheReservedOne)
 {
     state.directories = QStringList{"[] /a/"};
-    const struct
-    {
-        QString typed;
-        QString message; // empty: the list is saved under savedAs
-        QString savedAs;
-    } cases[] = {{"Trip.lst", "", "Trip"},
+    // message empty: the list is saved under savedAs.
+    const struct { QString typed, message, savedAs; } cases[] = {{"Trip.lst", "", "Trip"},
                  {"  Two words .x.y", "", "Two words"},
                  {"", "No list name specified...", ""},
                  {".lst", "No list name specified...", ""},
@@ -239,7 +255,8 @@ TEST_F(ListFixture, AddDirectoriesDialogStartsWhereTheUserWasAndRemembersIt)
         frmFINDIT dialog(state);
         EXPECT_EQ(dialog.currentDirectory(), tmp.path() + "/pics");
         dialog.cmdIFCDTREE_Click();
-        EXPECT_EQ(state.directories, (QStringList{"[] " + tmp.path() + "/pics/", "[] " + tmp.path() + "/pics/2024/"}));
+        EXPECT_EQ(state.directories,
+                  (QStringList{"[] " + tmp.path() + "/pics/", "[] " + tmp.path() + "/pics/2024/"}));
         EXPECT_EQ(state.ifcd, "[] " + tmp.path() + "/pics/");
         EXPECT_TRUE(state.isChecked(Check::TreeModeIfcd));
         ASSERT_TRUE(dialog.setDirectory(tmp.path() + "/pics/2024"));
@@ -254,7 +271,8 @@ TEST_F(ListFixture, AddDirectoriesDialogStartsWhereTheUserWasAndRemembersIt)
 
 TEST_F(ListFixture, AutomaticSavesNeverShortenAListTheUserDidNotChange)
 {
-    const QByteArray file = "[DIRECTORIES]\r\n[] /a/\r\n[] /b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
+    const QByteArray file =
+        "[DIRECTORIES]\r\n[] /a/\r\n[] /b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
     const struct
     {
         const char *name;
@@ -262,12 +280,20 @@ TEST_F(ListFixture, AutomaticSavesNeverShortenAListTheUserDidNotChange)
         bool written;
         QStringList onDisk;
     } cases[] = {
-        {"a list emptied by a load that failed", [](MainState &s) { DirList::LoadList(s, "Typo"); },
-         false, {"[] /a/", "[] /b/"}},
-        {"an entry the user deleted", [](MainState &s) { DirList::DeleteEntries(s, {0}); }, true,
+        {"a list emptied by a load that failed",
+         [](MainState &s) { DirList::LoadList(s, "Typo"); },
+         false,
+         {"[] /a/", "[] /b/"}},
+        {"an entry the user deleted",
+         [](MainState &s) { DirList::DeleteEntries(s, {0}); },
+         true,
          {"[] /b/"}},
-        {"as many entries as the file", [](MainState &s) { s.directories = {"[] /a/", "[] /z/"}; },
-         true, {"[] /a/", "[] /z/"}},
+        {"as many entries as the file",
+         [](MainState &s) {
+             s.directories = {"[] /a/", "[] /z/"};
+         },
+         true,
+         {"[] /a/", "[] /z/"}},
     };
     for (const auto &c : cases) {
         home.write("data/Pics.lst", file);
@@ -296,7 +322,8 @@ TEST_F(ListFixture, FolderNamesAListFileCannotHoldAreRefusedOrReported)
     prompts.then(Answer::Ok);
     EXPECT_TRUE(DirList::AddListEntry(state, top + "/two\nlines").isEmpty());
     EXPECT_TRUE(state.directories.isEmpty());
-    EXPECT_TRUE(prompts.boxes.last().text.contains("holds a line break")) << prompts.boxes.last().text.toStdString();
+    EXPECT_TRUE(prompts.boxes.last().text.contains("holds a line break"))
+        << prompts.boxes.last().text.toStdString();
 
     // In a tree: such folders are left out, an unreadable one is listed, all are reported.
     Unprivileged::openToAll(tmp.path());
@@ -315,8 +342,9 @@ TEST_F(ListFixture, FolderNamesAListFileCannotHoldAreRefusedOrReported)
         EXPECT_EQ(greyed, (QStringList{"locked", "bad" + QString(QChar::ReplacementCharacter)}));
     }
     Unprivileged::openToAll(top + "/locked");
-    EXPECT_EQ(state.directories, (QStringList{"[] " + top + "/", "[] " + top + "/fine/", "[] " + top + "/fine/inner/",
-                                              "[] " + top + "/locked/"}));
+    EXPECT_EQ(state.directories,
+              (QStringList{"[] " + top + "/", "[] " + top + "/fine/", "[] " + top + "/fine/inner/",
+                           "[] " + top + "/locked/"}));
     EXPECT_EQ(prompts.boxes.last().text,
               "1 folder(s) could not be opened: the folders inside them are not in the list.\n\n"
               "1 folder(s) were left out: their names hold a line break, which a directory list "

@@ -17,6 +17,7 @@
 #include <QFile>
 
 #include <csignal>
+#include <utility>
 
 using Check = MainState::Check;
 using Mode = MainState::Mode;
@@ -32,7 +33,7 @@ public:
     MainState &state;
     QStringList calls;
     std::function<void()> duringPreScan; // runs while the launch waits for the pre-scan
-    std::function<void()> inResumeDialog;
+    const char *dialogChoice = nullptr;  // what the resume dialog leaves in the start mode
     bool statsNoDisplay = false;
     QString statsShown;
     int exitCode = -1;
@@ -40,27 +41,22 @@ public:
     void processEvents() override {}
     void waitForEvents() override
     {
-        if (duringPreScan) {
-            auto fn = std::move(duringPreScan);
-            duringPreScan = nullptr;
+        if (auto fn = std::exchange(duringPreScan, nullptr))
             fn();
-        }
-        state.preScanDone = true;
-        state.preMatchDone = true;
+        state.preScanDone = state.preMatchDone = true;
     }
     void runResumeDialog() override
     {
         calls << "resume:" + state.startMode;
-        if (inResumeDialog)
-            inResumeDialog();
+        if (dialogChoice)
+            state.startMode = dialogChoice;
     }
-    void showPreScan() override
-    {
-        calls << "prescan";
-        state.searchCompleted = "YES";
-    }
+    void showPreScan() override { calls << "prescan"; state.searchCompleted = "YES"; }
     void showPreMatch() override { calls << "prematch"; }
-    void showReview(bool snapshot, const QString &) override { calls << (snapshot ? "snapshot" : "pairs"); }
+    void showReview(bool snapshot, const QString &) override
+    {
+        calls << (snapshot ? "snapshot" : "pairs");
+    }
     void hideMain() override {}
     void setEyeTimer(bool) override {}
     void setGoEnabled(bool) override {}
@@ -75,11 +71,7 @@ public:
         statsShown = message;
         return statsNoDisplay;
     }
-    void endProgram(int code) override
-    {
-        calls << "end";
-        exitCode = code;
-    }
+    void endProgram(int code) override { calls << "end"; exitCode = code; }
     void showMain() override { calls << "main"; }
 };
 
@@ -120,16 +112,17 @@ struct LaunchFixture : ::testing::Test
 // Go refuses what cannot start, and asks before a mode that reads every picture.
 TEST_F(LaunchFixture, GoRefusesOrWarnsBeforeItStarts)
 {
-    const QString warning = "The comparison mode you have chosen requires that I read each individual file";
-    struct Case
+    const QString warning =
+        "The comparison mode you have chosen requires that I read each individual file";
+    // The answer to the one box shown and how that box starts; whether the scan starts.
+    const struct
     {
         const char *name;
         std::function<void(MainState &)> setup;
-        std::optional<Answer> answer; // to the one box shown
-        QString message;              // how that box starts
+        std::optional<Answer> answer;
+        QString message;
         bool scans;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"empty list name", [](MainState &s) { s.listName = "  "; }, Answer::Ok,
          "Please name and save the directory list.", false},
         {"IFCD with Exclusive",
@@ -138,11 +131,15 @@ TEST_F(LaunchFixture, GoRefusesOrWarnsBeforeItStarts)
              s.clickCheck(Check::Exclusive, true);
          },
          Answer::Ok, "You may not combine the IFCD and Exclusive search options...", false},
-        {"no file type", [](MainState &s) { s.clickFileType(MainState::fileTypeIndex(".JPG"), false); },
-         Answer::Ok, "You have not selected any file types...", false},
-        {"average colour, declined", [](MainState &s) { s.clickMode(Mode::AverageRgb); }, Answer::No, warning, false},
-        {"quadrant colour, accepted", [](MainState &s) { s.clickMode(Mode::QuadRgb); }, Answer::Yes, warning, true},
-        {"pattern, declined", [](MainState &s) { s.clickMode(Mode::Pattern); }, Answer::No, warning, false},
+        {"no file type",
+         [](MainState &s) { s.clickFileType(MainState::fileTypeIndex(".JPG"), false); }, Answer::Ok,
+         "You have not selected any file types...", false},
+        {"average colour, declined", [](MainState &s) { s.clickMode(Mode::AverageRgb); },
+         Answer::No, warning, false},
+        {"quadrant colour, accepted", [](MainState &s) { s.clickMode(Mode::QuadRgb); }, Answer::Yes,
+         warning, true},
+        {"pattern, declined", [](MainState &s) { s.clickMode(Mode::Pattern); }, Answer::No, warning,
+         false},
         {"pattern, no warnings",
          [](MainState &s) {
              s.clickMode(Mode::Pattern);
@@ -151,7 +148,7 @@ TEST_F(LaunchFixture, GoRefusesOrWarnsBeforeItStarts)
          std::nullopt, "", true},
         {"size", [](MainState &s) { s.clickMode(Mode::Size); }, std::nullopt, "", true},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         MainState s;
         s.listName = "Photos";
@@ -165,38 +162,37 @@ TEST_F(LaunchFixture, GoRefusesOrWarnsBeforeItStarts)
         m.cmdGO_Click();
         ASSERT_EQ(prompts.boxes.size(), before + (c.answer ? 1 : 0));
         if (c.answer)
-            EXPECT_TRUE(prompts.boxes.last().text.startsWith(c.message)) << prompts.boxes.last().text.toStdString();
+            EXPECT_TRUE(prompts.boxes.last().text.startsWith(c.message))
+                << prompts.boxes.last().text.toStdString();
         EXPECT_EQ(h.calls.contains("prescan"), c.scans);
         EXPECT_FALSE(m.isSearchBusy());
     }
     EXPECT_TRUE(home.exists("VEXA.INI")); // settings are written before the checks
 }
 
+// The first search copies the template to the list's catalogue (or, with Single Database, to
+// the shared one) and leaves the list's tag file alone.
 TEST_F(LaunchFixture, FirstSearchCopiesTheTemplateAndLeavesTheTagAlone)
 {
     controller.cmdGO_Click();
     EXPECT_EQ(host.calls, (QStringList{"prescan", "pairs"}));
-    EXPECT_TRUE(Catalogue::isCatalogue(catalogue()));
-    EXPECT_TRUE(home.exists("vexa.mdb"));
-    EXPECT_FALSE(home.exists("data/Photos.lcd"));
+    EXPECT_TRUE(Catalogue::isCatalogue(catalogue()) && home.exists("vexa.mdb"));
+    EXPECT_FALSE(home.exists("data/Photos.lcd") || home.exists("data/vexatmp.mdb"));
     EXPECT_FALSE(controller.isSearchBusy());
     EXPECT_TRUE(prompts.boxes.isEmpty());
+    QFile::remove(catalogue());
+    state.clickCheck(Check::SingleTable, true);
+    controller.cmdGO_Click();
+    EXPECT_TRUE(home.exists("data/vexatmp.mdb"));
+    EXPECT_FALSE(home.exists("data/Photos.mdb"));
 }
 
 TEST_F(LaunchFixture, ResumeIsOfferedOnlyForAnUnchangedSearch)
 {
-    struct Case
-    {
-        const char *name;
-        bool optionsChanged;
-        int stoppedAt;
-        QString searchCompleted;
-        std::optional<Answer> question; // the "not completed" question and its answer
-        QStringList calls;
-        int stoppedAfter;
-        const char *dialogChoice = nullptr; // what the resume dialog leaves in the start mode
-    };
-    const Case cases[] = {
+    // question: the "not completed" question and its answer.
+    const struct { const char *name; bool optionsChanged; int stoppedAt; QString searchCompleted;
+                   std::optional<Answer> question; QStringList calls; int stoppedAfter;
+                   const char *dialogChoice = nullptr; } cases[] = {
         {"resume", false, 5, "YES", std::nullopt, {"resume:RESUME", "pairs"}, 5},
         {"incomplete, resume anyway", false, 5, "NO", Answer::Yes, {"resume:RESUME", "pairs"}, 5},
         {"incomplete, new search", false, 5, "NO", Answer::No,
@@ -208,25 +204,23 @@ TEST_F(LaunchFixture, ResumeIsOfferedOnlyForAnUnchangedSearch)
     };
     makeCatalogue();
     tagMonth(QDate::currentDate().month());
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         host.calls.clear();
         state.optionsChanged = c.optionsChanged;
         state.stoppedAtRecord = c.stoppedAt;
         state.searchCompleted = c.searchCompleted;
         if (c.question)
             prompts.then(*c.question);
-        host.inResumeDialog = [&] {
-            if (c.dialogChoice)
-                state.startMode = c.dialogChoice;
-        };
+        host.dialogChoice = c.dialogChoice;
         const int boxesBefore = int(prompts.boxes.size());
         controller.cmdGO_Click();
         EXPECT_EQ(host.calls, c.calls) << c.name;
         EXPECT_EQ(state.stoppedAtRecord, c.stoppedAfter) << c.name;
         ASSERT_EQ(prompts.boxes.size(), boxesBefore + (c.question ? 1 : 0)) << c.name;
         if (c.question)
-            EXPECT_EQ(prompts.boxes.last().text, "The Directory Pre-Scan was not completed on your last session.\n\n"
-                                                 "Would you like to resume where you last left off anyway?");
+            EXPECT_EQ(prompts.boxes.last().text,
+                      "The Directory Pre-Scan was not completed on your last session.\n\n"
+                      "Would you like to resume where you last left off anyway?");
     }
 }
 
@@ -285,8 +279,9 @@ TEST_F(LaunchFixture, MonthlyCheckCompactsOnceTheMonthChanges)
     controller.cmdGO_Click();
     EXPECT_EQ(home.read("data/Photos.lcd"), thisMonth);
     tagMonth(month == 1 ? 12 : month - 1);
-    for (const QStringList &calls : {QStringList{"resume:NEW", "compact", "prescan", "pairs"},
-                                     QStringList{"resume:NEW", "prescan", "pairs"}}) { // the same month now
+    for (const QStringList &calls :
+         {QStringList{"resume:NEW", "compact", "prescan", "pairs"},
+          QStringList{"resume:NEW", "prescan", "pairs"}}) { // the same month now
         host.calls.clear();
         controller.cmdGO_Click();
         EXPECT_EQ(host.calls, calls);
@@ -381,33 +376,21 @@ TEST_F(LaunchFixture, WhatComesAfterAPreScanThatDidNotComplete)
     EXPECT_TRUE(prompts.boxes.isEmpty());
 }
 
-TEST_F(LaunchFixture, SingleDatabaseUsesTheSharedCatalogue)
-{
-    state.clickCheck(Check::SingleTable, true);
-    controller.cmdGO_Click();
-    EXPECT_TRUE(home.exists("data/vexatmp.mdb"));
-    EXPECT_FALSE(home.exists("data/Photos.mdb"));
-}
-
 TEST(ReviewTitle, FollowsModeAndOptions)
 {
-    struct Case
-    {
-        Mode mode;
-        bool soft, ignore;
-        QString ifcd, title;
-    };
-    const Case cases[] = {
+    const struct { Mode mode; bool soft, ignore; QString ifcd, title;
+    } cases[] = {
         {Mode::Name, true, false, "[] /in/", "Vexa! - NAME search, SOFT MATCHING, IFCD"},
         {Mode::Size, false, false, "", "Vexa! - SIZE search"},
-        {Mode::NameSize, true, true, "", "Vexa! - NAME and SIZE search, SOFT MATCHING, IGNORE TYPE"},
+        {Mode::NameSize, true, true, "",
+         "Vexa! - NAME and SIZE search, SOFT MATCHING, IGNORE TYPE"},
         {Mode::Numbered, false, true, " ", "Vexa! - NUMBERED search, IGNORE TYPE"},
         {Mode::AverageRgb, false, false, "", "Vexa! - AVERAGE RGB search"},
         {Mode::QuadRgb, true, false, "", "Vexa! - QUADRANT RGB search, SOFT MATCHING"},
         {Mode::Pattern, true, true, "", "Vexa! - PATTERN search"},
         {Mode::Checksum, false, true, "[] /in/", "Vexa! - CHECKSUM search, IFCD"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         MainState s;
         s.clickMode(c.mode);
         s.clickCheck(Check::SoftMatch, c.soft);
@@ -423,8 +406,8 @@ TEST(QuitStatistics, MegabytesAlwaysShowThePoint)
     {
         double bytes;
         const char *text;
-    } cases[] = {{0, "."},          {2114000, "2."},     {1057000 * 1.5, "1.5"},
-                 {5285, ".01"},     {5284, "."},         {1057000 * 12.345, "12.35"},
+    } cases[] = {{0, "."},           {2114000, "2."}, {1057000 * 1.5, "1.5"},
+                 {5285, ".01"},      {5284, "."},     {1057000 * 12.345, "12.35"},
                  {1e12, "946073.79"}};
     for (const auto &c : cases)
         EXPECT_EQ(MainController::megabytes(c.bytes), c.text) << c.bytes;
@@ -458,15 +441,17 @@ TEST_F(LaunchFixture, OptingOutOfStatisticsAtQuitIsRememberedInTheSettings)
     prompts.then(Answer::Ok);
     controller.cmdQUIT_Click();
     EXPECT_EQ(host.calls, (QStringList{"stats", "end"}));
-    EXPECT_EQ(prompts.boxes[0].text, "To Re-enable the drive stats message at a later time, remove "
-                                     "the line that reads \n\nDISABLE END STATS MESSAGE\n\nfrom the "
-                                     "VEXA.INI file");
+    EXPECT_EQ(prompts.boxes[0].text,
+              "To Re-enable the drive stats message at a later time, remove "
+              "the line that reads \n\nDISABLE END STATS MESSAGE\n\nfrom the "
+              "VEXA.INI file");
     EXPECT_EQ(prompts.boxes[0].icon, Prompts::Icon::Information);
     const QByteArray ini = home.read("VEXA.INI");
     EXPECT_TRUE(ini.contains("\r\nDISABLE END STATS MESSAGE\r\n"));
     // The total shown is the one the settings file keeps.
     EXPECT_TRUE(ini.contains("\r\n4196 BYTES RECOVERED\r\n"));
-    EXPECT_TRUE(host.statsShown.contains("\n4196 bytes recovered")) << host.statsShown.toStdString();
+    EXPECT_TRUE(host.statsShown.contains("\n4196 bytes recovered"))
+        << host.statsShown.toStdString();
     EXPECT_TRUE(home.exists("data/General.lst")); // the General list is saved at quit
 
     // The next quit shows nothing.
@@ -485,7 +470,8 @@ TEST_F(LaunchFixture, PurgeThrowsTheCatalogueAwayAfterItsQuestion)
     prompts.then(Answer::No);
     controller.cmdPURGE_Click();
     EXPECT_TRUE(home.exists("data/Photos.mdb"));
-    EXPECT_TRUE(prompts.boxes[0].text.startsWith("Do you wish to purge all records from the database?"));
+    EXPECT_TRUE(
+        prompts.boxes[0].text.startsWith("Do you wish to purge all records from the database?"));
     EXPECT_EQ(prompts.boxes[0].defaultButton, Prompts::Default::Second);
 
     prompts.then(Answer::Yes).then(Answer::Ok);
@@ -520,12 +506,14 @@ TEST_F(LaunchFixture, FailedCompactionKeepsTheCatalogueAndTheOldMonth)
 
 TEST_F(LaunchFixture, AListNamedAtStartThatCannotBeReadLeavesGeneralAsItWas)
 {
-    const QByteArray general = "[DIRECTORIES]\r\n[] /srv/a/\r\n[] /srv/b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
+    const QByteArray general =
+        "[DIRECTORIES]\r\n[] /srv/a/\r\n[] /srv/b/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
+    // told: "Unable to read DIR LIST file".
     const struct
     {
         QByteArray ini;
         QString commandLine;
-        bool told; // "Unable to read DIR LIST file"
+        bool told;
     } cases[] = {{"LIST NAME = General\r\n.JPG\r\n", "NoSuchList", true},
                  {"LIST NAME = Gone\r\n.JPG\r\n", "", true},
                  {".JPG\r\n", "", false}}; // settings that name no list
@@ -558,8 +546,10 @@ TEST_F(LaunchFixture, HelpWithoutABrowserNamesTheHelpPage)
         if (help != Help::Opens)
             sp.then(Answer::Ok);
         controller.openHelp();
-        const QStringList expected{"No web browser could be started to show the help.\n\nThe help is "
-                                   "the page " + home.file("vexa.html") + ": open it with any web browser."};
+        const QStringList expected{
+            "No web browser could be started to show the help.\n\nThe help is "
+            "the page " +
+            home.file("vexa.html") + ": open it with any web browser."};
         EXPECT_EQ(sp.texts(), help == Help::Opens ? QStringList() : expected) << int(help);
     }
 }

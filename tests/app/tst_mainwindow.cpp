@@ -49,51 +49,20 @@ struct WindowFixture : ::testing::Test
 
 } // namespace
 
-TEST_F(WindowFixture, ControlsCarryTheirCaptionsTooltipsAndDefaults)
+// A fresh program directory: the first-run defaults on screen and in a new settings file.
+TEST_F(WindowFixture, AFreshProgramDirectoryStartsWithTheFirstRunDefaults)
 {
     frmMAIN w;
-    const struct
-    {
-        const char *name, *caption;
-    } captions[] = {
-        {"optNAME", "Name"},           {"optSIZE", "Size"},
-        {"optNAMESIZE", "Name && Size"}, {"optNUMBERED", "Numbered"},
-        {"optCHECKSUM", "Checksum"},   {"optAVERAGERGB", "Avg. RGB"},
-        {"optQUADRGB", "Quadrant RGB"}, {"optPATTERN", "Pattern"},
-        {"chkSOFTMATCH", "SOFT matching"}, {"chkIGNORE", "Ignore .EXT"},
-        {"chkEXCLUSIVE", "Exclusive"}, {"chkGATHER", "Gather and Quit"},
-        {"chkPREMATCH", "Pre-Match"},  {"chkSNAPSHOT", "SnapShot"},
-        {"chkRECYCLE", "Recycle"},     {"chkCONFIRM", "No Confirm"},
-        {"chkAUTONEXT", "AutoNEXT"},   {"chkNOT", "NOT"},
-        {"chkJPEG", "Fix jpeg / jpe"}, {"chkNOSOUND", "No Sound"},
-        {"chkSAVELIST", "AutoSave list"}, {"chkSINGLETABLE", "Single Database"},
-        {"chkART", ".art"},            {"chkICO", ".ico"},
-        {"chkWPG", ".wpg"},            {"cmdGO", "&Go"},
-        {"cmdQUIT", "&Quit"},          {"cmdADD", "&Add"},
-        {"cmdDELETE", "&Delete"},      {"cmdCLEAR", "&Clear"},
-        {"cmdLOAD", "&Load"},          {"cmdSAVE", "&Save"},
-        {"cmdPURGE", "&Purge Database..."}, {"cmdCOMPACT", "Compact Data&base..."},
-        {"cmdHELP", "H&elp!"},         {"cmdABOUT", "Hell&o!"},
-    };
-    for (const auto &c : captions) {
-        auto *b = w.findChild<QAbstractButton *>(c.name);
-        ASSERT_NE(b, nullptr) << c.name;
-        EXPECT_EQ(b->text(), c.caption) << c.name;
-        const bool checkedAtStart = QByteArray(c.name) == "optNAME" || QByteArray(c.name) == "chkIGNORE";
-        if (b->isCheckable())
-            EXPECT_EQ(b->isChecked(), checkedAtStart) << c.name;
+    QStringList checked;
+    for (QAbstractButton *b : w.findChildren<QAbstractButton *>(QRegularExpression("^(opt|chk)"))) {
+        if (b->isChecked())
+            checked << b->objectName();
     }
-    EXPECT_EQ(w.findChildren<QCheckBox *>(QRegularExpression("^chk[A-Z]{3}$")).size(), 24 + 1); // + chkNOT
-    EXPECT_EQ(w.cmdGO->toolTip(), "Let's go!");
-    EXPECT_EQ(w.txtTOLERANCE->toolTip(), "Sets the Tolerance for RGB and Pattern modes");
-    EXPECT_EQ(w.chkGATHER->toolTip(), "Use this to populate your database with all file info in one pass.");
-    EXPECT_EQ(w.txtTOLERANCE->text(), "5");
-    EXPECT_EQ(w.txtTOLERANCE->maxLength(), 4);
-    EXPECT_EQ(w.txtFILTER->maxLength(), 20);
-    EXPECT_EQ(w.lblLISTNAME->text(), "General");
-    EXPECT_EQ(w.imgLEFTEYE->toolTip(), "Please take your finger out of my eye!");
-    // A fresh program directory gets a settings file at load, with the first-run values.
-    EXPECT_EQ(w.txtTHUMBNAILEXT->text(), ".THN");
+    checked.sort();
+    EXPECT_EQ(checked, (QStringList{"chkIGNORE", "optNAME"}));
+    EXPECT_EQ(
+        QStringList({w.txtTOLERANCE->text(), w.lblLISTNAME->text(), w.txtTHUMBNAILEXT->text()}),
+        QStringList({"5", "General", ".THN"}));
     EXPECT_TRUE(home.read("VEXA.INI").contains("THUMBNAIL = .THN\r\nFILTER = *\r\n"));
     EXPECT_TRUE(w.controller().isFirstRun());
 }
@@ -115,9 +84,9 @@ TEST_F(WindowFixture, ClicksChangeTheOptionsAsDesigned)
     {
         QCheckBox *box;
         bool raises;
-    } boxes[] = {{w.fileTypeBoxes[0], true}, {w.chkEXCLUSIVE, true}, {w.chkGATHER, true},
+    } boxes[] = {{w.fileTypeBoxes[0], true}, {w.chkEXCLUSIVE, true},   {w.chkGATHER, true},
                  {w.chkNOT, true},           {w.chkSINGLETABLE, true}, {w.chkSNAPSHOT, false},
-                 {w.chkRECYCLE, false},      {w.chkNOSOUND, false},   {w.chkPREMATCH, false}};
+                 {w.chkRECYCLE, false},      {w.chkNOSOUND, false},    {w.chkPREMATCH, false}};
     for (const auto &b : boxes) {
         s.optionsChanged = false;
         b.box->click();
@@ -132,7 +101,8 @@ TEST_F(WindowFixture, LeavingAFieldValidatesIt)
     const struct
     {
         QString typed, tolerance;
-    } tolerances[] = {{"150", "5"}, {"-1", "5"}, {"99", "99"}, {"0", "0"}, {" 12 ", "12"}, {"abc", "abc"}};
+    } tolerances[] = {{"150", "5"}, {"-1", "5"},    {"99", "99"},
+                      {"0", "0"},   {" 12 ", "12"}, {"abc", "abc"}};
     for (const auto &t : tolerances) {
         s.tolerance = t.typed;
         w.controller().txtTOLERANCE_LostFocus();
@@ -146,10 +116,7 @@ TEST_F(WindowFixture, LeavingAFieldValidatesIt)
     w.controller().txtTOLERANCE_LostFocus();
     EXPECT_TRUE(s.optionsChanged); // the pre-match results depend on the tolerance
 
-    const struct
-    {
-        QString typed, ext;
-    } exts[] = {{"  thn ", ".THN"}, {"", ""}, {".jpg", ".JPG"}};
+    const struct { QString typed, ext; } exts[] = {{"  thn ", ".THN"}, {"", ""}, {".jpg", ".JPG"}};
     for (const auto &e : exts) {
         s.thumbnailExt = e.typed;
         w.controller().txtTHUMBNAILEXT_LostFocus();
@@ -168,7 +135,8 @@ TEST_F(WindowFixture, LeavingAFieldValidatesIt)
 TEST_F(WindowFixture, FirstActivationReadsSettingsAndClearsOptionsChanged)
 {
     home.write("VEXA.INI", "LIST NAME = Pics\r\nPATTERN\r\nUSE SOFTMATCH\r\n.GIF\r\n");
-    home.write("data/Pics.lst", "[DIRECTORIES]\r\n[] /srv/pics/\r\n = INCOMING FILE DIRECTORY\r\n \r\n");
+    home.write("data/Pics.lst",
+               "[DIRECTORIES]\r\n[] /srv/pics/\r\n = INCOMING FILE DIRECTORY\r\n \r\n");
     frmMAIN w;
     w.controller().Form_Activate();
     EXPECT_TRUE(prompts.boxes.isEmpty());
@@ -187,30 +155,38 @@ TEST_F(WindowFixture, FirstActivationReadsSettingsAndClearsOptionsChanged)
 
 TEST_F(WindowFixture, StartUpWarnings)
 {
-    struct Case
+    const QString lowHome =
+        "You have less than 20 meg free on drive /home\n\nYou should free up more "
+        "drive space for Windows Virtual Memory and the Vexa! Image Database "
+        "before continuing.";
+    const struct
     {
         const char *name;
         std::function<void(FakePlatform &, const TempHome &)> setup;
         QStringList texts;
         bool ends;
-    };
-    const QString lowHome = "You have less than 20 meg free on drive /home\n\nYou should free up more "
-                            "drive space for Windows Virtual Memory and the Vexa! Image Database "
-                            "before continuing.";
-    const Case cases[] = {
-        {"another instance", [](FakePlatform &p, const TempHome &) { p.otherInstanceRunning = true; },
-         {"Another instance of Vexa! is already running..."}, true},
-        {"lock file cannot be made", [](FakePlatform &p, const TempHome &) { p.lockNotWritable = true; },
-         {"Vexa! cannot write to its folder %HOME%, so it cannot start.\n\nMake the folder writable, "
+    } cases[] = {
+        {"another instance",
+         [](FakePlatform &p, const TempHome &) { p.otherInstanceRunning = true; },
+         {"Another instance of Vexa! is already running..."},
+         true},
+        {"lock file cannot be made",
+         [](FakePlatform &p, const TempHome &) { p.lockNotWritable = true; },
+         {"Vexa! cannot write to its folder %HOME%, so it cannot start.\n\nMake the folder "
+          "writable, "
           "or name another one in VEXA_HOME."},
          true},
-        {"256 colours", [](FakePlatform &p, const TempHome &) { p.depth = 8; },
-         {"You should increase your screen color resolution for better performance..."}, false},
+        {"256 colours",
+         [](FakePlatform &p, const TempHome &) { p.depth = 8; },
+         {"You should increase your screen color resolution for better performance..."},
+         false},
         {"low space at home",
          [](FakePlatform &p, const TempHome &) {
-             p.addVolume(QDir::homePath() == "/" ? "/" : "/home", Platform::DriveKind::Fixed, "", 5 << 20);
+             p.addVolume(QDir::homePath() == "/" ? "/" : "/home", Platform::DriveKind::Fixed, "",
+                         5 << 20);
          },
-         {}, false},
+         {},
+         false},
         {"low space for the program directory",
          [](FakePlatform &p, const TempHome &h) {
              p.addVolume(h.path(), Platform::DriveKind::Removable, "STICK", 19 << 20);
@@ -219,7 +195,7 @@ TEST_F(WindowFixture, StartUpWarnings)
           "for the Vexa! Image Database before continuing."},
          false},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         TempHome caseHome;
         FakePlatform p;
         ScriptedPrompts sp;
@@ -250,16 +226,14 @@ TEST_F(WindowFixture, CrashRecoveryAsksForEachMarker)
     prompts.then(Answer::No).then(Answer::No);
     frmMAIN w;
     w.controller().Form_Activate();
-    ASSERT_EQ(prompts.boxes.size(), 2);
-    EXPECT_EQ(prompts.boxes[0].text, "Vexa! appears to have crashed during a Pre-Scan.  Do you wish to continue the scan?");
-    EXPECT_EQ(prompts.boxes[1].text, "Vexa! appears to have crashed during a Pre-Match.  Do you wish to continue the scan?");
+    const QString ask =
+        "Vexa! appears to have crashed during a Pre-%1.  Do you wish to continue the scan?";
+    EXPECT_EQ(prompts.texts(), (QStringList{ask.arg("Scan"), ask.arg("Match")}));
     for (const auto &b : prompts.boxes) {
-        EXPECT_EQ(b.title, "vexa! - Crash recovery");
-        EXPECT_EQ(b.icon, Prompts::Icon::Critical);
-        EXPECT_EQ(b.buttons, Prompts::Buttons::YesNo);
+        EXPECT_TRUE(b.title == "vexa! - Crash recovery" && b.icon == Prompts::Icon::Critical &&
+                    b.buttons == Prompts::Buttons::YesNo);
     }
-    EXPECT_FALSE(home.exists("Scanning.dat"));
-    EXPECT_FALSE(home.exists("Matching.dat"));
+    EXPECT_FALSE(home.exists("Scanning.dat") || home.exists("Matching.dat"));
 }
 
 TEST(Placement, QuarterOffsetFromTwelveThousandTwipsCentredBelow)
@@ -277,8 +251,9 @@ TEST_F(WindowFixture, ClosingTheWindowOrEndingTheSessionSavesAsQuitDoes)
         const char *name;
         std::function<void(frmMAIN &)> end;
         bool statistics;
-    } cases[] = {{"close button", [](frmMAIN &w) { w.close(); }, true},
-                 {"session ends", [](frmMAIN &) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }, false}};
+    } cases[] = {
+        {"close button", [](frmMAIN &w) { w.close(); }, true},
+        {"session ends", [](frmMAIN &) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }, false}};
     for (const auto &c : cases) {
         TempHome caseHome;
         ScriptedPrompts sp;
@@ -293,7 +268,8 @@ TEST_F(WindowFixture, ClosingTheWindowOrEndingTheSessionSavesAsQuitDoes)
         c.end(w);
         EXPECT_EQ(sp.dialogs.contains("frmSTATS"), c.statistics) << c.name;
         const QByteArray ini = caseHome.read("VEXA.INI");
-        EXPECT_TRUE(ini.contains("\r\n.GIF\r\n") && ini.contains("\r\n4096 BYTES RECOVERED\r\n")) << c.name;
+        EXPECT_TRUE(ini.contains("\r\n.GIF\r\n") && ini.contains("\r\n4096 BYTES RECOVERED\r\n"))
+            << c.name;
         EXPECT_TRUE(caseHome.read("data/General.lst").contains("[] /srv/new/\r\n")) << c.name;
     }
     // Settings that were never read are never written over.
@@ -309,14 +285,18 @@ TEST_F(WindowFixture, FitsAScreenOf1024By768WithEveryControlInSight)
 {
     frmMAIN w;
     const QSize room(1024 - 24, 768 - 80); // the rest is for the window's frame and a panel
-    EXPECT_TRUE(w.width() <= room.width() && w.height() <= room.height()) << w.width() << "x" << w.height();
+    EXPECT_TRUE(w.width() <= room.width() && w.height() <= room.height())
+        << w.width() << "x" << w.height();
     w.resize(w.minimumSizeHint());
-    EXPECT_TRUE(w.width() <= room.width() && w.height() <= room.height()) << w.width() << "x" << w.height();
+    EXPECT_TRUE(w.width() <= room.width() && w.height() <= room.height())
+        << w.width() << "x" << w.height();
     w.show();
-    const QList<QWidget *> controls = w.findChildren<QWidget *>(QRegularExpression("^(opt|chk|cmd|txt|lst|lbl|img)[A-Z]+$"));
+    const QList<QWidget *> controls =
+        w.findChildren<QWidget *>(QRegularExpression("^(opt|chk|cmd|txt|lst|lbl|img)[A-Z]+$"));
     EXPECT_EQ(controls.size(), 8 + 15 + MainState::FileTypeCount + 4 + 1 + 1 + 11 + 2);
     for (QWidget *c : controls) {
-        EXPECT_TRUE(c->isVisible() && w.rect().contains(QRect(c->mapTo(&w, QPoint(0, 0)), c->size())))
+        EXPECT_TRUE(c->isVisible() &&
+                    w.rect().contains(QRect(c->mapTo(&w, QPoint(0, 0)), c->size())))
             << c->objectName().toStdString();
     }
 }
@@ -335,7 +315,8 @@ TEST_F(WindowFixture, EveryWindowGivesItsButtonsKeysOfTheirOwn)
         for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
             captions << b->text();
             if (qobject_cast<QPushButton *>(b))
-                EXPECT_FALSE(QKeySequence::mnemonic(b->text()).isEmpty()) << b->text().toStdString();
+                EXPECT_FALSE(QKeySequence::mnemonic(b->text()).isEmpty())
+                    << b->text().toStdString();
         }
         for (QLabel *l : w->findChildren<QLabel *>()) {
             if (l->buddy())

@@ -47,16 +47,16 @@ struct ReportTest : ::testing::Test
 
 TEST(ReportParse, OptionsAndTheirMistakes)
 {
-    const struct
-    {
-        QStringList args;
-        const char *error; // empty: accepted
+    const struct { QStringList args; const char *error;
     } cases[] = {
+        // error empty: accepted
         {{"/pics", "--mode", "pattern", "--soft", "--tolerance", "5", "--format", "json"}, ""},
         {{"--list", "Photos", "--types", "jpg,.PNG", "--groups"}, ""},
         {{}, "name a list with --list, or directories to search"},
         {{"--list", "A", "/pics"}, "give either --list or directories, not both"},
-        {{"/pics", "--mode", "FUZZY"}, "unknown mode 'FUZZY' (NAME, SIZE, NAMESIZE, NUMBERED, CHECKSUM, AVGRGB, QUADRGB or PATTERN)"},
+        {{"/pics", "--mode", "FUZZY"},
+         "unknown mode 'FUZZY' (NAME, SIZE, NAMESIZE, NUMBERED, CHECKSUM, AVGRGB, QUADRGB or "
+         "PATTERN)"},
         {{"/pics", "--tolerance", "100"}, "the tolerance must be a whole number from 0 to 99"},
         {{"/pics", "--tolerance"}, "option --tolerance needs a value"},
         {{"/pics", "--types", ".JPG,.XYZ"}, "unknown file type '.XYZ'"},
@@ -70,7 +70,8 @@ TEST(ReportParse, OptionsAndTheirMistakes)
         EXPECT_EQ(bool(r), error.isEmpty());
     }
     QString error;
-    const auto r = Report::parse({"--list", "P", "--types", "jpg,.PNG", "--mode", "quadrgb"}, &error);
+    const auto r =
+        Report::parse({"--list", "P", "--types", "jpg,.PNG", "--mode", "quadrgb"}, &error);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->types, QStringList({".JPG", ".PNG"}));
     EXPECT_EQ(r->mode, MainState::Mode::QuadRgb);
@@ -98,7 +99,8 @@ TEST_F(ReportTest, PairsOfEachFormatMatchTheForwardWalk)
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.takeFirst(), "mode,reference,candidate,reference_recnum,candidate_recnum");
 
-    const RunResult json = report({pics, "--mode", "PATTERN", "--soft", "--tolerance", "5", "--format", "json"});
+    const RunResult json =
+        report({pics, "--mode", "PATTERN", "--soft", "--tolerance", "5", "--format", "json"});
     ASSERT_EQ(json.code, 0) << json.err.toStdString();
     const QJsonArray pairs = QJsonDocument::fromJson(json.out.toUtf8()).array();
     ASSERT_EQ(pairs.size(), lines.size());
@@ -110,7 +112,8 @@ TEST_F(ReportTest, PairsOfEachFormatMatchTheForwardWalk)
                                 QString::number(o["reference_recnum"].toInt()),
                                 QString::number(o["candidate_recnum"].toInt())}
                         .join(',');
-        walked.insert(walked.size() - 1, o["reference"].toString() + "-" + o["candidate"].toString());
+        walked.insert(walked.size() - 1,
+                      o["reference"].toString() + "-" + o["candidate"].toString());
     }
     EXPECT_EQ(fromJson, lines);
     // The small copy, the turned one and the copy in sub/ all meet a.png; the two other
@@ -147,8 +150,8 @@ TEST_F(ReportTest, GroupsAndTheNextRunReusesTheCatalogue)
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
     EXPECT_EQ(first.out, "group,path,size,width,height\n1," + pics + "/x.png," +
                              QString::number(QFileInfo(pics + "/x.png").size()) + ",320,240\n1," +
-                             pics + "/y/x.png," + QString::number(QFileInfo(pics + "/y/x.png").size()) +
-                             ",320,240\n");
+                             pics + "/y/x.png," +
+                             QString::number(QFileInfo(pics + "/y/x.png").size()) + ",320,240\n");
     const RunResult second = report({pics, "--mode", "NAME", "--groups"});
     EXPECT_EQ(second.out, first.out);
     EXPECT_EQ(QDir(cache.path() + "/vexa").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
@@ -161,12 +164,7 @@ TEST_F(ReportTest, MistakesEndWithOneLineAndTheirStatus)
 {
     QDir().mkpath(pics);
     home.write("data/Empty.lst", "[DIRECTORIES]\r\n = INCOMING FILE DIRECTORY\r\n \r\n");
-    const struct
-    {
-        QStringList args;
-        int code;
-        const char *line;
-    } cases[] = {
+    const struct { QStringList args; int code; const char *line; } cases[] = {
         {{"--mode", "FUZZY", pics}, 2, "vexa: unknown mode 'FUZZY'"},
         {{pics + "/none"}, 1, "vexa: '"},
         {{"--list", "Nothing"}, 1, "vexa: there is no directory list named 'Nothing'"},

@@ -164,20 +164,28 @@ TEST(SettingsIni, LinesAreReadAsTheProgramAlwaysHas)
     } cases[] = {
         {"empty list name loads General", {"LIST NAME ="}, {{"lists", "General"}}},
         {"a lower-case key keeps the name's case", {"list name = My Pics"}, {{"lists", "My Pics"}}},
-        {"no blank before equals is no key", {"LIST NAME= Pics", "RGB TOLERANCE=9"},
+        {"no blank before equals is no key",
+         {"LIST NAME= Pics", "RGB TOLERANCE=9"},
          {{"lists", ""}, {"tolerance", "5"}}},
-        {"name and size selects only that mode", {"NAME AND SIZE"}, {{"mode", mode(Mode::NameSize)}}},
+        {"name and size selects only that mode",
+         {"NAME AND SIZE"},
+         {{"mode", mode(Mode::NameSize)}}},
         {"name line selects name", {"PATTERN", "NAME"}, {{"mode", mode(Mode::Name)}}},
-        {"a mode line after soft matching unchecks it", {"USE SOFTMATCH", "CHECKSUM"},
+        {"a mode line after soft matching unchecks it",
+         {"USE SOFTMATCH", "CHECKSUM"},
          {{"mode", mode(Mode::Checksum)}, {"soft", "no"}}},
         // "LIST" reads as 0 files deleted.
-        {"counter keys are found anywhere", {"LIST NAME = FILES DELETED", "77 BYTES RECOVERED"},
+        {"counter keys are found anywhere",
+         {"LIST NAME = FILES DELETED", "77 BYTES RECOVERED"},
          {{"lists", "FILES DELETED"}, {"files deleted", "0"}, {"bytes recovered", "77"}}},
         // A scan bar position out of a 16-bit range reads as 0.
         {"counters and numbers round half to even",
          {"12.5 FILES DELETED", "MONTH COMPACTED = 6.5", "STOPPED AT RECORD = 7.5abc",
           "SCANBAR TOP = 40000", "SCANBAR LEFT = -7x"},
-         {{"files deleted", "12"}, {"month compacted", "6"}, {"stopped at", "8"}, {"scanbar", "0,-7"}}},
+         {{"files deleted", "12"},
+          {"month compacted", "6"},
+          {"stopped at", "8"},
+          {"scanbar", "0,-7"}}},
         {"malformed numbers read as zero",
          {"junk FILES DELETED", "STOPPED AT RECORD = many", "1E400 BYTES RECOVERED"},
          {{"files deleted", "0"}, {"stopped at", "0"}, {"bytes recovered", "0"}}},
@@ -205,13 +213,15 @@ TEST(SettingsIni, DefaultsAreRestoredBeforeReading)
     s.showEndStats = false;
     s.scanBarTop = 10;
     SettingsIni::apply(QByteArray(), s, {});
-    EXPECT_EQ(s.stoppedAtRecord, 0);
-    EXPECT_TRUE(s.reactivate.isEmpty());
-    EXPECT_TRUE(s.showEndStats);
-    EXPECT_EQ(s.scanBarTop, -5000);
-    EXPECT_EQ(s.searchCompleted, "NO");
-    EXPECT_EQ(s.lastDirectory, QDir::homePath());
-    EXPECT_EQ(s.wavDirectory, home.path() + "/");
+    expectSettings(settings(s),
+                   {{"stopped at", "0"},
+                    {"reactivate", ""},
+                    {"end stats", "yes"},
+                    {"scanbar", "-5000,-5000"},
+                    {"completed", "NO"},
+                    {"last directory", QDir::homePath()},
+                    {"wav directory", home.path() + "/"}},
+                   "defaults");
 }
 
 TEST(SettingsIni, DamagedFilesNeverStopTheReader)
@@ -239,10 +249,9 @@ TEST(SettingsIni, UnreadableOrUnwritableFileIsReported)
     EXPECT_FALSE(SettingsIni::ReadINI(s, {})); // missing
     QDir(home.path()).mkdir("VEXA.INI");       // a folder cannot be written as a file
     EXPECT_FALSE(SettingsIni::WriteINI(s));
-    ASSERT_EQ(prompts.boxes.size(), 2);
-    EXPECT_EQ(prompts.boxes[0].text, "Unable to read INI file");
-    EXPECT_EQ(prompts.boxes[1].text, "Unable to create INI file");
-    EXPECT_EQ(prompts.boxes[1].buttons, Prompts::Buttons::Ok);
+    EXPECT_EQ(prompts.texts(),
+              (QStringList{"Unable to read INI file", "Unable to create INI file"}));
+    EXPECT_EQ(prompts.boxes.value(1).buttons, Prompts::Buttons::Ok);
 }
 
 TEST(SettingsIni, SoundListStopsAtAThousandFiles)

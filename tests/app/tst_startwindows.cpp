@@ -46,7 +46,10 @@ struct ResumeFixture : ::testing::Test
         platform.addVolume("/dev/shm", Kind::Ram);
         platform.addVolume("/media/ann/CD", Kind::Optical, "CD", 0, 2048, /*mounted*/ false);
     }
-    QCheckBox *box(frmRESUME &d, const QString &root) { return d.findChild<QCheckBox *>("chk" + root); }
+    QCheckBox *box(frmRESUME &d, const QString &root)
+    {
+        return d.findChild<QCheckBox *>("chk" + root);
+    }
 };
 
 } // namespace
@@ -60,7 +63,7 @@ TEST_F(ResumeFixture, OffersMountedRemovableNetworkAndRamVolumesAndAbsentChosenO
     {
         const char *root;
         bool enabled, checked;
-    } expected[] = {{"/data", false, true},        // fixed now: kept, cannot be unticked
+    } expected[] = {{"/data", false, true}, // fixed now: kept, cannot be unticked
                     {"/dev/shm", true, false},
                     {"/media/ann/CD", false, true}, // absent
                     {"/media/ann/STICK", true, false},
@@ -83,19 +86,19 @@ TEST_F(ResumeFixture, OffersMountedRemovableNetworkAndRamVolumesAndAbsentChosenO
 
 TEST_F(ResumeFixture, ChoicesFollowTheStartModeAndOnlyStartKeepsThem)
 {
-    struct Case
+    const struct
     {
         const char *startMode;
         bool clickResume, clickVolume, start;
         const char *result, *reactivate;
-    };
-    const Case cases[] = {{"NEW", true, false, true, "NEW", ""}, // resume is disabled
-                          {"RESUME", false, false, true, "RESUME", ""},
-                          {"RESUME", true, true, true, "NEW", "/dev/shm"}, // a volume click switches back
-                          {"RESUME", true, false, true, "RESUME", ""},
-                          {"RESUME", false, true, false, "RESUME", ""}}; // closed without Start
-    for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << c.startMode << c.clickResume << c.clickVolume << c.start);
+    } cases[] = {{"NEW", true, false, true, "NEW", ""}, // resume is disabled
+                 {"RESUME", false, false, true, "RESUME", ""},
+                 {"RESUME", true, true, true, "NEW", "/dev/shm"}, // a volume click switches back
+                 {"RESUME", true, false, true, "RESUME", ""},
+                 {"RESUME", false, true, false, "RESUME", ""}}; // closed without Start
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.startMode << c.clickResume << c.clickVolume << c.start);
         state.startMode = c.startMode;
         state.reactivate.clear();
         frmRESUME dialog(state);
@@ -118,11 +121,16 @@ TEST(ProgressWindowPlacement, LowerRightOrTheSavedPlaceAlwaysWholeOnTheArea)
     const QRect screen(0, 0, 1280, 1024), right(1280, 24, 1024, 744); // the second below a panel
     const QSize frame(648, 200);
     // 450 twips above the bottom: 30 pixels at 96 dots per inch (15 twips a pixel), 45 at 144.
-    EXPECT_EQ(ProgressWindowPlacement::framePosition(screen, frame, -5000, -5000, 15), QPoint(632, 794));
-    EXPECT_EQ(ProgressWindowPlacement::framePosition(screen, frame, -5000, -5000, 10), QPoint(632, 779));
-    EXPECT_EQ(ProgressWindowPlacement::framePosition(right, frame, -5000, -5000, 15), QPoint(1656, 538));
-    EXPECT_EQ(ProgressWindowPlacement::framePosition(right, frame, 32000, -3000, 15), QPoint(1280, 568));
-    EXPECT_EQ(ProgressWindowPlacement::framePosition(right, {400, 900}, 1500, 30000, 15), QPoint(1904, 24));
+    EXPECT_EQ(ProgressWindowPlacement::framePosition(screen, frame, -5000, -5000, 15),
+              QPoint(632, 794));
+    EXPECT_EQ(ProgressWindowPlacement::framePosition(screen, frame, -5000, -5000, 10),
+              QPoint(632, 779));
+    EXPECT_EQ(ProgressWindowPlacement::framePosition(right, frame, -5000, -5000, 15),
+              QPoint(1656, 538));
+    EXPECT_EQ(ProgressWindowPlacement::framePosition(right, frame, 32000, -3000, 15),
+              QPoint(1280, 568));
+    EXPECT_EQ(ProgressWindowPlacement::framePosition(right, {400, 900}, 1500, 30000, 15),
+              QPoint(1904, 24));
 }
 
 // The pre-scan window opens whole on the screen where it was left, and ends on the figures of
@@ -155,14 +163,12 @@ TEST(PreScanWindow, OpensWholeOnTheScreenAndEndsOnTheFiguresOfItsMessage)
 
     // Runs the window to its end: where it stood and what it showed at its closing message.
     const auto run = [&] {
-        struct
-        {
-            QRect frame;
-            QString number, message;
-        } seen;
+        struct { QRect frame; QString number, message; } seen;
         auto *w = new frmDIRLOOK(state);
         prompts.then(Prompts::Answer::Ok);
-        prompts.onAsk = [&](const Prompts::Box &box) { seen = {w->frameGeometry(), w->lblNUMBER->text(), box.text}; };
+        prompts.onAsk = [&](const Prompts::Box &box) {
+            seen = {w->frameGeometry(), w->lblNUMBER->text(), box.text};
+        };
         state.preScanDone = false;
         w->show();
         waitFor([&] { return state.preScanDone; });
@@ -171,10 +177,12 @@ TEST(PreScanWindow, OpensWholeOnTheScreenAndEndsOnTheFiguresOfItsMessage)
     };
     const auto first = run();
     EXPECT_EQ(first.number, "40 found...");
-    EXPECT_EQ(first.message, "40 files read...\n\n1 folder(s) could not be read and were skipped.\n" + locked);
+    EXPECT_EQ(first.message,
+              "40 files read...\n\n1 folder(s) could not be read and were skipped.\n" + locked);
     EXPECT_TRUE(area.contains(first.frame));
     EXPECT_EQ(first.frame.right(), area.right());
-    EXPECT_EQ(first.frame.bottom(), area.bottom() - std::lround(450 / ProgressWindowPlacement::twipsPerPixel(screen)));
+    EXPECT_EQ(first.frame.bottom(),
+              area.bottom() - std::lround(450 / ProgressWindowPlacement::twipsPerPixel(screen)));
     EXPECT_EQ(run().frame.topLeft(), first.frame.topLeft()) << "the next search";
     for (qint16 saved : {qint16(32000), qint16(-4000)}) {
         state.scanBarTop = state.scanBarLeft = saved;

@@ -21,15 +21,13 @@
 
 namespace {
 
-RunResult gather(const QString &home, const std::function<void()> &inChild = {}, const QString &list = "Pics")
+RunResult gather(const QString &home, const std::function<void()> &inChild = {},
+                 const QString &list = "Pics")
 {
     return runProgram(VEXA_BINARY, {list, "/GATHER"}, programEnvironment(home), inChild, 60000);
 }
 
-QString query(const QString &db, const QString &sql)
-{
-    return queryRows(db, sql).value(0);
-}
+QString query(const QString &db, const QString &sql) { return queryRows(db, sql).value(0); }
 
 // A run that ended by itself with 1 after printing text.
 bool failedWith(const RunResult &r, const QString &text)
@@ -76,7 +74,9 @@ struct Gather
     static QByteArray listText(const QStringList &lines, const char *eol = "\r\n")
     {
         const QString e = QString::fromLatin1(eol);
-        return ("[DIRECTORIES]" + e + lines.join(e) + e + " = INCOMING FILE DIRECTORY" + e + " " + e).toUtf8();
+        return ("[DIRECTORIES]" + e + lines.join(e) + e + " = INCOMING FILE DIRECTORY" + e + " " +
+                e)
+            .toUtf8();
     }
     QString catalogue() const { return file("data/Pics.mdb"); }
 };
@@ -102,7 +102,8 @@ TEST(Unattended, EveryBoxGoesToStandardErrorAndTheRunEnds)
         QString list = "Pics";
         bool obeyPermissions = false;
     } cases[] = {
-        {"empty settings", [](Gather &g) { g.settings(""); }, "You have not selected any file types...", 1},
+        {"empty settings", [](Gather &g) { g.settings(""); },
+         "You have not selected any file types...", 1},
         {"settings file is a folder",
          [](Gather &g) {
              QFile::remove(g.file("VEXA.INI"));
@@ -110,9 +111,12 @@ TEST(Unattended, EveryBoxGoesToStandardErrorAndTheRunEnds)
          },
          "Unable to read INI file", 1},
         {"missing removable directory",
-         [](Gather &g) { g.list({g.entries[0], "[STICK] /media/vexa-absent-stick/photos/"}); },
+         [](Gather &g) {
+             g.list({g.entries[0], "[STICK] /media/vexa-absent-stick/photos/"});
+         },
          "Vexa! - Cannot find DIRECTORY...: [STICK] /media/vexa-absent-stick/photos/", 0},
-        {"list that cannot be read", [](Gather &) {}, "Unable to read DIR LIST file", 1, "NoSuchList"},
+        {"list that cannot be read", [](Gather &) {}, "Unable to read DIR LIST file", 1,
+         "NoSuchList"},
         {"program folder not writable",
          [](Gather &g) { ::chmod(QFile::encodeName(g.home.path()).constData(), 0555); },
          "cannot write to its folder", 1, "Pics", true},
@@ -147,7 +151,8 @@ TEST(Unattended, AnotherInstanceIsToldFromALockThatCannotBeMade)
         QThread::msleep(20);
     ASSERT_TRUE(QFileInfo::exists(g.file("vexa.lock")));
     const RunResult r = gather(g.home.path());
-    EXPECT_TRUE(failedWith(r, "Another instance of Vexa! is already running...")) << r.err.toStdString();
+    EXPECT_TRUE(failedWith(r, "Another instance of Vexa! is already running..."))
+        << r.err.toStdString();
     // The first instance is stopped as Quit would stop it.
     first.terminate();
     ASSERT_TRUE(first.waitForFinished(30000));
@@ -160,15 +165,16 @@ TEST(Unattended, LowDiskSpaceWarnsAndGoesOn)
 {
     Gather g;
     QTemporaryDir volume;
-    const RunResult r = runProgram(ONSMALLVOLUME_BINARY, {QString::number(19 << 20), volume.path(), g.home.path(),
-                                                          VEXA_BINARY, "Pics", "/GATHER"},
-                                   programEnvironment(volume.path()), {}, 60000);
+    const RunResult r = runProgram(
+        ONSMALLVOLUME_BINARY,
+        {QString::number(19 << 20), volume.path(), g.home.path(), VEXA_BINARY, "Pics", "/GATHER"},
+        programEnvironment(volume.path()), {}, 60000);
     if (r.code == 77)
         GTEST_SKIP() << "no private volume can be mounted here: " << r.err.toStdString();
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("Vexa! - Low Disk Space Warning: You have less than 20 meg free on drive "
-                               + volume.path()))
+    EXPECT_TRUE(r.err.contains(
+        "Vexa! - Low Disk Space Warning: You have less than 20 meg free on drive " + volume.path()))
         << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("3 rows written")) << r.out.toStdString();
 }
@@ -205,10 +211,12 @@ TEST(Unattended, FailedCatalogueWritesStopTheGather)
 {
     Gather g(4, 25, 48);
     const RunResult r = gather(g.home.path(), [] { ChildLimits::limitFileSize(96 * 1024); });
-    EXPECT_TRUE(failedWith(r, "could not be changed") && r.err.contains("This happened while")) << r.err.toStdString();
+    EXPECT_TRUE(failedWith(r, "could not be changed") && r.err.contains("This happened while"))
+        << r.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(g.file("Scanning.dat")));
     const QString marked = query(g.catalogue(), "select count(*) from FILES where ACTIVE = 'X'");
-    EXPECT_TRUE(r.out.contains(", " + marked + " rows written")) << r.out.toStdString() << " / " << marked.toStdString();
+    EXPECT_TRUE(r.out.contains(", " + marked + " rows written"))
+        << r.out.toStdString() << " / " << marked.toStdString();
     EXPECT_LT(marked.toInt(), 100);
 
     const RunResult again = gather(g.home.path());
@@ -216,7 +224,8 @@ TEST(Unattended, FailedCatalogueWritesStopTheGather)
     EXPECT_EQ(again.code, 0) << again.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(g.file("Scanning.dat")));
     EXPECT_EQ(query(g.catalogue(), "select count(*) from FILES"), "100");
-    EXPECT_EQ(query(g.catalogue(), "select count(distinct RECNUM) from FILES where RECNUM > 0"), "100");
+    EXPECT_EQ(query(g.catalogue(), "select count(distinct RECNUM) from FILES where RECNUM > 0"),
+              "100");
 }
 
 // A read-only catalogue is named as such, and leaves no side file that would keep it failing
@@ -230,8 +239,7 @@ TEST(Unattended, ReadOnlyAndDamagedCataloguesAreLeftAlone)
     ASSERT_EQ(::chmod(QFile::encodeName(db).constData(), 0444), 0);
     const RunResult ro = gather(g.home.path(), [] { ChildLimits::obeyFilePermissions(); });
     EXPECT_TRUE(failedWith(ro, "is read-only")) << ro.err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(db + "-shm"));
-    EXPECT_FALSE(QFileInfo::exists(db + "-wal"));
+    EXPECT_FALSE(QFileInfo::exists(db + "-shm") || QFileInfo::exists(db + "-wal"));
     ASSERT_EQ(::chmod(QFile::encodeName(db).constData(), 0644), 0);
     ASSERT_EQ(gather(g.home.path()).code, 0);
 
@@ -242,10 +250,10 @@ TEST(Unattended, ReadOnlyAndDamagedCataloguesAreLeftAlone)
     bytes.replace(middle, 8192, QByteArray(8192, '\0'));
     ASSERT_TRUE(writeFile(db, bytes));
     const RunResult damaged = gather(g.home.path());
-    EXPECT_TRUE(failedWith(damaged, "is damaged") && damaged.err.contains(db + ".damaged")) << damaged.err.toStdString();
+    EXPECT_TRUE(failedWith(damaged, "is damaged") && damaged.err.contains(db + ".damaged"))
+        << damaged.err.toStdString();
     EXPECT_TRUE(readFile(db) == bytes) << "the damaged catalogue was written to";
-    EXPECT_FALSE(QFileInfo::exists(db + ".damaged"));
-    EXPECT_FALSE(QFileInfo::exists(db + "-wal"));
+    EXPECT_FALSE(QFileInfo::exists(db + ".damaged") || QFileInfo::exists(db + "-wal"));
 }
 
 // Stopped by a crash, by logout (SIGTERM) and by Ctrl+C (SIGINT), each time in a later entry,
@@ -273,7 +281,8 @@ TEST(Unattended, StoppedAtSeveralPointsResumesToTheSameNumbers)
         ASSERT_TRUE(run.waitForStarted());
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < 60000 && run.state() == QProcess::Running && savedIndex(marker) < stop.atIndex)
+        while (clock.elapsed() < 60000 && run.state() == QProcess::Running &&
+               savedIndex(marker) < stop.atIndex)
             QThread::msleep(2);
         ASSERT_EQ(run.state(), QProcess::Running) << "the run ended before it could be stopped";
         ::kill(pid_t(run.processId()), stop.signal);

@@ -77,7 +77,8 @@ TEST_F(CatalogueTest, TemplateAndCatalogueStandAloneAndAreNeverOverwritten)
     ASSERT_GT(templ.size(), 20);
     EXPECT_EQ(templ.left(16), QByteArray("SQLite format 3\0", 16));
     EXPECT_EQ(int(templ.at(18)), 1) << "template must not be in WAL mode";
-    EXPECT_TRUE(queryRows(templatePath(), "SELECT name FROM sqlite_master WHERE type = 'index'").contains("ref"));
+    EXPECT_TRUE(queryRows(templatePath(), "SELECT name FROM sqlite_master WHERE type = 'index'")
+                    .contains("ref"));
     add(makeRow(QStringLiteral("a.jpg")));
     cat.close();
     EXPECT_FALSE(QFileInfo::exists(cataloguePath() + "-wal"));
@@ -119,11 +120,7 @@ TEST(CatalogueOpen, RejectsWhatIsNotACatalogueAndLeavesItAlone)
     queryRows(home.file("other.mdb"), "CREATE TABLE PHOTOS (NAME TEXT)");
     queryRows(home.file("partial.mdb"), "CREATE TABLE files (NAME TEXT, PATH TEXT)");
 
-    const struct
-    {
-        const char *file;
-        const char *message;
-    } cases[] = {
+    const struct { const char *file, *message; } cases[] = {
         {"missing.mdb", "does not exist"},
         {"random.mdb", "is not a Vexa! catalogue database."},
         {"text.mdb", "is not a Vexa! catalogue database."},
@@ -137,7 +134,8 @@ TEST(CatalogueOpen, RejectsWhatIsNotACatalogueAndLeavesItAlone)
         const QByteArray before = home.read(c.file);
         Catalogue cat;
         EXPECT_FALSE(cat.open(path));
-        EXPECT_TRUE(cat.lastError().contains(QDir::toNativeSeparators(path)) && cat.lastError().contains(c.message))
+        EXPECT_TRUE(cat.lastError().contains(QDir::toNativeSeparators(path)) &&
+                    cat.lastError().contains(c.message))
             << cat.lastError().toStdString();
         EXPECT_FALSE(Catalogue::isCatalogue(path));
         EXPECT_EQ(home.read(c.file), before);
@@ -148,15 +146,7 @@ TEST(CatalogueOpen, RejectsWhatIsNotACatalogueAndLeavesItAlone)
 
 TEST_F(CatalogueTest, BulkStatementsTouchOnlyTheirRows)
 {
-    struct Row
-    {
-        const char *name;
-        const char *active;
-        const char *rtag;
-        double recnum;
-        double accessed;
-    };
-    const Row rows[] = {
+    const struct { const char *name, *active, *rtag; double recnum, accessed; } rows[] = {
         {"a.jpg", " ", "D", 1, 202301},
         {"b.jpg", "X", " ", 2, 202306},
         {"c.jpg", "X", "d", 2, 202307},
@@ -170,19 +160,27 @@ TEST_F(CatalogueTest, BulkStatementsTouchOnlyTheirRows)
         const char *fields;
         QStringList expected;
     } cases[] = {
-        {"D1", [](Catalogue &c) { return c.deleteTagged(); }, "RTAG",
+        {"D1",
+         [](Catalogue &c) { return c.deleteTagged(); },
+         "RTAG",
          {"b.jpg= ", "c.jpg=d", "d.jpg= "}},
-        {"D2", [](Catalogue &c) { return c.deleteAccessedBefore(202306); }, "ACCESSED",
+        {"D2",
+         [](Catalogue &c) { return c.deleteAccessedBefore(202306); },
+         "ACCESSED",
          {"b.jpg=202306", "c.jpg=202307"}},
-        {"U1", [](Catalogue &c) { return c.resetMarks(); }, "ACTIVE,RECNUM,RTAG,REF",
+        {"U1",
+         [](Catalogue &c) { return c.resetMarks(); },
+         "ACTIVE,RECNUM,RTAG,REF",
          {"a.jpg= /0/ /A.JPG", "b.jpg= /0/ /B.JPG", "c.jpg= /0/ /C.JPG", "d.jpg= /0/ /D.JPG"}},
-        {"U2", [](Catalogue &c) { return c.markMatched(2); }, "ACTIVE",
+        {"U2",
+         [](Catalogue &c) { return c.markMatched(2); },
+         "ACTIVE",
          {"a.jpg= ", "b.jpg=*", "c.jpg=*", "d.jpg=*"}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         QSqlQuery(cat.database()).exec(QStringLiteral("DELETE FROM FILES"));
-        for (const Row &r : rows) {
+        for (const auto &r : rows) {
             FilesRecord rec = makeRow(QLatin1String(r.name));
             rec.ACTIVE = QLatin1String(r.active);
             rec.RTAG = QLatin1String(r.rtag);
@@ -260,7 +258,8 @@ TEST_F(CatalogueTest, SelectsBindAwkwardNamesLiterally)
 // Names and paths are kept whole however long they are; only the one-letter flags are cut.
 TEST_F(CatalogueTest, RecordRoundTripsAndOnlyFlagsAreCut)
 {
-    FilesRecord r = makeRow(QStringLiteral("Photo 1.jpg"), QStringLiteral("/") + QString(4000, 'p') + "/");
+    FilesRecord r =
+        makeRow(QStringLiteral("Photo 1.jpg"), QStringLiteral("/") + QString(4000, 'p') + "/");
     r.CHECKSUM = QString(255, QLatin1Char('c'));
     r.X = 32767;
     r.Y = -32768;
@@ -338,31 +337,22 @@ TEST(IdentityKey, BothFormsCutAndUpperCase)
 {
     const QDateTime when(QDate(2023, 7, 4), QTime(9, 8, 7));
     const QString longPath = QStringLiteral("/") + QString(250, QLatin1Char('d')) + "/";
-    const struct
-    {
-        const char *what;
-        QString key;
-        QString expected;
+    const struct { QString key, expected;
     } cases[] = {
-        {"normal", IdentityKey::normal("Cat ä.jpg", 123456, when),
-         "CAT Ä.JPG 123456 2023-07-04 09:08:07"},
-        {"normal from UTC", IdentityKey::normal("x.jpg", 0, when.toUTC()),
-         "X.JPG 0 2023-07-04 09:08:07"},
-        {"location", IdentityKey::byLocation("[photos]", "/Pics/", "x.jpg", 5, when),
+        {IdentityKey::normal("Cat ä.jpg", 123456, when), "CAT Ä.JPG 123456 2023-07-04 09:08:07"},
+        {IdentityKey::normal("x.jpg", 0, when.toUTC()), "X.JPG 0 2023-07-04 09:08:07"},
+        {IdentityKey::byLocation("[photos]", "/Pics/", "x.jpg", 5, when),
          "[PHOT/PICS/X.JPG 5 2023-07-04 09:08:07"},
-        {"location short volume", IdentityKey::byLocation("[A]", "/a/", "b.jpg", 1, when),
+        {IdentityKey::byLocation("[A]", "/a/", "b.jpg", 1, when),
          "[A]/A/B.JPG 1 2023-07-04 09:08:07"},
-        {"location long path", IdentityKey::byLocation("[PHOTOS]", longPath, "tail.jpg", 42, when),
+        {IdentityKey::byLocation("[PHOTOS]", longPath, "tail.jpg", 42, when),
          "[PHOT" + (longPath + "tail.jpg 42 2023-07-04 09:08:07").right(200).toUpper()},
-        {"make normal", IdentityKey::make(false, "[V]", "/p/", "n.gif", 3, when),
-         "N.GIF 3 2023-07-04 09:08:07"},
-        {"make location", IdentityKey::make(true, "[V]", "/p/", "n.gif", 3, when),
+        {IdentityKey::make(false, "[V]", "/p/", "n.gif", 3, when), "N.GIF 3 2023-07-04 09:08:07"},
+        {IdentityKey::make(true, "[V]", "/p/", "n.gif", 3, when),
          "[V]/P/N.GIF 3 2023-07-04 09:08:07"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto &c : cases)
         EXPECT_EQ(c.key, c.expected);
-    }
     EXPECT_EQ(IdentityKey::byLocation("[PHOTOS]", longPath, "tail.jpg", 42, when).size(), 205);
 }
 
@@ -375,8 +365,9 @@ TEST(IdentityKey, SecondsGiveTheSameKeyAsDateTimes)
     for (const char *zone : {"UTC0", "CET-1CEST,M3.5.0,M10.5.0/3", "NZST-12NZDT,M9.5.0,M4.1.0/3"}) {
         qputenv("TZ", zone);
         ::tzset();
-        for (qint64 seconds : {qint64(0), qint64(1688461687), qint64(1703980799), qint64(1711846800),
-                               qint64(1729990799), qint64(4102444800), qint64(-86400)}) {
+        for (qint64 seconds :
+             {qint64(0), qint64(1688461687), qint64(1703980799), qint64(1711846800),
+              qint64(1729990799), qint64(4102444800), qint64(-86400)}) {
             const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);
             SCOPED_TRACE(std::string(zone) + " " + std::to_string(seconds));
             EXPECT_EQ(IdentityKey::dateText(seconds), IdentityKey::dateText(local));
@@ -417,11 +408,8 @@ TEST_F(RecordSetTest, EmptySetIsAtBofAndEof)
     std::unique_ptr<RecordSet> set = cat.select("ACTIVE = ?", QString(), {"none"});
     ASSERT_TRUE(set);
     const std::function<void(RecordSet &)> moves[] = {
-        [](RecordSet &) {},
-        [](RecordSet &s) { s.moveFirst(); },
-        [](RecordSet &s) { s.moveLast(); },
-        [](RecordSet &s) { s.moveNext(); },
-        [](RecordSet &s) { s.movePrevious(); },
+        [](RecordSet &) {}, [](RecordSet &s) { s.moveFirst(); }, [](RecordSet &s) { s.moveLast(); },
+        [](RecordSet &s) { s.moveNext(); }, [](RecordSet &s) { s.movePrevious(); },
     };
     for (const auto &move : moves) {
         move(*set);

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <initializer_list>
 #include <string>
 
 inline QByteArray fileBytes(const QString &path)
@@ -35,6 +36,55 @@ inline QImage readBytes(const QByteArray &bytes, const QByteArray &format = {},
     if (detected)
         *detected = reader.format();
     return reader.read();
+}
+
+// Byte building for the hand-made files, little-endian (Bytes) or big-endian (Be).
+template <bool BigEndian>
+struct ByteWriter
+{
+    QByteArray d;
+    ByteWriter &u8(int v) { return d.append(char(v)), *this; }
+    ByteWriter &u8s(std::initializer_list<int> values)
+    {
+        for (int v : values)
+            u8(v);
+        return *this;
+    }
+    ByteWriter &u16(int v) { return BigEndian ? u8(v >> 8).u8(v) : u8(v).u8(v >> 8); }
+    ByteWriter &u16s(std::initializer_list<int> values)
+    {
+        for (int v : values)
+            u16(v);
+        return *this;
+    }
+    ByteWriter &u32(quint32 v)
+    {
+        return BigEndian ? u16(int(v >> 16)).u16(int(v)) : u16(int(v & 0xffff)).u16(int(v >> 16));
+    }
+    ByteWriter &rect(int t, int l, int b, int r) { return u16s({t, l, b, r}); }
+    ByteWriter &raw(const QByteArray &b) { return d.append(b), *this; }
+};
+using Bytes = ByteWriter<false>;
+using Be = ByteWriter<true>;
+
+// PackBits over units of one or two bytes: runs of equal units repeat, the rest are literals.
+inline QByteArray packBits(const QByteArray &row, int unit)
+{
+    const int n = int(row.size()) / unit;
+    const auto at = [&](int i) { return row.mid(i * unit, unit); };
+    QByteArray out;
+    for (int i = 0, run = 1, literal = 1; i < n; i += run > 1 ? run : literal, run = literal = 1) {
+        while (i + run < n && run < 128 && at(i) == at(i + run))
+            ++run;
+        while (run == 1 && i + literal < n && literal < 128 &&
+               at(i + literal) != at(i + literal - 1))
+            ++literal;
+        if (run > 1)
+            out.append(char(1 - run)).append(at(i));
+        else
+            out.append(char(literal - 1)).append(row.mid(i * unit, literal * unit));
+    }
+    return out;
 }
 
 // Empty when the pictures agree pixel for pixel, alpha included, else where they first differ.

@@ -11,6 +11,7 @@
 #include "hrzhandler.h"
 #include "imagecheck.h"
 #include "pichandler.h"
+#include "testkit.h"
 #include "wmfhandler.h"
 #include "wpghandler.h"
 
@@ -26,7 +27,6 @@ QByteArray fixtureBytes(const QString &name)
 {
     return fileBytes(QStringLiteral(LEGACY_FIXTURES "/") + name);
 }
-
 QImage fixtureImage(const QString &name)
 {
     return QImage(QStringLiteral(LEGACY_FIXTURES "/") + name);
@@ -46,39 +46,8 @@ bool near(const QColor &a, const QColor &b, int tolerance = 24)
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
-// Little-endian byte building.
-struct Bytes
-{
-    QByteArray d;
-    Bytes &u8(int v)
-    {
-        d.append(char(v & 0xff));
-        return *this;
-    }
-    Bytes &u16(int v) { return u8(v).u8(v >> 8); }
-    Bytes &u16s(std::initializer_list<int> values)
-    {
-        for (int v : values)
-            u16(v);
-        return *this;
-    }
-    Bytes &u32(quint32 v) { return u16(int(v & 0xffff)).u16(int(v >> 16)); }
-    Bytes &raw(const QByteArray &b)
-    {
-        d.append(b);
-        return *this;
-    }
-};
-
 // A point of a drawing, as fractions of its width and height, and the colour expected there.
-struct Sample
-{
-    const char *name;
-    QByteArray file;
-    QSize size;
-    double x, y;
-    QColor colour;
-};
+struct Sample { const char *name; QByteArray file; QSize size; double x, y; QColor colour; };
 
 void checkSamples(const QList<Sample> &samples)
 {
@@ -106,6 +75,12 @@ QImage indexPicture(int width, int height, int colours)
         }
     }
     return image;
+}
+
+// One row of a picture's bytes.
+QByteArray rowOf(const QImage &image, int y)
+{
+    return QByteArray(reinterpret_cast<const char *>(image.constScanLine(y)), image.width());
 }
 
 QImage withPalette(QImage indexed, const QVector<QRgb> &palette)
@@ -169,16 +144,8 @@ QByteArray halloPalette(const QVector<QRgb> &colours, int maxValue)
 
 // ---- PIC ----
 
-struct PicCase
-{
-    const char *name;
-    int bitsPerPlane;
-    int planes;
-    int paletteType;
-    QByteArray paletteBytes;
-    QVector<QRgb> expectedPalette;
-    bool packed;
-};
+struct PicCase { const char *name; int bitsPerPlane, planes, paletteType; QByteArray paletteBytes;
+                 QVector<QRgb> expectedPalette; bool packed; };
 
 QByteArray picFile(const QImage &indices, const PicCase &c)
 {
@@ -268,7 +235,6 @@ QByteArray wpg1Record(int type, const QByteArray &payload)
 {
     return wpgRecord(Bytes().u8(type).d, payload);
 }
-
 QByteArray wpg2Record(int type, const QByteArray &payload, int extension = 0)
 {
     return wpgRecord(Bytes().u8(0x0f).u8(type).u8(extension).d, payload);
@@ -280,10 +246,8 @@ QByteArray wpg1Rows(const QImage &indices)
 {
     QByteArray out;
     for (int y = 0; y < indices.height(); ++y) {
-        const QByteArray row(reinterpret_cast<const char *>(indices.constScanLine(y)),
-                             indices.width());
-        if (y > 0 && row == QByteArray(reinterpret_cast<const char *>(indices.constScanLine(y - 1)),
-                                       indices.width())) {
+        const QByteArray row = rowOf(indices, y);
+        if (y > 0 && row == rowOf(indices, y - 1)) {
             out.append('\0').append(char(1));
             continue;
         }
@@ -309,12 +273,10 @@ QByteArray wpg1Rows(const QImage &indices)
 
 QByteArray gemHeader(int kind, int xMax, int yMax, int pageW, int pageH)
 {
-    Bytes out;
-    out.u16(0xffff).u16(24).u16(101).u16(kind).u16(0).u16(0).u16(xMax).u16(yMax);
-    out.u16(pageW).u16(pageH);
-    for (int i = 10; i < 24; ++i)
-        out.u16(0);
-    return out.d;
+    return Bytes()
+        .u16s({0xffff, 24, 101, kind, 0, 0, xMax, yMax, pageW, pageH})
+        .raw(QByteArray(28, 0))
+        .d;
 }
 
 QByteArray gemRecord(int opcode, const QList<QPoint> &points, const QList<int> &ints, int sub = 0)
@@ -333,8 +295,7 @@ QByteArray dib(const QImage &indices, const QVector<QRgb> &palette, bool rle)
 {
     QByteArray bits;
     for (int y = indices.height() - 1; y >= 0; --y) {
-        const QByteArray row(reinterpret_cast<const char *>(indices.constScanLine(y)),
-                             indices.width());
+        const QByteArray row = rowOf(indices, y);
         if (rle) {
             for (char v : row)
                 bits.append(char(1)).append(v);
@@ -379,12 +340,8 @@ TEST(LegacyFormats, ContentDecidesWhereTheFormatHasASignature)
 {
     const QImage indices = indexPicture(8, 6, 16);
     const PicCase pic{"", 8, 1, 0, {}, {}, false};
-    const struct
-    {
-        const char *name;
-        QByteArray bytes;
-        QByteArray expected; // format found by content; empty: none (known by name only)
-    } cases[] = {
+    // expected: the format found by content; empty: none (known by name only).
+    const struct { const char *name; QByteArray bytes, expected; } cases[] = {
         {"placeable wmf", fixtureBytes("shapes.wmf"), "wmf"},
         {"plain wmf", fixtureBytes("shapes.wmf").mid(22), "wmf"},
         {"wpg", wpgHeader(1) + wpg1Record(0x0f, Bytes().u8(1).u8(0).u16s({1200, 1200}).d), "wpg"},
@@ -414,12 +371,7 @@ TEST(LegacyFormats, LibreOfficeMetafilesDrawTheirShapes)
     // The drawing is 200 x 150 units at 96 dpi. Without its 22-byte placeable header the file
     // is a plain metafile whose window records give its frame, in pixels.
     const QByteArray placeable = fixtureBytes("shapes.wmf");
-    const struct
-    {
-        const char *name;
-        double x, y;
-        QColor colour;
-    } points[] = {
+    const struct { const char *name; double x, y; QColor colour; } points[] = {
         {"inside the rectangle", 60 / 200.0, 45 / 150.0, Qt::red},
         {"near its corner", 22 / 200.0, 22 / 150.0, Qt::red},
         {"the ellipse's centre", 150 / 200.0, 100 / 150.0, Qt::blue},
@@ -460,12 +412,12 @@ TEST(LegacyFormats, MetafileBitmapsKeepTheirPixels)
     }
     // Upper half: an uncompressed DIB stretched over 40 x 30; lower half: the same cells
     // run-length coded through the other stretching record.
-    const QImage both = readBytes(
-        plainWmf(40, 60,
-                 wmfRecord(0x0F43, {0x0020, 0x00CC, 0, 3, 4, 0, 0, 30, 40, 0, 0},
-                           dib(cells, palette, false)) +
-                     wmfRecord(0x0B41, {0x0020, 0x00CC, 3, 4, 0, 0, 30, 40, 30, 0},
-                               dib(cells, palette, true))));
+    const QImage both =
+        readBytes(plainWmf(40, 60,
+                           wmfRecord(0x0F43, {0x0020, 0x00CC, 0, 3, 4, 0, 0, 30, 40, 0, 0},
+                                     dib(cells, palette, false)) +
+                               wmfRecord(0x0B41, {0x0020, 0x00CC, 3, 4, 0, 0, 30, 40, 30, 0},
+                                         dib(cells, palette, true))));
     ASSERT_EQ(both.size(), QSize(40, 60));
     for (int half = 0; half < 2; ++half) {
         for (int i = 0; i < 12; ++i) {
@@ -529,28 +481,21 @@ TEST(LegacyFormats, CutUsesThePaletteBesideItOrGrey)
         grey.append(qRgb(i, i, i));
     const QByteArray cut = cutFile(indices);
     // Colours on a 0..63 scale widen exactly when they are multiples of 85.
-    const struct
-    {
-        QByteArray palette;
-        QVector<QRgb> expected;
-    } cases[] = {{halloPalette(colours, 255), colours}, {halloPalette(coarse, 63), coarse}, {{}, grey}};
-    for (const auto &c : cases) {
+    const struct { QByteArray palette; QVector<QRgb> expected; } cases[] = {
+        {halloPalette(colours, 255), colours}, {halloPalette(coarse, 63), coarse}, {{}, grey}};
+    for (const auto &c : cases)
         EXPECT_EQ(difference(CutHandler::decode(cut, c.palette), withPalette(indices, c.expected)),
                   "");
-    }
 
     // Read by name through Qt, the palette file beside the picture is found whatever the case
     // of its suffix.
     QTemporaryDir dir;
-    auto put = [&](const QString &name, const QByteArray &bytes) {
-        QFile f(dir.filePath(name));
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    };
-    ASSERT_TRUE(put("scan.cut", cut) && put("scan.PAL", halloPalette(colours, 255)));
+    ASSERT_TRUE(writeFile(dir.filePath("scan.cut"), cut) &&
+                writeFile(dir.filePath("scan.PAL"), halloPalette(colours, 255)));
     ImageFormats::registerBuiltInFormats();
-    EXPECT_EQ(difference(QImageReader(dir.filePath("scan.cut")).read(),
-                         withPalette(indices, colours)),
-              "");
+    EXPECT_EQ(
+        difference(QImageReader(dir.filePath("scan.cut")).read(), withPalette(indices, colours)),
+        "");
 }
 
 TEST(LegacyFormats, PicVariantsDecodeExactly)
@@ -697,8 +642,7 @@ TEST(LegacyFormats, WpgDrawingsArePlacedOnThePage)
 TEST(LegacyFormats, GemDrawingsFollowTheirCoordinates)
 {
     // Raster coordinates (origin top left), 400 x 300 units, no page size: a pixel each.
-    const QByteArray raster =
-        gemHeader(2, 399, 299, 0, 0) + gemRecord(25, {}, {2}) +
+    const QByteArray raster = gemHeader(2, 399, 299, 0, 0) + gemRecord(25, {}, {2}) +
         gemRecord(23, {}, {1})                       // solid red fill
         + gemRecord(11, {{0, 0}, {199, 149}}, {}, 1) // bar, top left quarter
         + gemRecord(25, {}, {4}) + gemRecord(11, {{300, 225}, {50, 40}}, {}, 5) // blue ellipse
@@ -725,26 +669,15 @@ TEST(LegacyFormats, ArtHighResolutionRowsArePackBitsCoded)
     // The same picture as mono.art in the packed form: 0xFFFF, resolutions, size, a word, then
     // each row PackBits-coded with one byte of padding.
     const QImage source = fixtureImage("mono.png");
-    const int rowBytes = (source.width() + 7) / 8;
     Bytes out;
     out.u16(0xffff).u16(300).u16(300).u16(source.width()).u16(source.height()).u16(1);
     for (int y = 0; y < source.height(); ++y) {
-        QByteArray row(rowBytes + 1, 0);
+        QByteArray row((source.width() + 7) / 8 + 1, 0);
         for (int x = 0; x < source.width(); ++x) {
             if (qGray(source.pixel(x, y)) > 127)
                 row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
         }
-        for (int i = 0; i < row.size();) {
-            int run = 1;
-            while (i + run < row.size() && row[i + run] == row[i] && run < 128)
-                ++run;
-            if (run >= 3) {
-                out.u8(1 - run).u8(row[i]);
-            } else {
-                out.u8(run - 1).raw(row.mid(i, run));
-            }
-            i += run;
-        }
+        out.raw(packBits(row, 1));
     }
     EXPECT_EQ(difference(ArtHandler::decode(out.d), source), "");
 }
@@ -793,10 +726,21 @@ TEST(LegacyFormats, DamagedFilesFailOrGiveWhatTheyHold)
         {"cut 40000 wide", Bytes().u16s({40000, 10, 0}).d + QByteArray(100, 1), cut},
         {"cut 30000 x 30000 from a few bytes",
          Bytes().u16s({30000, 30000, 0}).d + QByteArray(64, '\x81'), cut},
-        {"art 40000 wide", Bytes().u16s({0, 40000, 0, 8}).d + QByteArray(100, 0), &ArtHandler::decode},
+        {"art 40000 wide", Bytes().u16s({0, 40000, 0, 8}).d + QByteArray(100, 0),
+         &ArtHandler::decode},
         {"pic 16000 x 16000 packed from one block",
-         Bytes().u16s({0x1234, 16000, 16000, 0, 0}).u8(8).u8(0xff).u8('L')
-             .u16s({0, 0, 1, 10, 65535}).u8(1).u8(1).u8(0).u16(65535).u8(7).d,
+         Bytes()
+             .u16s({0x1234, 16000, 16000, 0, 0})
+             .u8(8)
+             .u8(0xff)
+             .u8('L')
+             .u16s({0, 0, 1, 10, 65535})
+             .u8(1)
+             .u8(1)
+             .u8(0)
+             .u16(65535)
+             .u8(7)
+             .d,
          &PicHandler::decode},
         {"wpg bitmap 16000 x 16000 from two bytes",
          wpgHeader(1) + wpg1Record(0x0b, Bytes().u16s({16000, 16000, 8, 75, 75}).u8(0x81).u8(1).d),

@@ -9,43 +9,15 @@
 
 #include <QPainter>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <functional>
 
 namespace {
 
-QString fixture(const QString &name)
-{
-    return QStringLiteral(RASTER_FIXTURES "/") + name;
-}
+QString fixture(const QString &name) { return QStringLiteral(RASTER_FIXTURES "/") + name; }
+QByteArray fixtureBytes(const QString &name) { return fileBytes(fixture(name)); }
 
-QByteArray fixtureBytes(const QString &name)
-{
-    return fileBytes(fixture(name));
-}
-
-// Byte builders for the hand-made files.
-void be16(QByteArray &b, int v)
-{
-    b.append(char(v >> 8)).append(char(v));
-}
-void be32(QByteArray &b, quint32 v)
-{
-    be16(b, int(v >> 16));
-    be16(b, int(v & 0xffff));
-}
-void le16(QByteArray &b, int v)
-{
-    b.append(char(v)).append(char(v >> 8));
-}
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray b;
-    for (int v : values)
-        b.append(char(v));
-    return b;
-}
+QByteArray bytes(std::initializer_list<int> values) { return Bytes().u8s(values).d; }
 
 // A black-and-white picture from its rows of packed bits (leftmost pixel in the high bit).
 QImage fromBits(int width, const QList<QByteArray> &rows, QRgb set, QRgb clear)
@@ -71,9 +43,7 @@ enum class Expect {
 
 struct WriterCase
 {
-    const char *file;
-    const char *format;
-    const char *reference;
+    const char *file, *format, *reference;
     Expect expect = Expect::Same;
     bool knownByContent = true;
 };
@@ -110,10 +80,7 @@ const WriterCase writerCases[] = {
     {"pal16-alpha.rle", "rle", "pal16.png", Expect::BlackTransparent},
 };
 
-void PrintTo(const WriterCase &c, std::ostream *os)
-{
-    *os << c.file;
-}
+void PrintTo(const WriterCase &c, std::ostream *os) { *os << c.file; }
 
 QImage expectedFor(const WriterCase &c)
 {
@@ -141,9 +108,7 @@ QImage expectedFor(const WriterCase &c)
     return ref;
 }
 
-class WrittenByOthers : public ::testing::TestWithParam<WriterCase>
-{
-};
+class WrittenByOthers : public ::testing::TestWithParam<WriterCase> {};
 
 // Read by name as the program reads a file, then from its bytes alone.
 TEST_P(WrittenByOthers, DecodesEveryPixelOfTheSourceAndIsKnownByContent)
@@ -177,8 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct HandCase
 {
-    const char *name;
-    const char *format;
+    const char *name, *format;
     std::function<QByteArray()> file;
     std::function<QImage()> expected;
 };
@@ -190,20 +154,18 @@ QByteArray paint2File()
         bytes({0x00, 3, 0xf0}),                   // run of three 0xf0
         bytes({0x02, 0xaa, 0x55, 0x00, 1, 0x0f}), // two literals, a run of one
         {},                                       // blank line
-        bytes({0x03, 0x12, 0x34, 0x56}),
-        bytes({0x00, 9, 0x00}), // run longer than the line
+        bytes({0x03, 0x12, 0x34, 0x56}), bytes({0x00, 9, 0x00}), // run longer than the line
         bytes({0x01, 0x81, 0x00, 2, 0xc3}),
     };
-    QByteArray f("LinS");
-    le16(f, 20);
-    le16(f, int(lines.size()));
-    while (f.size() < 32)
-        le16(f, 0);
+    Bytes f;
+    f.raw("LinS").u16s({20, int(lines.size())});
+    while (f.d.size() < 32)
+        f.u16(0);
     for (const QByteArray &l : lines)
-        le16(f, int(l.size()));
+        f.u16(int(l.size()));
     for (const QByteArray &l : lines)
-        f += l;
-    return f;
+        f.raw(l);
+    return f.d;
 }
 
 QImage paint2Expected()
@@ -222,26 +184,19 @@ QByteArray macBinary(const QByteArray &dataFork)
     h[1] = 8;
     h.replace(2, 8, "MONO.MAC");
     h.replace(65, 8, "PNTGMPNT");
-    QByteArray length;
-    be32(length, quint32(dataFork.size()));
-    h.replace(83, 4, length);
+    h.replace(83, 4, Be().u32(quint32(dataFork.size())).d);
     return h + dataFork;
 }
 
 // A GEM bit image with two planes and an XIMG palette; its second line stands for two.
 QByteArray ximgFile()
 {
-    QByteArray f;
-    for (int w : {1, 8 + 3 + 3 * 4, 2, 2, 85, 85, 10, 3})
-        be16(f, w);
-    f += "XIMG";
-    be16(f, 0);
-    for (int level : {1000, 1000, 1000, 0, 0, 0, 1000, 0, 0, 0, 500, 1000})
-        be16(f, level);
-    f += bytes({0x80, 2, 0xf0, 0x0f, 0x80, 2, 0xff, 0x00}); // line 0: literals
-    f += bytes({0x00, 0x00, 0xff, 2});                      // next line twice
-    f += bytes({0x82, 0x00, 1, 0xaa, 0x55});                // solid run; pattern run
-    return f;
+    Be f;
+    f.u16s({1, 8 + 3 + 3 * 4, 2, 2, 85, 85, 10, 3}).raw("XIMG").u16(0);
+    f.u16s({1000, 1000, 1000, 0, 0, 0, 1000, 0, 0, 0, 500, 1000});
+    f.u8s({0x80, 2, 0xf0, 0x0f, 0x80, 2, 0xff, 0x00}); // line 0: literals
+    f.u8s({0x00, 0x00, 0xff, 2});                      // next line twice
+    return f.u8s({0x82, 0x00, 1, 0xaa, 0x55}).d;       // solid run; pattern run
 }
 
 QImage ximgExpected()
@@ -264,33 +219,24 @@ QImage ximgExpected()
 // IFF pictures: a form of chunks, each padded to an even length.
 QByteArray chunk(const char *id, const QByteArray &data)
 {
-    QByteArray c(id);
-    be32(c, quint32(data.size()));
-    c += data;
-    if (data.size() % 2)
-        c.append('\0');
-    return c;
+    return Be().raw(id).u32(quint32(data.size())).raw(data).raw(QByteArray(data.size() % 2, 0)).d;
 }
 
 QByteArray form(const char *type, const QByteArray &chunks)
 {
-    QByteArray f("FORM");
-    be32(f, quint32(4 + chunks.size()));
-    return f + type + chunks;
+    return Be().raw("FORM").u32(quint32(4 + chunks.size())).raw(type).raw(chunks).d;
 }
 
 QByteArray bitmapHeader(int w, int h, int planes, int masking, int compression, int transparent)
 {
-    QByteArray b;
-    be16(b, w);
-    be16(b, h);
-    be32(b, 0);
-    b += bytes({planes, masking, compression, 0});
-    be16(b, transparent);
-    b += bytes({10, 11});
-    be16(b, w);
-    be16(b, h);
-    return b;
+    return Be()
+        .u16s({w, h})
+        .u32(0)
+        .u8s({planes, masking, compression, 0})
+        .u16(transparent)
+        .u8s({10, 11})
+        .u16s({w, h})
+        .d;
 }
 
 // One line of bit planes (16-bit aligned) holding the given pixel values.
@@ -349,11 +295,9 @@ QByteArray halfBriteFile()
     QByteArray body;
     for (const auto &row : ehbValues)
         body += planeLine(row, 6);
-    QByteArray camg;
-    be32(camg, 0x80);
     return form("ILBM", chunk("BMHD", bitmapHeader(8, 2, 6, 0, 0, 0)) +
-                            chunk("CMAP", colourMap(someColours(32))) + chunk("CAMG", camg) +
-                            chunk("BODY", body));
+                            chunk("CMAP", colourMap(someColours(32))) +
+                            chunk("CAMG", Be().u32(0x80).d) + chunk("BODY", body));
 }
 
 QImage halfBriteExpected()
@@ -370,11 +314,10 @@ QByteArray hamFile(int planes)
 {
     const int bits = planes - 2;
     const QList<int> row = {1, 1 << bits | 5, 2 << bits | 9, 3 << bits | 1, 0};
-    QByteArray camg;
-    be32(camg, 0x800);
     return form("ILBM", chunk("BMHD", bitmapHeader(5, 1, planes, 0, 0, 0)) +
                             chunk("CMAP", colourMap({qRgb(7, 7, 7), qRgb(0x12, 0x34, 0x57)})) +
-                            chunk("CAMG", camg) + chunk("BODY", planeLine(row, planes)));
+                            chunk("CAMG", Be().u32(0x800).d) +
+                            chunk("BODY", planeLine(row, planes)));
 }
 
 // Early pictures store 4-bit levels in the high nibble of every map entry.
@@ -447,11 +390,10 @@ QImage chunkyExpected()
 
 QByteArray sunHeader(int w, int h, int depth, int type, int mapType, const QByteArray &map)
 {
-    QByteArray f;
-    for (quint32 v : {0x59a66a95u, quint32(w), quint32(h), quint32(depth), 0u, quint32(type),
-                      quint32(mapType), quint32(map.size())})
-        be32(f, v);
-    return f + map;
+    Be f;
+    for (int v : {int(0x59a66a95), w, h, depth, 0, type, mapType, int(map.size())})
+        f.u32(quint32(v));
+    return f.d + map;
 }
 
 // Sun byte-run code over 24-bit lines of 3 pixels (9 bytes and a pad byte each).
@@ -471,8 +413,7 @@ QImage sunRuns24Expected()
 
 QByteArray sun32File(int type)
 {
-    const QByteArray pixels = bytes({0, 10, 20, 30, 0xff, 40, 50, 60});
-    return sunHeader(2, 1, 32, type, 0, {}) + pixels;
+    return sunHeader(2, 1, 32, type, 0, {}) + bytes({0, 10, 20, 30, 0xff, 40, 50, 60});
 }
 
 QByteArray sunMappedMonoFile()
@@ -485,22 +426,17 @@ QByteArray sunMappedMonoFile()
 // operations.
 QByteArray utahColourFile()
 {
-    QByteArray f = bytes({0x52, 0xcc});
-    for (int v : {5, 7, 4, 3})
-        le16(f, v);
-    f += bytes({0x00, 3, 8, 0, 0});          // flags, channels, bits, maps, map length
-    f += bytes({10, 20, 30});                // background: with the header, an even length
-    f += bytes({0x02, 0, 0x03, 1, 0x06, 1}); // channel 0, skip 1, run of 2 ...
-    le16(f, 200);                            // ... of 200
-    f += bytes({0x41, 0});                   // long skip of lines ...
-    le16(f, 2);                              // ... 2: to the top line
-    f += bytes({0x02, 1, 0x45, 0});          // channel 1, long literal ...
-    le16(f, 2);                              // ... of 3 bytes, padded to 4
-    f += bytes({1, 2, 3, 0});
-    f += bytes({0x02, 2, 0x06, 5}); // channel 2: run of 6 (cut at the edge) ...
-    le16(f, 99);
-    f += bytes({0x07, 0});
-    return f;
+    Bytes f;
+    f.u8s({0x52, 0xcc}).u16s({5, 7, 4, 3});
+    f.u8s({0x00, 3, 8, 0, 0});                     // flags, channels, bits, maps, map length
+    f.u8s({10, 20, 30});                           // background: with the header, an even length
+    f.u8s({0x02, 0, 0x03, 1, 0x06, 1}).u16(200);   // channel 0, skip 1, run of 2 of 200
+    f.u8s({0x41, 0}).u16(2);                       // long skip of 2 lines: to the top line
+    f.u8s({0x02, 1, 0x45, 0})
+        .u16(2)
+        .u8s({1, 2, 3, 0}); // channel 1, long literal of 3 bytes, padded to 4
+    f.u8s({0x02, 2, 0x06, 5}).u16(99);             // channel 2: run of 6 (cut at the edge) of 99
+    return f.u8s({0x07, 0}).d;
 }
 
 QImage utahColourExpected()
@@ -517,17 +453,13 @@ QImage utahColourExpected()
 // One channel through a three-channel colour map of 256 entries.
 QByteArray utahMappedFile()
 {
-    QByteArray f = bytes({0x52, 0xcc});
-    for (int v : {0, 0, 3, 1})
-        le16(f, v);
-    f += bytes({0x00, 1, 8, 3, 8});
-    f += bytes({4}); // background
+    Bytes f;
+    f.u8s({0x52, 0xcc}).u16s({0, 0, 3, 1}).u8s({0x00, 1, 8, 3, 8}).u8(4); // background 4
     for (int channel = 0; channel < 3; ++channel) {
         for (int i = 0; i < 256; ++i)
-            le16(f, ((i * (channel + 1)) % 256) << 8);
+            f.u16(((i * (channel + 1)) % 256) << 8);
     }
-    f += bytes({0x05, 1, 9, 100, 0x07, 0}); // two literals 9, 100; the third stays 4
-    return f;
+    return f.u8s({0x05, 1, 9, 100, 0x07, 0}).d; // two literals 9, 100; the third stays 4
 }
 
 QImage utahMappedExpected()
@@ -538,10 +470,8 @@ QImage utahMappedExpected()
 // PCX runs that a writer carried over a line end: 16 pixels, 2 bytes a line.
 QByteArray pcxRunAcrossLines()
 {
-    QByteArray f = bytes({0x0a, 5, 1, 1});
-    for (int v : {0, 0, 15, 1, 72, 72})
-        le16(f, v);
-    f += bytes({0, 0, 0, 255, 255, 255});
+    QByteArray f =
+        Bytes().u8s({0x0a, 5, 1, 1}).u16s({0, 0, 15, 1, 72, 72}).u8s({0, 0, 0, 255, 255, 255}).d;
     f.append(QByteArray(128 - f.size(), '\0'));
     f[65] = 1;
     f[66] = 2;
@@ -551,11 +481,15 @@ QByteArray pcxRunAcrossLines()
 const HandCase handCases[] = {
     {"MspVersion2", "msp", paint2File, paint2Expected},
     {"MacPaintInMacBinary", "mac", [] { return macBinary(fixtureBytes("mono.mac")); },
-     [] { return expectedFor({"", "", "mono.png", Expect::CentredOnPage}); }},
+     [] {
+         return expectedFor({"", "", "mono.png", Expect::CentredOnPage});
+     }},
     {"GemXimgColour", "img", ximgFile, ximgExpected},
     {"IlbmExtraHalfBrite", "iff", halfBriteFile, halfBriteExpected},
     {"IlbmNibbleColourMap", "iff", nibbleMapFile,
-     [] { return line({qRgb(0, 0xff, 0x88), qRgb(0xff, 0, 0x11), qRgb(0, 0xff, 0x88)}); }},
+     [] {
+         return line({qRgb(0, 0xff, 0x88), qRgb(0xff, 0, 0x11), qRgb(0, 0xff, 0x88)});
+     }},
     // A 4-bit level takes the top bits and keeps the neighbour's low four: 5 under 0x57 is 0x57.
     {"IlbmHam6", "iff", [] { return hamFile(6); },
      [] {
@@ -573,9 +507,13 @@ const HandCase handCases[] = {
     {"PbmChunky", "iff", chunkyFile, chunkyExpected},
     {"Sun24BitRuns", "ras", sunRuns24File, sunRuns24Expected},
     {"Sun32BitBgr", "ras", [] { return sun32File(1); },
-     [] { return line({qRgb(30, 20, 10), qRgb(60, 50, 40)}); }},
+     [] {
+         return line({qRgb(30, 20, 10), qRgb(60, 50, 40)});
+     }},
     {"Sun32BitRgb", "ras", [] { return sun32File(3); },
-     [] { return line({qRgb(10, 20, 30), qRgb(40, 50, 60)}); }},
+     [] {
+         return line({qRgb(10, 20, 30), qRgb(40, 50, 60)});
+     }},
     {"SunMonoWithMap", "ras", sunMappedMonoFile,
      [] {
          return fromBits(3, {bytes({0xa0}), bytes({0x40})}, qRgb(0, 0, 255), qRgb(255, 0, 0));
@@ -589,14 +527,9 @@ const HandCase handCases[] = {
      }},
 };
 
-void PrintTo(const HandCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+void PrintTo(const HandCase &c, std::ostream *os) { *os << c.name; }
 
-class HandBuilt : public ::testing::TestWithParam<HandCase>
-{
-};
+class HandBuilt : public ::testing::TestWithParam<HandCase> {};
 
 TEST_P(HandBuilt, DecodesAsTheFormatDescribes)
 {
@@ -612,16 +545,8 @@ INSTANTIATE_TEST_SUITE_P(Variants, HandBuilt, ::testing::ValuesIn(handCases),
 // ---------------------------------------------------------------------------------------------
 // Damaged and hostile files.
 
-struct Patch
-{
-    const char *file;
-    const char *what;
-    int offset;
-    QByteArray bytes;
-};
-
 // Headers claiming pictures beyond the limits: 32767 a side, 256 megapixels.
-const Patch oversize[] = {
+const struct { const char *file, *what; int offset; QByteArray bytes; } oversize[] = {
     {"colour-24bit.pcx", "width 32768", 8, bytes({0xff, 0x7f})},
     {"pal256-8bit.pcx", "20000 x 20000", 8, bytes({0x1f, 0x4e, 0x1f, 0x4e})},
     {"colour-24bit.ras", "width 40000", 4, bytes({0, 0, 0x9c, 0x40})},
@@ -637,15 +562,19 @@ const Patch oversize[] = {
 
 TEST(DamagedFiles, HeadersClaimingTooLargeAPictureFail)
 {
-    for (const Patch &p : oversize) {
+    for (const auto &p : oversize) {
         QByteArray b = fixtureBytes(QString::fromLatin1(p.file));
         b.replace(p.offset, int(p.bytes.size()), p.bytes);
         EXPECT_TRUE(readBytes(b).isNull()) << p.file << ": " << p.what;
     }
 }
 
-TEST(DamagedFiles, CutFilesGiveNothingOrThePartDecoded)
+// Files cut short give nothing or a picture of the whole size; scrambled bytes never break the
+// reader (ASan builds catch what a plain build would not).
+TEST(DamagedFiles, CutOrScrambledFilesGiveNothingOrThePartDecoded)
 {
+    quint32 seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
     for (const WriterCase &c : writerCases) {
         const QString name = QString::fromLatin1(c.file);
         const QByteArray whole = fixtureBytes(name);
@@ -660,43 +589,18 @@ TEST(DamagedFiles, CutFilesGiveNothingOrThePartDecoded)
         if (name.endsWith("colour-24bit.ras")) {
             const QImage part = readBytes(whole.left(whole.size() * 3 / 4), c.format);
             ASSERT_FALSE(part.isNull());
-            EXPECT_EQ(difference(part.copy(0, 0, full.width(), full.height() / 2),
-                                 full.copy(0, 0, full.width(), full.height() / 2)),
-                      "");
+            const QRect top(0, 0, full.width(), full.height() / 2);
+            EXPECT_EQ(difference(part.copy(top), full.copy(top)), "");
         }
-    }
-}
-
-TEST(DamagedFiles, ScrambledBodiesNeverBreakTheReader)
-{
-    // Deterministic damage to every byte position class; ASan builds catch what a plain
-    // build would not.
-    quint32 seed = 12345;
-    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
-    for (const WriterCase &c : writerCases) {
-        const QByteArray whole = fixtureBytes(QString::fromLatin1(c.file));
         for (int round = 0; round < 40; ++round) {
             QByteArray b = whole;
             for (int k = 0; k < 4; ++k)
                 b[qsizetype(next() % quint32(b.size()))] = char(next() >> 16);
             const QImage image = readBytes(b, c.format);
-            if (!image.isNull()) {
-                EXPECT_LE(image.width(), 32767);
-                EXPECT_LE(image.height(), 32767);
-            }
+            EXPECT_TRUE(image.isNull() || (image.width() <= 32767 && image.height() <= 32767))
+                << c.file;
         }
     }
-}
-
-TEST(Extensions, WindowsBitmapNamedRleGoesToQtsBitmapReader)
-{
-    ImageFormats::registerBuiltInFormats();
-    QTemporaryDir dir;
-    QImage source(fixture("pal16.png"));
-    const QString path = dir.filePath("bitmap.rle");
-    ASSERT_TRUE(source.save(path, "BMP"));
-    const QImage image = QImageReader(path).read();
-    EXPECT_EQ(difference(image, source), "");
 }
 
 } // namespace

@@ -82,10 +82,7 @@ TEST(Platform, DriveKindAndVolumes)
     Platform::LinuxServices services;
     EXPECT_NE(services.driveKind(dir.path()), DriveKind::NoRoot);
     const Platform::Volume v = services.volume(dir.path());
-    EXPECT_TRUE(v.valid);
-    EXPECT_GT(v.blockSize, 0);
-    EXPECT_GE(v.bytesFree, 0);
-    EXPECT_EQ(v.label, v.label.toUpper());
+    EXPECT_TRUE(v.valid && v.blockSize > 0 && v.bytesFree >= 0 && v.label == v.label.toUpper());
     EXPECT_TRUE(v.root == QLatin1String("/") || dir.path().startsWith(v.root + QLatin1Char('/')));
 
     // A missing path has no volume, though QStorageInfo would name its parent's.
@@ -117,7 +114,8 @@ TEST(Platform, InstanceLock)
     second.releaseInstanceLock();
 
     // A folder that cannot hold the lock file is not another instance.
-    EXPECT_EQ(second.acquireInstanceLock(dir.filePath("missing/folder")), InstanceLock::NotWritable);
+    EXPECT_EQ(second.acquireInstanceLock(dir.filePath("missing/folder")),
+              InstanceLock::NotWritable);
 
     // A crashed run leaves a lock naming a process that is gone: this file's own, with the
     // number of a child that has already exited.
@@ -127,10 +125,7 @@ TEST(Platform, InstanceLock)
     ASSERT_GT(child, 0);
     waitpid(child, nullptr, 0);
     ASSERT_EQ(first.acquireInstanceLock(dir.path()), InstanceLock::Taken);
-    QFile lock(lockName);
-    ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
-    const QByteArray content = lock.readAll();
-    lock.close();
+    const QByteArray content = readFile(lockName);
     first.releaseInstanceLock();
     const QByteArray stale = QByteArray::number(child) + content.mid(content.indexOf('\n'));
     ASSERT_TRUE(writeFile(lockName, stale));
@@ -144,12 +139,15 @@ TEST(Platform, TrashRestoresEveryName)
     if (!trash.list())
         GTEST_SKIP() << "trash-cli is not installed";
     const QString folder = trash.folder(QStringLiteral("photos"));
-    const QString names[] = {
-        QStringLiteral("a b.jpg"), QStringLiteral("100%.jpg"), QStringLiteral("%41%2F.jpg"),
-        QStringLiteral("line\nbreak.jpg"), QStringLiteral("Ünïcødé ñ 写真.jpg"),
-        QStringLiteral("-leading dash.jpg"), QStringLiteral("quote's \"both\".jpg"),
-        QStringLiteral("hash#question?.jpg"), QString(120, QChar(0x00E9)) + QStringLiteral(".jpg"),
-    };
+    const QString names[] = {"a b.jpg",
+                             "100%.jpg",
+                             "%41%2F.jpg",
+                             "line\nbreak.jpg",
+                             "Ünïcødé ñ 写真.jpg",
+                             "-leading dash.jpg",
+                             "quote's \"both\".jpg",
+                             "hash#question?.jpg",
+                             QString(120, QChar(0x00E9)) + ".jpg"};
     Platform::LinuxServices services;
     for (const QString &name : names) {
         SCOPED_TRACE(name.toStdString());
@@ -168,7 +166,8 @@ TEST(Platform, TrashRestoresEveryName)
         ASSERT_TRUE(writeFile(twice, content));
         ASSERT_EQ(services.moveToTrash(twice), std::nullopt);
     }
-    EXPECT_EQ(QDir(trash.dataHome() + QStringLiteral("/Trash/info")).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(trash.dataHome() + QStringLiteral("/Trash/info")).entryList(QDir::Files).size(),
+              2);
     EXPECT_TRUE(services.moveToTrash(twice).has_value()); // gone already: an error, nothing else
 }
 
@@ -181,9 +180,9 @@ TEST(Platform, TrashInfoFileAndVolumeTrash)
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
     ASSERT_EQ(Platform::moveToFreedesktopTrash(file, trash.dataHome(), when), std::nullopt);
     const QString info = trash.dataHome() + QStringLiteral("/Trash/info/50% off.jpg.trashinfo");
-    EXPECT_EQ(readFile(info), QByteArray("[Trash Info]\nPath=")
-                                  + QFile::encodeName(pics + QStringLiteral("/50"))
-                                  + "%25%20off.jpg\nDeletionDate=2026-03-04T05:06:07\n");
+    EXPECT_EQ(readFile(info), QByteArray("[Trash Info]\nPath=") +
+                                  QFile::encodeName(pics + QStringLiteral("/50")) +
+                                  "%25%20off.jpg\nDeletionDate=2026-03-04T05:06:07\n");
     EXPECT_EQ(readFile(trash.dataHome() + QStringLiteral("/Trash/files/50% off.jpg")), "x");
 
     // A file on another file system goes to that volume's own Trash, named from its top.
@@ -196,9 +195,9 @@ TEST(Platform, TrashInfoFileAndVolumeTrash)
     const QString volumeTrash = QStringLiteral("/dev/shm/.Trash-") + QString::number(getuid());
     const QString volumeInfo = volumeTrash + QStringLiteral("/info/é x.jpg.trashinfo");
     const QByteArray relative = QFile::encodeName(away.mid(QStringLiteral("/dev/shm/").size()));
-    EXPECT_EQ(readFile(volumeInfo), QByteArray("[Trash Info]\nPath=")
-                                        + Platform::trashEncodedPath(relative)
-                                        + "\nDeletionDate=2026-03-04T05:06:07\n");
+    EXPECT_EQ(readFile(volumeInfo), QByteArray("[Trash Info]\nPath=") +
+                                        Platform::trashEncodedPath(relative) +
+                                        "\nDeletionDate=2026-03-04T05:06:07\n");
     if (trash.list()) {
         trash.restore(other.path());
         EXPECT_EQ(readFile(away), "y");
@@ -211,13 +210,12 @@ TEST(Platform, TrashInfoFileAndVolumeTrash)
 TEST(Platform, FileOperationsNeverReplace)
 {
     QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.jpg")), b = dir.filePath(QStringLiteral("b.jpg"));
+    const QString a = dir.filePath(QStringLiteral("a.jpg")),
+                  b = dir.filePath(QStringLiteral("b.jpg"));
     ASSERT_TRUE(writeFile(a, "aaa") && writeFile(b, "bb"));
     Platform::LinuxServices services;
-    EXPECT_TRUE(services.renameFile(a, b).has_value());
-    EXPECT_TRUE(services.copyFile(a, b).has_value());
-    EXPECT_EQ(readFile(a), "aaa");
-    EXPECT_EQ(readFile(b), "bb");
+    EXPECT_TRUE(services.renameFile(a, b).has_value() && services.copyFile(a, b).has_value());
+    EXPECT_EQ(readFile(a) + readFile(b), "aaabb");
     ASSERT_EQ(services.renameFile(a, dir.filePath(QStringLiteral("d.jpg"))), std::nullopt);
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("d.jpg"))), "aaa");
     EXPECT_TRUE(services.removeFile(a).has_value());

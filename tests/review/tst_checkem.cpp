@@ -23,8 +23,8 @@ struct Review : RecordingHost, CheckemHost
     CheckemController &start(qint32 stoppedAt = 0)
     {
         state.stoppedAtRecord = stoppedAt;
-        c = std::make_unique<CheckemController>(state, *this, [this] { return ++settingsWritten > 0; },
-                                                [] {});
+        c = std::make_unique<CheckemController>(
+            state, *this, [this] { return ++settingsWritten > 0; }, [] {});
         c->Form_Load();
         c->Form_Activate();
         return *c;
@@ -33,7 +33,8 @@ struct Review : RecordingHost, CheckemHost
     QString shown() const
     {
         const auto side = [this](int n) {
-            return c->pane(n).path.mid(folder().size()) + c->pane(n).file + c->pane(n).type.toLower();
+            return c->pane(n).path.mid(folder().size()) + c->pane(n).file +
+                   c->pane(n).type.toLower();
         };
         return side(1) + QLatin1Char('-') + side(2);
     }
@@ -95,7 +96,8 @@ TEST(PairReview, NextSkipsTheSameFileAndKeepsThePlace)
     EXPECT_EQ(r.state.stoppedAtRecord, 5);
 
     // Resuming starts at the row remembered, or at the first when it is gone.
-    for (const auto &[at, pair] : {std::pair{4, "b/dog.png-a/dog.png"}, std::pair{99, "a/cat.png-b/cat.png"}}) {
+    for (const auto &[at, pair] :
+         {std::pair{4, "b/dog.png-a/dog.png"}, std::pair{99, "a/cat.png-b/cat.png"}}) {
         r.start(at);
         EXPECT_EQ(r.shown(), QLatin1String(pair));
     }
@@ -104,10 +106,27 @@ TEST(PairReview, NextSkipsTheSameFileAndKeepsThePlace)
 TEST(PairReview, ShowPairColoursAndAgreementMarks)
 {
     const struct { const char *dir1, *name1, *dir2, *name2; int w2; bool ifcd; Colour c1, c2;
-                   std::array<bool, 6> marks; } cases[] = {
+                   std::array<bool, 6> marks;
+    } cases[] = {
         {"p", "a.png", "q", "a.png", 10, false, Colour::Normal, Colour::Normal, {1, 0, 1, 1, 1, 1}},
-        {"p/tmp", "a.png", "Temp2", "A.png", 12, false, Colour::Blue, Colour::Blue, {0, 0, 1, 0, 1, 0}},
-        {"p", "a.png", "in/TMP", "a.png", 10, true, Colour::Normal, Colour::Red, {1, 0, 1, 1, 1, 1}},
+        {"p/tmp",
+         "a.png",
+         "Temp2",
+         "A.png",
+         12,
+         false,
+         Colour::Blue,
+         Colour::Blue,
+         {0, 0, 1, 0, 1, 0}},
+        {"p",
+         "a.png",
+         "in/TMP",
+         "a.png",
+         10,
+         true,
+         Colour::Normal,
+         Colour::Red,
+         {1, 0, 1, 1, 1, 1}},
         {"p", "a.ico", "q", "a.ico", 10, false, Colour::Normal, Colour::Normal, {1, 0, 1, 1, 1, 0}},
     };
     for (const auto &k : cases) {
@@ -120,19 +139,23 @@ TEST(PairReview, ShowPairColoursAndAgreementMarks)
         }
         // A test folder under a temporary folder is itself shown blue.
         const QString root = r.folder().toUpper();
-        const bool blueRoot = root.contains(QLatin1String("TMP")) || root.contains(QLatin1String("TEMP"));
-        const auto expected = [blueRoot](Colour c) { return c == Colour::Normal && blueRoot ? Colour::Blue : c; };
+        const bool blueRoot =
+            root.contains(QLatin1String("TMP")) || root.contains(QLatin1String("TEMP"));
+        const auto expected = [blueRoot](Colour c) {
+            return c == Colour::Normal && blueRoot ? Colour::Blue : c;
+        };
         const QString first = r.folder(QLatin1String(k.dir1));
         // Both files get one time, so the date mark never depends on the clock.
         // Bytes after the picture's end make the sizes differ where the widths do.
         const QByteArray padding(k.w2 - 10, 'x');
-        for (const auto &[path, bytes] : {std::pair{first + QLatin1String(k.name1), pngBytes({10, 8})},
-                                          std::pair{second + QLatin1String(k.name2), pngBytes({k.w2, 8}) + padding}}) {
+        for (const auto &[path, bytes] :
+             {std::pair{first + QLatin1String(k.name1), pngBytes({10, 8})},
+              std::pair{second + QLatin1String(k.name2), pngBytes({k.w2, 8}) + padding}}) {
             ASSERT_TRUE(writeFile(path, bytes));
             QFile f(path);
-            ASSERT_TRUE(f.open(QIODevice::ReadWrite)
-                        && f.setFileTime(QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5)),
-                                         QFileDevice::FileModificationTime));
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite) &&
+                        f.setFileTime(QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5)),
+                                      QFileDevice::FileModificationTime));
         }
         r.add(first, QLatin1String(k.name1), QByteArray());
         r.add(second, QLatin1String(k.name2), QByteArray());
@@ -141,7 +164,9 @@ TEST(PairReview, ShowPairColoursAndAgreementMarks)
         EXPECT_EQ(c.pane(2).colour, expected(k.c2));
         EXPECT_EQ(c.pane(1).marks, k.marks);
         EXPECT_EQ(c.pane(2).marks, k.marks);
-        EXPECT_EQ(c.pane(2).dim, QString(k.name2).endsWith(".ico") ? QString() : QStringLiteral("%1 x 8").arg(k.w2));
+        EXPECT_EQ(c.pane(2).dim, QString(k.name2).endsWith(".ico")
+                                     ? QString()
+                                     : QStringLiteral("%1 x 8").arg(k.w2));
     }
 }
 
@@ -162,10 +187,13 @@ TEST(PairReview, OpticalDiscsAreViewedNotChanged)
 
 TEST(PairReview, KeysPressTheirButtonsOnlyWhileKeyPreviewIsOn)
 {
-    const struct { const char *key; bool pressed; int loads, fullSize; const char *box; } keys[] = {
-        {"n", true, 2, 0, nullptr}, {"+", true, 2, 0, nullptr}, {"P", true, 2, 0, nullptr},
-        {"-", true, 2, 0, nullptr}, {"v", true, 0, 1, nullptr}, {"/", true, 0, 1, nullptr},
-        {"c", true, 0, 0, nullptr}, {"1", true, 0, 0, "Delete file - "}, {"x", false, 0, 0, nullptr},
+    const struct { const char *key; bool pressed; int loads, fullSize; const char *box;
+    } keys[] = {
+        {"n", true, 2, 0, nullptr},  {"+", true, 2, 0, nullptr},
+        {"P", true, 2, 0, nullptr},  {"-", true, 2, 0, nullptr},
+        {"v", true, 0, 1, nullptr},  {"/", true, 0, 1, nullptr},
+        {"c", true, 0, 0, nullptr},  {"1", true, 0, 0, "Delete file - "},
+        {"x", false, 0, 0, nullptr},
     };
     for (const auto &k : keys) {
         SCOPED_TRACE(k.key);
@@ -202,7 +230,8 @@ TEST(PairReview, DeleteBothWithAutoNextAdvancesOnce)
     EXPECT_EQ(r.shown(), QStringLiteral("a/cat.png-b/cat.png"));
     c.cmdBOTH_Click();
     EXPECT_EQ(r.shown(), QStringLiteral("a/dog.png-b/dog.png"));
-    EXPECT_EQ(FilesFixture::names(r.folder(QStringLiteral("a"))), (QStringList{"dog.png", "fish.png"}));
+    EXPECT_EQ(FilesFixture::names(r.folder(QStringLiteral("a"))),
+              (QStringList{"dog.png", "fish.png"}));
     EXPECT_EQ(r.state.sessionFilesDeleted, 2);
     EXPECT_EQ(r.state.sessionBytesRecovered, 3);
     EXPECT_EQ(r.settingsWritten, 2);

@@ -36,7 +36,9 @@ const FakePlatform::FakeVolume *FakePlatform::find(const QString &path) const
     const FakeVolume *best = nullptr;
     for (auto it = volumes.cbegin(); it != volumes.cend(); ++it) {
         const QString root = it.key();
-        const bool under = path == root || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+        const bool under =
+            path == root ||
+            path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
         if (under && (!best || root.size() > best->volume.root.size()))
             best = &it.value();
     }
@@ -58,7 +60,7 @@ Platform::Volume FakePlatform::volume(const QString &path)
     Platform::Volume root;
     root.root = QStringLiteral("/");
     root.fileSystem = QStringLiteral("fake");
-    root.bytesFree = rootBytesFree;
+    root.bytesFree = qint64(100) << 30;
     root.blockSize = 4096;
     root.valid = true;
     return root;
@@ -78,15 +80,10 @@ std::optional<QString> FakePlatform::moveToTrash(const QString &path)
 {
     if (trashFails)
         return QStringLiteral("The Trash is not available");
-    if (realTrash) {
-        std::optional<QString> error = Platform::Internal::systemServices().moveToTrash(path);
-        if (!error)
-            trashed.append(path);
-        return error;
-    }
+    if (realTrash)
+        return Platform::Internal::systemServices().moveToTrash(path);
     if (!QFile::remove(path))
         return QStringLiteral("Cannot remove %1").arg(path);
-    trashed.append(path);
     return std::nullopt;
 }
 
@@ -144,20 +141,16 @@ void FakePlatform::releaseInstanceLock()
     lockHeld = false;
 }
 
-void FakePlatform::playSound(const QString &wavPath)
-{
-    sounds.append(wavPath);
-}
+void FakePlatform::playSound(const QString &) {}
 
 void FakePlatform::beep()
 {
     ++beeps;
 }
 
-std::optional<Platform::StartFailure> FakePlatform::startProgram(const QString &program,
-                                                                 const QStringList &arguments)
+std::optional<Platform::StartFailure> FakePlatform::startProgram(const QString &,
+                                                                 const QStringList &)
 {
-    started.append(QStringList{program} + arguments);
     return std::nullopt;
 }
 

@@ -25,7 +25,6 @@ public:
                    qint64 bytesFree = qint64(100) << 30, int blockSize = 4096, bool mounted = true);
 
     QMap<QString, FakeVolume> volumes; // by root
-    qint64 rootBytesFree = qint64(100) << 30;
     int depth = 32;
     bool otherInstanceRunning = false;
     bool lockNotWritable = false;
@@ -42,8 +41,7 @@ public:
     QStringList failRename;     // paths that cannot be renamed
     enum class Help { Opens, NoBrowser, FailsLater } help = Help::Opens;
 
-    QStringList trashed, sounds, helpPages;
-    QList<QStringList> started; // program, then arguments
+    QStringList helpPages;
     int beeps = 0;
     bool lockHeld = false;
 
