@@ -7,8 +7,8 @@
 #   2. the PATTERN pre-match cycle, soft matching, tolerance 5, over 100,000 and BIG (default
 #      1,000,000) rows of patterns of real photographs (targets < 30 s and < 5 min), and its
 #      peak memory at BIG rows (target < 500 MB).
-# The patterns come from random crops, turns and scales of the photographs of a Debian
-# wallpaper package, fetched here and deleted afterwards.
+# The patterns come from random crops, turns and scales of the photographs of Debian
+# wallpaper and background packages, fetched here and deleted afterwards.
 # Usage: bench/run_match.sh [build folder]   (ROWS, BIG set the sizes)
 set -euo pipefail
 export QT_QPA_PLATFORM=offscreen
@@ -37,10 +37,11 @@ done
 rm -f "$work"/walk.mdb*
 
 echo "== 2. PATTERN pre-match cycle, soft, tolerance 5"
-(cd "$work" && apt-get download -qq lomiri-wallpapers-20.04 >/dev/null 2>&1 \
-   && dpkg-deb -x lomiri-wallpapers-20.04_*.deb pkg)
-mapfile -t photos < <(find "$work/pkg" -name '*.jpg')
-[ ${#photos[@]} -gt 0 ] || { echo "the wallpaper package could not be fetched" >&2; exit 1; }
+(cd "$work" && apt-get download -qq lomiri-wallpapers-20.04 lomiri-wallpapers-16.04 \
+     mate-backgrounds gnome-backgrounds >/dev/null 2>&1 \
+   && for d in *.deb; do dpkg-deb -x "$d" pkg; done)
+mapfile -t photos < <(find "$work/pkg" -name '*.jpg' -o -name '*.png')
+[ ${#photos[@]} -gt 0 ] || { echo "the wallpaper packages could not be fetched" >&2; exit 1; }
 "$bench" patterns "$big" "${photos[@]}" > "$work/patterns.txt" 2>/dev/null
 for n in 100000 "$big"; do
   head -n "$n" "$work/patterns.txt" > "$work/some.txt"

@@ -42,7 +42,6 @@ public:
     int width() const { return m_picture.width(); }
     int height() const { return m_picture.height(); }
 
-    int displayMode() const { return m_displayMode; }
     void setDisplayMode(int mode) { m_displayMode = mode; }
     // The size the component takes in the current display mode when the window offers
     // `requested`: under FitWidth only its width counts, under FitHeight only its height.

@@ -114,12 +114,6 @@ public:
         return lo | (hi << 16);
     }
     int32_t s32() { return int32_t(u32()); }
-    uint16_t u16be()
-    {
-        const uint16_t hi = u8();
-        const uint16_t lo = u8();
-        return uint16_t((hi << 8) | lo);
-    }
 
 private:
     const uchar *m_data = nullptr;

@@ -37,11 +37,6 @@ std::unique_ptr<BrowseSet> BrowseSet::select(Catalogue &catalogue, const QString
     return std::make_unique<BrowseSet>(catalogue, std::move(*rows));
 }
 
-void BrowseSet::setPosition(int position)
-{
-    m_pos = qBound(-1, position, count());
-}
-
 bool BrowseSet::findFirstRecnum(double recnum)
 {
     // The rows holding the number come from the index on RECNUM; the first of them in the

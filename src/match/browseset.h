@@ -35,7 +35,6 @@ public:
 
     int count() const { return int(m_rows.size()); }
     int position() const { return m_pos; } // -1 before the first row, count() after the last
-    void setPosition(int position);
     bool eof() const { return m_rows.isEmpty() || m_pos >= count(); }
     bool bof() const { return m_rows.isEmpty() || m_pos < 0; }
     void moveFirst() { m_pos = 0; }
@@ -54,7 +53,6 @@ public:
     bool findFirstRecnum(double recnum);
 
     std::optional<qint64> rowId() const;
-    qint64 rowIdAt(int position) const { return m_rows.at(position); }
     // The current row as a match record; an empty record at BOF/EOF or when the row is gone.
     MatchRecord record();
     // The current row's RTAG (" " or "D"); empty at BOF/EOF.

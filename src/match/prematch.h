@@ -43,10 +43,8 @@ public:
     bool isCancelled() const { return m_cancel; }
     void setPaused(bool paused) { m_paused = paused; }
     bool isPaused() const { return m_paused; }
-    bool isDone() const { return m_done; }
 
     qint32 matchesFound() const { return m_matchesFound; }
-    qint32 rowsStepped() const { return m_rowsStepped; }
     // Rows the pre-scan marked, less those stepped over so far.
     double recordsLeft() const;
     // The rows this cycle walks: the pre-scan's count, or the browse order's when the cycle

@@ -101,10 +101,7 @@ public:
     MatchRecord &reference() { return m_reference; }
     MatchRecord &candidate() { return m_candidate; }
     bool found() const { return m_found; }
-    QString lastDirection() const { return m_lastDirection; } // "NEXT", "PREV" or empty
-    void setRequery(bool requery) { m_requery = requery; }
     void requestStop() { m_stopRequested = true; }
-    bool stopRequested() const { return m_stopRequested; }
     const MatchGroup &group() const { return m_group; }
 
     // Moves over the browse order past rows tagged "D".

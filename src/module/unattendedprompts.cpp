@@ -38,7 +38,6 @@ QString UnattendedPrompts::line(const Prompts::Box &box)
 
 void UnattendedPrompts::print(const QString &text)
 {
-    m_last = text;
     ++m_count;
     if (m_out) {
         m_out(text);

@@ -26,14 +26,11 @@ public:
     // The line printed for a box: "vexa: " + title + ": " + text, line breaks as blanks.
     static QString line(const Prompts::Box &box);
 
-    // The last line printed: the reason of a run that ends without completing.
-    QString lastLine() const { return m_last; }
     int count() const { return m_count; }
 
 private:
     void print(const QString &line);
 
     std::function<void(const QString &)> m_out;
-    QString m_last;
     int m_count = 0;
 };

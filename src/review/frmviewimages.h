@@ -45,7 +45,6 @@ public:
 
     // The image component of picture n (1 or 2): what was loaded for it, error.bmp included.
     const ImageBox &image(int n) const { return m_box[size_t(n - 1)]; }
-    bool isFitted() const { return m_fit; }
 
     // The caption of a file label: shortened to its first three characters, "..." and its tail
     // until it fits.

@@ -135,7 +135,6 @@ public:
     int currentSlot() const { return m_current; }
     int taggedSlot() const { return m_tagged; }
     int pointedSlot() const { return m_pointed; } // the highlighted slot, or -1
-    bool nameWindowShown() const { return m_nameShown; }
     const Details &details() const { return m_details; }
     const Buttons &buttons() const { return m_buttons; }
     bool isLocked() const override { return !m_buttons.exit; }
