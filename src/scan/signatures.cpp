@@ -9,6 +9,27 @@
 #include "patternsig.h"
 #include "pixelarray.h"
 
+#include <mutex>
+
+namespace {
+
+// HEIF photographs are decoded by a library that already spreads one picture over every core
+// and holds several times its pixels while it does: a gather reads one of them at a time,
+// signatures included, so that no other HEIF picture is held beside the one being decoded.
+bool decodedOneAtATime(const QString &type)
+{
+    return type.compare(QLatin1String(".HEIC"), Qt::CaseInsensitive) == 0
+           || type.compare(QLatin1String(".HEIF"), Qt::CaseInsensitive) == 0;
+}
+
+std::mutex &oneAtATime()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+} // namespace
+
 SignatureBuffer SignatureBuffer::from(const FilesRecord &row)
 {
     SignatureBuffer b;
@@ -70,6 +91,9 @@ SignatureResult computeSignatures(const QString &path, const QString &type,
     }
     if (!needs.colour && !needs.pattern)
         return r;
+    std::unique_lock<std::mutex> alone(oneAtATime(), std::defer_lock);
+    if (decodedOneAtATime(type))
+        alone.lock();
 
     // The rows are read for the signatures as the decoder hands them over, while they are still
     // in the processor's cache.
