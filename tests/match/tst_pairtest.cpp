@@ -123,9 +123,10 @@ TEST(PairTest, ColourValuesFollowTheLetters)
         {"RABC", 'R', 0, 0},
         {"R12", 'R', 0, 12},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(PairTest::ColourValue(QString::fromUtf8(c.text), QLatin1Char(c.component), c.slot), c.value)
-            << c.text;
+    for (const auto &c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(PairTest::ColourValue(text, QLatin1Char(c.component), c.slot), c.value) << c.text;
+    }
 }
 
 TEST(PairTest, ToleranceRoundsHalvesToEven)
@@ -147,10 +148,14 @@ TEST(PairTest, BrowseOrderByModeAndOptions)
         bool ignore, exclusive;
         const char *order;
     } cases[] = {
-        {Mode::Name, false, false, "WHOLENAME"},     {Mode::Name, true, true, "PATH, NAME"},
-        {Mode::NameSize, false, false, "WHOLENAME, SIZE"}, {Mode::NameSize, true, false, "NAME, SIZE"},
-        {Mode::Numbered, true, false, "BASENAME"},   {Mode::Numbered, false, true, "PATH, WHOLEBASE"},
-        {Mode::QuadRgb, false, false, "QRGB"},       {Mode::Pattern, false, true, "RECNUM"},
+        {Mode::Name, false, false, "WHOLENAME"},
+        {Mode::Name, true, true, "PATH, NAME"},
+        {Mode::NameSize, false, false, "WHOLENAME, SIZE"},
+        {Mode::NameSize, true, false, "NAME, SIZE"},
+        {Mode::Numbered, true, false, "BASENAME"},
+        {Mode::Numbered, false, true, "PATH, WHOLEBASE"},
+        {Mode::QuadRgb, false, false, "QRGB"},
+        {Mode::Pattern, false, true, "RECNUM"},
     };
     for (const auto &c : cases) {
         MatchOptions o;

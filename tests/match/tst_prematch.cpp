@@ -42,8 +42,13 @@ struct PreMatchTest : ::testing::Test
 TEST_F(PreMatchTest, MarksEveryRowThatHasAMatch)
 {
     // Two alike with another row between them, a run of three, rows alone.
-    const QVector<qint64> ids = db.add({{"A.JPG", "/1/"}, {"B.JPG"}, {"A.JPG", "/2/"}, {"C.JPG", "/1/"},
-                                        {"C.JPG", "/2/"}, {"C.JPG", "/3/"}, {"Z.JPG"}});
+    const QVector<qint64> ids = db.add({{"A.JPG", "/1/"},
+                                        {"B.JPG"},
+                                        {"A.JPG", "/2/"},
+                                        {"C.JPG", "/1/"},
+                                        {"C.JPG", "/2/"},
+                                        {"C.JPG", "/3/"},
+                                        {"Z.JPG"}});
     state.clickMode(Mode::Name);
     EXPECT_EQ(runCycle(), 3);
     EXPECT_EQ(marks(ids), QStringLiteral("*X****X"));
@@ -54,7 +59,8 @@ TEST_F(PreMatchTest, QuitKeepsTheMarksSoFarAndDropsTheMarker)
 {
     QVector<Row> rows;
     for (int i = 0; i < 3000; ++i)
-        rows << Row{QStringLiteral("N%1.JPG").arg(i / 2, 5, 10, QLatin1Char('0')), QStringLiteral("/%1/").arg(i % 2)};
+        rows << Row{QStringLiteral("N%1.JPG").arg(i / 2, 5, 10, QLatin1Char('0')),
+                    QStringLiteral("/%1/").arg(i % 2)};
     const QVector<qint64> ids = db.add(rows);
     state.clickMode(Mode::Name);
     // Quit pressed while the hundredth pair is marked.
@@ -81,7 +87,8 @@ TEST_F(PreMatchTest, QuitKeepsTheMarksSoFarAndDropsTheMarker)
 
 TEST_F(PreMatchTest, ResumesAtTheRecordedReference)
 {
-    const QVector<qint64> ids = db.add({{"A.JPG", "/1/"}, {"A.JPG", "/2/"}, {"B.JPG", "/1/"}, {"B.JPG", "/2/"}});
+    const QVector<qint64> ids =
+        db.add({{"A.JPG", "/1/"}, {"A.JPG", "/2/"}, {"B.JPG", "/1/"}, {"B.JPG", "/2/"}});
     ASSERT_TRUE(writeFile(PreMatchCycle::markerPath(), " 3 \r\n"));
     state.clickMode(Mode::Name);
     EXPECT_EQ(runCycle(), 1);

@@ -37,15 +37,25 @@ protected:
     }
 
     CatalogueFixture db;
-    RecordingView view;
+    // Writes down what the walker shows; Stop is pressed during comparison number stopAt.
+    struct View : RecordingView
+    {
+        int stopAt = 0, comparisons = 0;
+        void comparing(double, double) override
+        {
+            if (++comparisons == stopAt)
+                walker->requestStop();
+        }
+    } view;
     std::unique_ptr<Walker> walker;
 };
 
-TEST_F(WalkerTest, RunsOfEqualRowsArePairedWithTheirNeighbours)
+// A row of a picture whose pattern has darkCells dark cells in a run from offset.
+Row patterned(const QString &name, int darkCells, int offset = 0, const QString &path = "/pics/")
 {
-    db.add({{"dog.jpg"}, {"CAT.JPG", "/a/"}, {"cat.jpg", "/b/"}, {"ant.jpg"}, {"Cat.jpg", "/c/"}});
-    EXPECT_EQ(forwardToEnd(walk(mode(Mode::Name))),
-              QStringList({"/a/CAT.JPG-/b/cat.jpg", "/b/cat.jpg-/c/Cat.jpg", "end"}));
+    Row row{name, path};
+    row.pxlray = pattern(darkCells, offset);
+    return row;
 }
 
 TEST_F(WalkerTest, EachModeWalksItsOwnOrder)
@@ -70,12 +80,18 @@ TEST_F(WalkerTest, EachModeWalksItsOwnOrder)
         {Mode::Size, false, 0, {"img2.jpg-/x/IMG1.JPG"}},
         {Mode::NameSize, false, 0, {}},
         {Mode::Numbered, false, 0, {"IMG1.JPG-img2.jpg", "img2.jpg-/x/IMG1.JPG"}},
-        {Mode::Checksum, false, 0, {"IMG1.JPG-IMG1.GIF", "IMG1.GIF-photo.jpg", "img2.jpg-/x/IMG1.JPG"}},
+        {Mode::Checksum,
+         false,
+         0,
+         {"IMG1.JPG-IMG1.GIF", "IMG1.GIF-photo.jpg", "img2.jpg-/x/IMG1.JPG"}},
         {Mode::AverageRgb, false, 1, {}},
         {Mode::AverageRgb, true, 1, {"IMG1.JPG-IMG1.GIF", "IMG1.GIF-img2.jpg"}},
-        {Mode::Pattern, false, 2, {"IMG1.JPG-img2.jpg", "IMG1.JPG-photo.jpg", "img2.jpg-IMG1.JPG",
-                                   "img2.jpg-photo.jpg", "IMG1.GIF-/x/IMG1.JPG", "photo.jpg-IMG1.JPG",
-                                   "photo.jpg-img2.jpg", "/x/IMG1.JPG-IMG1.GIF"}},
+        {Mode::Pattern,
+         false,
+         2,
+         {"IMG1.JPG-img2.jpg", "IMG1.JPG-photo.jpg", "img2.jpg-IMG1.JPG", "img2.jpg-photo.jpg",
+          "IMG1.GIF-/x/IMG1.JPG", "photo.jpg-IMG1.JPG", "photo.jpg-img2.jpg",
+          "/x/IMG1.JPG-IMG1.GIF"}},
     };
     for (const auto &c : cases) {
         MatchOptions o = mode(c.mode);
@@ -107,41 +123,31 @@ TEST_F(WalkerTest, DeletedRowsChangeWhatIsComparedNext)
     tag(w.candidate(), 3);
     w.FindNextPair();
     w.FindNextPair();
-    EXPECT_EQ(view.shown, QStringList({"/1/A.JPG-/2/A.JPG", "/1/A.JPG-/3/A.JPG", "/3/A.JPG-/4/A.JPG",
-                                       "/5/A.JPG-/6/A.JPG", "end"}));
+    EXPECT_EQ(view.shown, QStringList({"/1/A.JPG-/2/A.JPG", "/1/A.JPG-/3/A.JPG",
+                                       "/3/A.JPG-/4/A.JPG", "/5/A.JPG-/6/A.JPG", "end"}));
 }
 
+// Neighbours in a run are paired, never the first with the third; going back, the later row is
+// the reference.
 TEST_F(WalkerTest, PreviousMirrorsNext)
 {
     db.add({{"A.JPG", "/1/"}, {"A.JPG", "/2/"}, {"A.JPG", "/3/"}, {"B.JPG"}});
     Walker &w = walk(mode(Mode::Name));
     w.FindNextPair();
     w.FindNextPair();
-    w.FindPreviousPair(); // back: the later row is the reference
+    w.FindPreviousPair();
     w.FindPreviousPair();
     w.FindPreviousPair();
     w.FindNextPair();
-    EXPECT_EQ(view.shown, QStringList({"/1/A.JPG-/2/A.JPG", "/2/A.JPG-/3/A.JPG", "/2/A.JPG-/1/A.JPG",
-                                       "end", "end", "/1/A.JPG-/2/A.JPG"}));
-}
-
-TEST_F(WalkerTest, SoftNamesAreOneSidedInEachDirection)
-{
-    db.add({{"CAT.JPG"}, {"CATALOG.JPG"}});
-    MatchOptions o = mode(Mode::Name);
-    o.softMatch = true;
-    Walker &w = walk(o);
-    w.FindNextPair();
-    w.browse().moveLast();
-    w.FindPreviousPair(); // CATALOG is now the reference: CAT does not start with it
-    EXPECT_EQ(view.shown, QStringList({"CAT.JPG-CATALOG.JPG", "end"}));
+    EXPECT_EQ(view.shown, QStringList({"/1/A.JPG-/2/A.JPG", "/2/A.JPG-/3/A.JPG",
+                                       "/2/A.JPG-/1/A.JPG", "end", "end", "/1/A.JPG-/2/A.JPG"}));
 }
 
 TEST_F(WalkerTest, GroupsFillTheGridThenGoOnFromTheirLastMember)
 {
     QVector<Row> rows;
     for (int i = 1; i <= 40; ++i)
-        rows << Row{QStringLiteral("SAME.JPG"), QStringLiteral("/%1/").arg(i, 2, 10, QLatin1Char('0'))};
+        rows << Row{"SAME.JPG", QStringLiteral("/%1/").arg(i, 2, 10, QLatin1Char('0'))};
     rows << Row{QStringLiteral("ZZ.JPG")};
     db.add(rows);
     Walker &w = walk(mode(Mode::Name));
@@ -162,7 +168,12 @@ TEST_F(WalkerTest, GroupsFillTheGridThenGoOnFromTheirLastMember)
 
 TEST_F(WalkerTest, GroupRules)
 {
-    db.add({{"A.JPG", "/1/"}, {"A.JPG", "/2/"}, {"B.JPG", "/in/"}, {"B.JPG", "/1/"}, {"C.JPG", "/1/"}, {"C.JPG", "/1/"}});
+    db.add({{"A.JPG", "/1/"},
+            {"A.JPG", "/2/"},
+            {"B.JPG", "/in/"},
+            {"B.JPG", "/1/"},
+            {"C.JPG", "/1/"},
+            {"C.JPG", "/1/"}});
     MatchOptions exclusive = mode(Mode::Name);
     exclusive.exclusive = true;
     Walker &w = walk(exclusive);
@@ -188,12 +199,12 @@ TEST_F(WalkerTest, SkipToNextAlpha)
     const std::pair<Mode, const char *> refusals[] = {
         {Mode::Size, "SIZE"}, {Mode::Checksum, "CHECKSUM"}, {Mode::AverageRgb, "Avg RGB"},
         {Mode::QuadRgb, "Quadrant RGB"}, {Mode::Pattern, "PATTERN"}};
+    const QString refusal = QStringLiteral("Cannot skip to next major alpha in %1 mode (browse "
+                                           "sequence not in name order).");
     for (const auto &r : refusals) {
         view.shown.clear();
         walk(mode(r.first)).SkipToNextAlpha();
-        EXPECT_EQ(view.shown, QStringList(QStringLiteral("Cannot skip to next major alpha in %1 "
-                                                         "mode (browse sequence not in name order).")
-                                              .arg(QLatin1String(r.second))));
+        EXPECT_EQ(view.shown, QStringList(refusal.arg(QLatin1String(r.second))));
     }
 }
 
@@ -219,11 +230,9 @@ class PatternWalkerTest : public WalkerTest, public ::testing::WithParamInterfac
 
 TEST_P(PatternWalkerTest, CandidatesInRecnumOrderEachPairFromBothSides)
 {
-    const QVector<qint64> ids = db.add({{"A.JPG", "/pics/", 1, " ", " ", pattern(20)},
-                                        {"B.JPG", "/pics/", 1, " ", " ", pattern(21)},
-                                        {"C.JPG", "/pics/", 1, " ", " ", pattern(60)},
-                                        {"D.JPG", "/pics/", 1, " ", " ", pattern(22)},
-                                        {"E.JPG", "/pics/", 1, " ", " ", pattern(24)}});
+    const QVector<qint64> ids =
+        db.add({patterned("A.JPG", 20), patterned("B.JPG", 21), patterned("C.JPG", 60),
+                patterned("D.JPG", 22), patterned("E.JPG", 24)});
     MatchOptions o = mode(Mode::Pattern);
     o.tolerance = 2;
     Walker &w = walk(o, GetParam());
@@ -234,46 +243,31 @@ TEST_P(PatternWalkerTest, CandidatesInRecnumOrderEachPairFromBothSides)
     w.candidate().RTAG = QStringLiteral("D");
     for (int i = 0; i < 4; ++i)
         w.FindNextPair();
-    EXPECT_EQ(view.shown, QStringList({"A.JPG-B.JPG", "A.JPG-D.JPG", "B.JPG-A.JPG", "end", "end", "end"}));
+    EXPECT_EQ(view.shown,
+              QStringList({"A.JPG-B.JPG", "A.JPG-D.JPG", "B.JPG-A.JPG", "end", "end", "end"}));
 }
 
 TEST_P(PatternWalkerTest, StopShowsThePairInHandAndGoesOnFromThere)
 {
-    db.add({{"A.JPG", "/pics/", 1, " ", " ", pattern(20)},
-            {"B.JPG", "/pics/", 1, " ", " ", pattern(20, 50)},
-            {"C.JPG", "/pics/", 1, " ", " ", pattern(20)}});
-    struct StoppingView : RecordingView
-    {
-        int statuses = 0;
-        void comparing(double, double) override
-        {
-            if (++statuses == 1)
-                walker->requestStop();
-        }
-    } stopping;
-    MatchOptions o = mode(Mode::Pattern);
-    walker = std::make_unique<Walker>(db.catalogue(), o, stopping,
-                                      PairTest::defaultContentCompare(), GetParam());
-    stopping.walker = walker.get();
-    ASSERT_TRUE(walker->open());
-    walker->positionAt(0);
-    walker->FindNextPair();
-    walker->FindNextPair();
+    db.add({patterned("A.JPG", 20), patterned("B.JPG", 20, 50), patterned("C.JPG", 20)});
+    view.stopAt = 1;
+    Walker &w = walk(mode(Mode::Pattern), GetParam());
+    w.FindNextPair();
+    w.FindNextPair();
     if (GetParam() == PatternSource::Query) {
         // Stop during the first comparison (A with B, no match): A-B is shown, and the next
         // search goes on with C.
-        EXPECT_EQ(stopping.shown, QStringList({"A.JPG-B.JPG", "A.JPG-C.JPG"}));
+        EXPECT_EQ(view.shown, QStringList({"A.JPG-B.JPG", "A.JPG-C.JPG"}));
     } else {
         // The index offers only C, which matches: Stop then shows that pair.
-        EXPECT_EQ(stopping.shown.first(), QStringLiteral("A.JPG-C.JPG"));
+        EXPECT_EQ(view.shown.first(), QStringLiteral("A.JPG-C.JPG"));
     }
 }
 
 TEST_P(PatternWalkerTest, ReferencesOutsideTheIfcdArePassedOver)
 {
-    db.add({{"A.JPG", "/x/", 1, " ", " ", pattern(20)},
-            {"B.JPG", "/in/", 1, " ", " ", pattern(20)},
-            {"C.JPG", "/x/", 1, " ", " ", pattern(20)}});
+    db.add({patterned("A.JPG", 20, 0, "/x/"), patterned("B.JPG", 20, 0, "/in/"),
+            patterned("C.JPG", 20, 0, "/x/")});
     MatchOptions o = mode(Mode::Pattern);
     o.ifcd = QStringLiteral("[] /in/");
     EXPECT_EQ(forwardToEnd(walk(o, GetParam())),
@@ -284,7 +278,7 @@ TEST_P(PatternWalkerTest, GroupsSpreadOverSeveralGrids)
 {
     QVector<Row> rows;
     for (int i = 0; i < 30; ++i)
-        rows << Row{QStringLiteral("P%1.JPG").arg(i), QStringLiteral("/pics/"), 1, " ", " ", pattern(30)};
+        rows << patterned(QStringLiteral("P%1.JPG").arg(i), 30);
     db.add(rows);
     Walker &w = walk(mode(Mode::Pattern), GetParam());
     w.FindNextGroup(24);

@@ -19,7 +19,7 @@ using Platform::DriveKind;
 
 namespace {
 
-TEST(Platform, Classify)
+TEST(Platform, MountsAreClassifiedAndListed)
 {
     const DriveKind fixed = DriveKind::Fixed, removable = DriveKind::Removable,
                     remote = DriveKind::Remote, optical = DriveKind::Optical, ram = DriveKind::Ram;
@@ -35,17 +35,15 @@ TEST(Platform, Classify)
     for (const auto &row : rows)
         EXPECT_EQ(Platform::classify(row.type, QLatin1String(row.mountPoint), row.removable),
                   row.kind) << row.type << " on " << row.mountPoint;
-}
 
-TEST(Platform, ListedVolumes)
-{
-    const struct { const char *type, *mountPoint; bool readOnly, listed; } rows[] = {
+    // The volumes offered to the user: no system mounts, no read-only snap packages.
+    const struct { const char *type, *mountPoint; bool readOnly, listed; } listed[] = {
         {"ext4", "/", false, true}, {"tmpfs", "/run", false, true},
         {"squashfs", "/media/ann/IMAGE", true, true}, {"squashfs", "/snap/core/10", true, false},
         {"squashfs", "/var/lib/snapd/snap/x/1", true, false}, {"proc", "/proc", false, false},
         {"cgroup2", "/sys/fs/cgroup", false, false}, {"autofs", "/misc", false, false},
     };
-    for (const auto &row : rows)
+    for (const auto &row : listed)
         EXPECT_EQ(Platform::isListedVolume(row.type, QLatin1String(row.mountPoint), row.readOnly),
                   row.listed) << row.type << " on " << row.mountPoint;
 }

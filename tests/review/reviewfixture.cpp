@@ -39,10 +39,10 @@ MatchRecord FilesFixture::add(const QString &folderPath, const QString &name,
     return MatchRecord::fromRow(id, catalogue().read(id).value_or(FilesRecord()));
 }
 
-void FilesFixture::addGroup(const QString &name, const QStringList &folders, const QByteArray &content)
+void FilesFixture::addGroup(const QString &name, const QStringList &folders)
 {
     for (const QString &f : folders)
-        add(folder(f), name, content);
+        add(folder(f), name, "1");
 }
 
 FilesRecord FilesFixture::row(const MatchRecord &record)

@@ -28,8 +28,8 @@ public:
     // Writes a file unless it is there, and adds its row; the row as a match record.
     MatchRecord add(const QString &folderPath, const QString &name, const QByteArray &content,
                     const QString &volumeTag = QStringLiteral("[]"));
-    // One file of the name in each of the folders, holding content.
-    void addGroup(const QString &name, const QStringList &folders, const QByteArray &content = "1");
+    // One file of the name in each of the folders.
+    void addGroup(const QString &name, const QStringList &folders);
     // The row of a record as the catalogue holds it now.
     FilesRecord row(const MatchRecord &record);
     // The names in a folder, sorted.
@@ -55,7 +55,8 @@ struct RecordingHost : FilesFixture, virtual ReviewHost
 
     void refresh() override {}
     void processEvents() override {}
-    QString showFullSize(const QString &a, const QString &b, const QString &, const QString &) override
+    QString showFullSize(const QString &a, const QString &b, const QString &,
+                         const QString &) override
     {
         viewed << a.mid(folder().size()) + QLatin1Char('|') + b.mid(folder().size());
         return deleteRequest;

@@ -62,6 +62,11 @@ QByteArray fixture(const QString &name)
     return readFile(QStringLiteral(ALLTYPES_FIXTURES "/") + name);
 }
 
+QStringList signatures(const FilesRecord &row)
+{
+    return {row.RGB, row.QRGB, row.SOFTRGB, row.SOFTQRGB, row.PXLRAY};
+}
+
 struct AllTypes : ::testing::Test
 {
     TempHome home;
@@ -82,6 +87,9 @@ struct AllTypes : ::testing::Test
             ASSERT_FALSE(bytes.isEmpty() || bytes == "<missing>") << name.toStdString();
             ASSERT_TRUE(writeFile(path(t), bytes));
         }
+        // Macintosh PICT pictures named .PIC, beside PC Paint's: the content tells them apart.
+        for (const QString name : {"pict-magick.pic", "pict-netpbm.pic"})
+            ASSERT_TRUE(writeFile(pics.filePath(name), fixture(name)));
     }
     void TearDown() override
     {
@@ -132,17 +140,14 @@ struct AllTypes : ::testing::Test
 
 TEST_F(AllTypes, AGatherCataloguesEveryTypeWithEverySignature)
 {
-    QMap<QString, FilesRecord> byType;
-    for (const FilesRecord &row : gather(pics.path()))
-        byType.insert(row.EXTENSION, row);
-    EXPECT_EQ(filesRead, MainState::FileTypeCount);
+    const QMap<QString, FilesRecord> rows = gather(pics.path());
+    EXPECT_EQ(filesRead, MainState::FileTypeCount + 2);
     EXPECT_EQ(state.searchCompleted, "YES");
-    EXPECT_EQ(byType.size(), MainState::FileTypeCount); // the table holds every type offered
+    EXPECT_EQ(int(std::size(kTypes)), MainState::FileTypeCount); // every type offered
     for (const PictureType &t : kTypes) {
         SCOPED_TRACE(t.type);
-        ASSERT_TRUE(byType.contains(t.type));
-        const FilesRecord &row = byType[t.type];
-        EXPECT_EQ(row.DISKNAME, QFileInfo(path(t)).fileName());
+        const FilesRecord row = rows.value(QFileInfo(path(t)).fileName());
+        EXPECT_EQ(row.EXTENSION, t.type);
         EXPECT_EQ(row.SIZE, QFileInfo(path(t)).size());
         EXPECT_TRUE(row.hasChecksum()) << row.CHECKSUM.size();
         EXPECT_TRUE(row.CHECKSUM.startsWith(QString::fromLatin1(t.type) + QLatin1Char(' ')));
@@ -157,72 +162,50 @@ TEST_F(AllTypes, AGatherCataloguesEveryTypeWithEverySignature)
     // of one source must match the first of its kind, as a search across types relies on.
     QMap<char, FilesRecord> firstOfSource;
     for (const PictureType &t : kTypes) {
-        if (t.source == ' ' || !byType.contains(t.type))
-            continue;
-        SCOPED_TRACE(t.type);
-        const FilesRecord &row = byType[t.type];
-        if (!firstOfSource.contains(t.source)) {
+        const FilesRecord row = rows.value(QFileInfo(path(t)).fileName());
+        if (t.source != ' ' && !firstOfSource.contains(t.source))
             firstOfSource.insert(t.source, row);
-            continue;
-        }
-        const FilesRecord &first = firstOfSource[t.source];
-        EXPECT_EQ(
-            QStringList({row.RGB, row.QRGB, row.SOFTRGB, row.SOFTQRGB, row.PXLRAY}),
-            QStringList({first.RGB, first.QRGB, first.SOFTRGB, first.SOFTQRGB, first.PXLRAY}));
+        else if (t.source != ' ')
+            EXPECT_EQ(signatures(row), signatures(firstOfSource[t.source])) << t.type;
     }
+    // Both PICT writers kept every pixel of the colour picture.
+    for (const char *name : {"pict-magick.pic", "pict-netpbm.pic"})
+        EXPECT_EQ(signatures(rows[name]), signatures(firstOfSource['c'])) << name;
     // Photographs coded with loss still find their source under PATTERN at the usual tolerance.
-    for (const char *type : {".HEIC", ".HEIF"}) {
-        EXPECT_LE(PatternDistance(byType[type].PXLRAY, byType[".PNG"].PXLRAY, false), 5) << type;
-    }
+    for (const char *name : {"picture.heic", "picture.heif"})
+        EXPECT_LE(PatternDistance(rows[name].PXLRAY, rows["picture.png"].PXLRAY, false), 5) << name;
 }
 
-// .PIC holds two kinds of picture: PC Paint's and, from Macintosh programs, PICT. The content
-// tells them apart: every kind is gathered with its signatures and shown in the viewer.
-TEST_F(AllTypes, BothKindsOfPicAreGatheredAndShown)
+// The viewer decodes as the gather does: it shows icons and cursors in their own box, every
+// picture at its own size, and lets them go on Return. An unreadable file shows the error
+// picture alone, or nothing when the program has none.
+TEST_F(AllTypes, TheViewerShowsWhatTheGatherReadsAndTheErrorPictureForTheRest)
 {
-    QTemporaryDir dir;
-    const QStringList names = {"pict-magick.pic", "pict-netpbm.pic", "picture.pic"};
-    for (const QString &name : names)
-        ASSERT_TRUE(QFile::copy(QStringLiteral(ALLTYPES_FIXTURES "/") + name, dir.filePath(name)));
-    QMap<QString, FilesRecord> rows = gather(dir.path());
-    ASSERT_EQ(rows.keys(), names);
-    for (const QString &name : names)
-        EXPECT_TRUE(rows[name].PXLRAY.size() == 100 && rows[name].X == 120) << name.toStdString();
-    // Both PICT writers kept every pixel of the source.
-    EXPECT_EQ(rows["pict-magick.pic"].PXLRAY, rows["pict-netpbm.pic"].PXLRAY);
-    EXPECT_EQ(rows["pict-magick.pic"].QRGB, rows["pict-netpbm.pic"].QRGB);
-    // The viewer decodes as the gather does; it shows icons and cursors in their own box, every
-    // picture at its own size, and lets them go on Return.
-    const QString files[] = {dir.filePath(names[0]), path(kTypes[11])}; // a PICT and an icon
+    const QString files[] = {pics.filePath("pict-netpbm.pic"), path(kTypes[11])}; // and an icon
     ASSERT_EQ(kTypes[11].type, QByteArray(".ICO"));
-    frmVIEWIMAGES viewer;
-    EXPECT_TRUE(viewer.showImages(files[0], files[1], sizeText(files[0]), sizeText(files[1])));
-    viewer.show();
-    EXPECT_EQ(viewer.gvbIMAGE[0]->pixmap().size(), QSize(120, 110));
-    EXPECT_EQ(viewer.picIMAGE[1]->pixmap().size(), QSize(120, 110));
-    EXPECT_EQ(viewer.lblSIZE[1]->text(), sizeText(files[1]) + ",  120 x 110");
-    viewer.findChild<QPushButton *>(QStringLiteral("cmdRETURN"))->click();
-    EXPECT_FALSE(viewer.isVisible() || viewer.image(1).isLoaded()) << "Return lets the pictures go";
-}
-
-TEST_F(AllTypes, AnUnreadableFileShowsTheErrorPictureAlone)
-{
+    {
+        frmVIEWIMAGES viewer;
+        EXPECT_TRUE(viewer.showImages(files[0], files[1], sizeText(files[0]), sizeText(files[1])));
+        viewer.show();
+        EXPECT_EQ(viewer.gvbIMAGE[0]->pixmap().size(), QSize(120, 110));
+        EXPECT_EQ(viewer.picIMAGE[1]->pixmap().size(), QSize(120, 110));
+        EXPECT_EQ(viewer.lblSIZE[1]->text(), sizeText(files[1]) + ",  120 x 110");
+        viewer.findChild<QPushButton *>(QStringLiteral("cmdRETURN"))->click();
+        EXPECT_FALSE(viewer.isVisible() || viewer.image(1).isLoaded());
+    }
     const QString broken = pics.filePath(QStringLiteral("broken.pcx"));
     ASSERT_TRUE(writeFile(broken, "not a picture at all"));
-    // errorPicture: error.bmp is in the program directory.
-    const struct { const char *name; bool errorPicture; QSize shown; } cases[] = {
-        {"with error.bmp", true, QSize(96, 72)}, {"without error.bmp", false, QSize(0, 0)}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const bool errorPicture : {true, false}) {
+        SCOPED_TRACE(errorPicture ? "with error.bmp" : "without error.bmp");
         QFile::remove(home.file("error.bmp"));
-        if (c.errorPicture)
+        if (errorPicture)
             ASSERT_TRUE(QFile::copy(QStringLiteral(ERROR_BMP), home.file("error.bmp")));
         frmVIEWIMAGES viewer;
         // A picture shown before must not stay behind the failed one.
         viewer.showImages(path(kTypes[0]), QString(), sizeText(path(kTypes[0])), QString());
         EXPECT_FALSE(viewer.showImages(broken, QString(), QStringLiteral("20 bytes"), QString()));
         viewer.show();
-        EXPECT_EQ(viewer.gvbIMAGE[0]->pixmap().size(), c.shown);
+        EXPECT_EQ(viewer.gvbIMAGE[0]->pixmap().size(), errorPicture ? QSize(96, 72) : QSize(0, 0));
         EXPECT_EQ(viewer.lblFILE[0]->toolTip(), broken);
         EXPECT_EQ(viewer.lblSIZE[0]->text(), "20 bytes,  cannot be read");
         EXPECT_FALSE(viewer.Picturebox[1]->isVisible());

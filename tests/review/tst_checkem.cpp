@@ -57,8 +57,9 @@ struct Review : RecordingHost, CheckemHost
     }
 };
 
-TEST(PairReview, NoActiveRowClosesAtOnce)
+TEST(PairReview, NextSkipsTheSameFileAndKeepsThePlace)
 {
+    // Without a row to show, the review closes at once.
     Review r;
     r.prompts.then(Answer::Ok);
     r.state.optionsChanged = true;
@@ -66,11 +67,8 @@ TEST(PairReview, NoActiveRowClosesAtOnce)
     EXPECT_EQ(r.prompts.texts(), QStringList{QStringLiteral("No files to review...")});
     EXPECT_EQ(r.unloads, 1);
     EXPECT_FALSE(r.state.optionsChanged);
-}
 
-TEST(PairReview, NextSkipsTheSameFileAndKeepsThePlace)
-{
-    Review r;
+    r.prompts.boxes.clear();
     const QString a = r.folder(QStringLiteral("a")), b = r.folder(QStringLiteral("b"));
     r.add(a, QStringLiteral("cat.png"), "1");
     r.add(a, QStringLiteral("cat.png"), "1"); // one folder listed twice: the same file again
@@ -105,29 +103,14 @@ TEST(PairReview, NextSkipsTheSameFileAndKeepsThePlace)
 
 TEST(PairReview, ShowPairColoursAndAgreementMarks)
 {
+    const Colour N = Colour::Normal, B = Colour::Blue, R = Colour::Red;
     const struct { const char *dir1, *name1, *dir2, *name2; int w2; bool ifcd; Colour c1, c2;
                    std::array<bool, 6> marks;
     } cases[] = {
-        {"p", "a.png", "q", "a.png", 10, false, Colour::Normal, Colour::Normal, {1, 0, 1, 1, 1, 1}},
-        {"p/tmp",
-         "a.png",
-         "Temp2",
-         "A.png",
-         12,
-         false,
-         Colour::Blue,
-         Colour::Blue,
-         {0, 0, 1, 0, 1, 0}},
-        {"p",
-         "a.png",
-         "in/TMP",
-         "a.png",
-         10,
-         true,
-         Colour::Normal,
-         Colour::Red,
-         {1, 0, 1, 1, 1, 1}},
-        {"p", "a.ico", "q", "a.ico", 10, false, Colour::Normal, Colour::Normal, {1, 0, 1, 1, 1, 0}},
+        {"p", "a.png", "q", "a.png", 10, false, N, N, {1, 0, 1, 1, 1, 1}},
+        {"p/tmp", "a.png", "Temp2", "A.png", 12, false, B, B, {0, 0, 1, 0, 1, 0}},
+        {"p", "a.png", "in/TMP", "a.png", 10, true, N, R, {1, 0, 1, 1, 1, 1}},
+        {"p", "a.ico", "q", "a.ico", 10, false, N, N, {1, 0, 1, 1, 1, 0}},
     };
     for (const auto &k : cases) {
         SCOPED_TRACE(testing::Message() << k.dir1 << " " << k.dir2);

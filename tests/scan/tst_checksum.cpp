@@ -4,38 +4,25 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "fakeplatform.h"
 #include "scriptedprompts.h"
+#include "testkit.h"
 
 namespace {
 
-QByteArray words(std::initializer_list<int> values)
+struct ChecksumTest : ::testing::Test
 {
-    QByteArray bytes;
-    for (int v : values)
-        bytes.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
-    return bytes;
-}
-
-class ChecksumTest : public ::testing::Test
-{
-protected:
-    QString path(const QString &name) const { return QDir(m_dir.path()).filePath(name); }
     QString write(const QString &name, const QByteArray &content) const
     {
-        QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        return f.fileName();
+        EXPECT_TRUE(writeFile(dir.filePath(name), content));
+        return dir.filePath(name);
     }
-    QTemporaryDir m_dir;
+    QTemporaryDir dir;
     // The comparison locates each file first: on a fixed volume that never asks the user.
-    FakePlatform m_platform;
-    ScriptedPrompts m_prompts;
+    FakePlatform platform;
+    ScriptedPrompts prompts;
 };
 
 } // namespace
@@ -43,24 +30,24 @@ protected:
 TEST_F(ChecksumTest, TextHasTypeLengthAndOneDigitPerWordAfterTheFirst)
 {
     const QByteArray sevens(402, '\x07');
-    struct Case
+    // Words 0x0707 (1799) give 9; the longest file comes first, so leftovers would show.
+    const struct
     {
         const char *name;
         QByteArray content;
         QString expected;
-    };
-    // Words 0x0707 (1799) give 9; the longest file comes first, so leftovers would show.
-    const Case cases[] = {
+    } cases[] = {
         {"long.jpg", sevens + QByteArray(600, '\x01'), ".JPG 1002 " + QString(200, '9')},
         {"short.jpg", sevens.left(100), ".JPG 100 " + QString(49, '9') + QString(151, '0')},
         {"empty.jpg", {}, ".JPG 0 " + QString(200, '0')},
         // Word 0 does not count; -32768 gives 8, 12345 gives 5, -1 gives 1.
-        {"signed.jpg", words({9, -32768, 12345, -1}), ".JPG 8 851" + QString(197, '0')},
+        {"signed.jpg", QByteArray("\x09\x00\x00\x80\x39\x30\xff\xff", 8),
+         ".JPG 8 851" + QString(197, '0')},
         {"odd.jpg", QByteArray("\x00\x00\x02", 3), ".JPG 3 2" + QString(199, '0')},
     };
-    for (const Case &c : cases)
+    for (const auto &c : cases)
         EXPECT_EQ(Checksum::Compute(write(c.name, c.content), ".JPG"), c.expected) << c.name;
-    EXPECT_EQ(Checksum::Compute(path("missing.jpg"), ".JPG"), ".JPG 0 " + QString(200, '0'));
+    EXPECT_EQ(Checksum::Compute(dir.filePath("missing.jpg"), ".JPG"), cases[2].expected);
 }
 
 TEST_F(ChecksumTest, CompareFilesIgnoresOnlyTheFirstTwoBytes)
@@ -74,13 +61,12 @@ TEST_F(ChecksumTest, CompareFilesIgnoresOnlyTheFirstTwoBytes)
         copy[at] = char(copy[at] ^ 0x5A);
         return copy;
     };
-    struct Case
+    const struct
     {
         const char *what;
         QByteArray a, b;
         bool equal;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"identical", base, base, true},
         {"first two bytes differ", changed(0), changed(1), true},
         {"third byte differs", base, changed(2), false},
@@ -89,13 +75,13 @@ TEST_F(ChecksumTest, CompareFilesIgnoresOnlyTheFirstTwoBytes)
         {"one byte longer", base, base + 'x', false},
         {"both empty", {}, {}, true},
     };
-    int n = 0;
-    for (const Case &c : cases) {
-        const QString a = write(QString("a%1.jpg").arg(n), c.a);
-        const QString b = write(QString("b%1.jpg").arg(n++), c.b);
+    for (const auto &c : cases) {
+        const QString a = write(QString("a ") + c.what, c.a);
+        const QString b = write(QString("b ") + c.what, c.b);
         EXPECT_EQ(Checksum::CompareFiles("[]", a, "[]", b), c.equal) << c.what;
         if (c.equal) // such files also share their checksum
             EXPECT_EQ(Checksum::Compute(a, ".JPG"), Checksum::Compute(b, ".JPG")) << c.what;
     }
-    EXPECT_FALSE(Checksum::CompareFiles("[]", write("c.jpg", "x"), "[]", path("missing.jpg")));
+    EXPECT_FALSE(
+        Checksum::CompareFiles("[]", write("c.jpg", "x"), "[]", dir.filePath("missing.jpg")));
 }
