@@ -23,6 +23,7 @@
 #include <QTemporaryFile>
 
 #include <array>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -1057,30 +1058,116 @@ QString Catalogue::setAside(const QString &path, QString *error)
     return aside;
 }
 
+void RefTable::reserve(qsizetype rows)
+{
+    m_keys.reserve(size_t(rows));
+    m_rowIds.reserve(size_t(rows));
+    m_next.reserve(size_t(rows));
+    m_bytes.reserve(rows * 40);
+    size_t capacity = 16;
+    while (capacity < size_t(rows) * 2)
+        capacity *= 2;
+    if (capacity > m_slots.size()) {
+        m_slots.assign(capacity, -1);
+        for (qint32 i = 0; i < qint32(m_keys.size()); ++i) {
+            size_t at = m_keys[size_t(i)].hash & (capacity - 1);
+            while (m_slots[at] >= 0)
+                at = (at + 1) & (capacity - 1);
+            m_slots[at] = i;
+        }
+    }
+}
+
+void RefTable::grow()
+{
+    reserve(qsizetype(m_slots.size()));
+}
+
+qint32 RefTable::find(QByteArrayView utf8Ref, size_t hash) const
+{
+    if (m_slots.empty())
+        return -1;
+    const size_t mask = m_slots.size() - 1;
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+        const qint32 k = m_slots[at];
+        if (k < 0)
+            return -1;
+        const Key &key = m_keys[size_t(k)];
+        if (key.hash == hash && key.length == utf8Ref.size()
+            && std::memcmp(m_bytes.constData() + key.offset, utf8Ref.data(), size_t(key.length)) == 0)
+            return k;
+    }
+}
+
+void RefTable::add(QByteArrayView utf8Ref, qint64 rowId)
+{
+    const size_t hash = qHash(utf8Ref, QHashSeed::globalSeed());
+    const qint32 row = qint32(m_rowIds.size());
+    m_rowIds.push_back(rowId);
+    m_next.push_back(-1);
+    ++m_left;
+    qint32 k = find(utf8Ref, hash);
+    if (k >= 0) {
+        Key &key = m_keys[size_t(k)];
+        if (key.first < 0)
+            key.first = row;
+        else
+            m_next[size_t(key.last)] = row;
+        key.last = row;
+        return;
+    }
+    if (m_keys.size() * 2 >= m_slots.size())
+        grow();
+    k = qint32(m_keys.size());
+    m_keys.push_back({hash, m_bytes.size(), utf8Ref.size(), row, row});
+    m_bytes.append(utf8Ref);
+    const size_t mask = m_slots.size() - 1;
+    size_t at = hash & mask;
+    while (m_slots[at] >= 0)
+        at = (at + 1) & mask;
+    m_slots[at] = k;
+}
+
+std::optional<qint64> RefTable::take(QByteArrayView utf8Ref)
+{
+    const qint32 k = find(utf8Ref, qHash(utf8Ref, QHashSeed::globalSeed()));
+    if (k < 0)
+        return std::nullopt;
+    Key &key = m_keys[size_t(k)];
+    if (key.first < 0)
+        return std::nullopt; // every row under this key has been found already
+    const qint32 row = key.first;
+    key.first = m_next[size_t(row)];
+    --m_left;
+    return m_rowIds[size_t(row)];
+}
+
+// The key's UTF-8 bytes; most keys are plain ASCII and are copied across without conversion.
+QByteArrayView RefTable::utf8(const QString &ref)
+{
+    const qsizetype n = ref.size();
+    const QChar *chars = ref.constData();
+    m_scratch.resize(n);
+    char *out = m_scratch.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = chars[i].unicode();
+        if (c >= 0x80) {
+            m_scratch = ref.toUtf8();
+            return m_scratch;
+        }
+        out[i] = char(c);
+    }
+    return m_scratch;
+}
+
 void RefTable::add(const QString &ref, qint64 rowId)
 {
-    const auto at = m_first.constFind(ref);
-    if (at == m_first.cend())
-        m_first.insert(ref, rowId);
-    else
-        m_more[ref].append(rowId);
+    add(utf8(ref), rowId);
 }
 
 std::optional<qint64> RefTable::take(const QString &ref)
 {
-    const auto at = m_first.find(ref);
-    if (at == m_first.end())
-        return std::nullopt;
-    const qint64 rowId = *at;
-    const auto more = m_more.find(ref);
-    if (more == m_more.end()) {
-        m_first.erase(at);
-    } else {
-        *at = more->takeFirst();
-        if (more->isEmpty())
-            m_more.erase(more);
-    }
-    return rowId;
+    return take(utf8(ref));
 }
 
 RefTable Catalogue::refTable() const
@@ -1098,7 +1185,7 @@ RefTable Catalogue::refTable() const
     }
     int rc;
     while ((rc = q.step()) == SQLITE_ROW)
-        table.add(q.text(0), q.int64(1));
+        table.add(q.bytes(0), q.int64(1));
     if (rc != SQLITE_DONE)
         fail(QStringLiteral("read"), q.error(), q.code());
     return table;

@@ -14,24 +14,45 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class RecordSet;
 
 // The pre-scan's look-up table for one run: the row ids of every row with a non-empty REF, by
 // REF. Taking an id from it stands for clearing that row's REF, so each row is found once.
+// Keys are kept as their UTF-8 bytes in one block, found by a hash of those bytes and compared
+// whole only where the hash agrees: a search looks up every file of the list here.
 class RefTable
 {
 public:
-    void reserve(qsizetype rows) { m_first.reserve(rows); }
+    void reserve(qsizetype rows);
     // Rows are added in rising row id order.
+    void add(QByteArrayView utf8Ref, qint64 rowId);
     void add(const QString &ref, qint64 rowId);
     // The lowest row id left under ref, taken out of the table; nothing when none is left.
+    std::optional<qint64> take(QByteArrayView utf8Ref);
     std::optional<qint64> take(const QString &ref);
-    qsizetype size() const { return m_first.size(); }
+    // Rows left.
+    qsizetype size() const { return m_left; }
 
 private:
-    QHash<QString, qint64> m_first;          // the lowest row id under each REF
-    QHash<QString, QVector<qint64>> m_more;  // the further ones, when rows share a REF
+    struct Key
+    {
+        size_t hash;
+        qsizetype offset, length; // of its bytes in m_bytes
+        qint32 first, last;       // its rows left, lowest first, linked through m_next
+    };
+    qint32 find(QByteArrayView utf8Ref, size_t hash) const; // index into m_keys, or -1
+    void grow();
+    QByteArrayView utf8(const QString &ref);
+
+    QByteArray m_bytes;           // every key's bytes, one after the other
+    std::vector<Key> m_keys;
+    std::vector<qint32> m_slots;  // open addressing over m_keys, -1 where free
+    std::vector<qint64> m_rowIds; // one per row added
+    std::vector<qint32> m_next;   // the next row under the same key, -1 after the last
+    qsizetype m_left = 0;
+    QByteArray m_scratch;         // a QString key in UTF-8
 };
 
 // An open catalogue database: the table FILES, its index ref, and the only statements by

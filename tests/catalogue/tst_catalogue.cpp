@@ -287,20 +287,31 @@ TEST_F(CatalogueTest, RecordRoundTripsAndOnlyFlagsAreCut)
     EXPECT_EQ(cat.read(id)->SIZE, 5);
 }
 
-// The pre-scan's table hands out the rows under one key lowest first, each once.
+// The pre-scan's table hands out the rows under one key lowest first, each once, whether the
+// key comes as the catalogue's UTF-8 bytes or as text; only the whole key finds a row.
 TEST(RefTable, RowsSharingAKeyAreTakenInOrderOnce)
 {
     RefTable table;
-    for (const auto &[ref, rowId] : {std::pair{"A", 1}, {"B", 2}, {"A", 3}, {"A", 5}})
-        table.add(ref, rowId);
+    const QString summer = QStringLiteral("\u00c9T\u00c9.JPG 10 2024-07-01 12:00:00");
+    table.add(QStringLiteral("A"), 1);
+    table.add(QByteArrayView("B"), 2);
+    table.add(QByteArrayView("A"), 3);
+    const QByteArray summerBytes = summer.toUtf8();
+    table.add(QByteArrayView(summerBytes), 4);
+    table.add(QStringLiteral("A"), 5);
+    // Enough keys to outgrow the table more than once.
+    for (int i = 0; i < 5000; ++i)
+        table.add(QStringLiteral("K%1").arg(i), 100 + i);
     const struct
     {
-        const char *ref;
+        QString ref;
         std::optional<qint64> expected;
-    } takes[] = {{"A", 1}, {"A", 3}, {"B", 2}, {"A", 5}, {"A", {}}, {"B", {}}, {"a", {}}};
+    } takes[] = {{"A", 1},        {"A", 3},         {"B", 2},       {"AB", {}},    {"", {}},
+                 {"a", {}},       {summer, 4},      {summer, {}},   {"A", 5},      {"A", {}},
+                 {"B", {}},       {"K4999", 5099},  {"K0", 100},    {"K", {}},     {"K49999", {}}};
     for (const auto &t : takes)
-        EXPECT_EQ(table.take(t.ref), t.expected) << t.ref;
-    EXPECT_EQ(table.size(), 0);
+        EXPECT_EQ(table.take(t.ref), t.expected) << t.ref.toStdString();
+    EXPECT_EQ(table.size(), 4998);
 }
 
 TEST_F(CatalogueTest, TransactionsCommitOnlyWhenAllWorkSucceeds)
