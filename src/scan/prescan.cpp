@@ -250,7 +250,7 @@ struct PreScan::LookAhead
     std::shared_ptr<EntryPlan> producing;         // the entry being looked up
     int type = 0, file = 0;                       // the next file of it to look up
     int nextPlan = 0;                             // the entry to plan after it
-    std::future<QVector<Listing>> listing;        // that entry's directory, read on another thread
+    std::future<std::shared_ptr<EntryPlan>> listing; // that entry, read and planned on another thread
     int listingIndex = -1;
     qint64 bytes = 0; // held by the look-ups in pending
 };
@@ -581,7 +581,8 @@ bool PreScan::RunPreScan()
                 FixExtension(path, QStringLiteral(".jpeg"));
                 FixExtension(path, QStringLiteral(".jpe"));
             }
-            plan = makePlan(index, listFiles(path, types));
+            plan = makePlan(index, entries[index], listFiles(path, types), m_patterns, types,
+                            m_state.isChecked(Check::Not));
             producing(plan);
         }
         if (!plan->listings.isEmpty() && !plan->listings.first().ok && QFileInfo(path).isDir())
@@ -666,22 +667,24 @@ void PreScan::stopLookAhead()
     m_catalogue = nullptr;
 }
 
-std::shared_ptr<PreScan::EntryPlan> PreScan::makePlan(int index, QVector<Listing> listings) const
+std::shared_ptr<PreScan::EntryPlan> PreScan::makePlan(int index, const QString &entry,
+                                                      QVector<Listing> listings,
+                                                      const QStringList &patterns,
+                                                      const QStringList &types, bool notFilter)
 {
     auto plan = std::make_shared<EntryPlan>();
     plan->index = index;
-    splitEntry(m_entries[index], plan->tag, plan->path);
+    splitEntry(entry, plan->tag, plan->path);
     plan->listings = std::move(listings);
     plan->files.resize(size_t(plan->listings.size()));
     plan->upper.resize(size_t(plan->listings.size()));
-    const bool notFilter = m_state.isChecked(Check::Not);
     for (int k = 0; k < plan->listings.size(); ++k) {
         const QVector<ListedFile> &files = plan->listings[k].files;
         for (int f = 0; f < files.size(); ++f) {
             if (files[f].name.trimmed().size() <= 4)
                 continue;
             QString upper = files[f].name.toUpper();
-            if (passesFilter(upper, m_patterns, m_types[k], notFilter)) {
+            if (passesFilter(upper, patterns, types[k], notFilter)) {
                 plan->files[size_t(k)].push_back(f);
                 plan->upper[size_t(k)].push_back(std::move(upper));
             }
@@ -690,9 +693,9 @@ std::shared_ptr<PreScan::EntryPlan> PreScan::makePlan(int index, QVector<Listing
     return plan;
 }
 
-// The look-ahead goes on with this entry, and the next entry's directory is read on another
-// thread meanwhile: reading a directory is mostly the system's work. When ".jpeg" names are
-// to be fixed, that is done there first.
+// The look-ahead goes on with this entry, and the next entry's directory is read and its files
+// filtered on another thread meanwhile: reading a directory is mostly the system's work. When
+// ".jpeg" names are to be fixed, that is done there first.
 void PreScan::producing(std::shared_ptr<EntryPlan> plan)
 {
     LookAhead &a = *m_ahead;
@@ -704,13 +707,17 @@ void PreScan::producing(std::shared_ptr<EntryPlan> plan)
     QString tag, path;
     splitEntry(m_entries[a.nextPlan], tag, path);
     const bool fix = m_state.isChecked(Check::Jpeg);
-    a.listing = std::async(std::launch::async, [path, fix, types = m_types] {
-        if (fix) {
-            FixExtension(path, QStringLiteral(".jpeg"));
-            FixExtension(path, QStringLiteral(".jpe"));
-        }
-        return listFiles(path, types);
-    });
+    a.listing = std::async(std::launch::async,
+                           [index = a.nextPlan, entry = m_entries[a.nextPlan], path, fix,
+                            patterns = m_patterns, types = m_types,
+                            notFilter = m_state.isChecked(Check::Not)] {
+                               if (fix) {
+                                   FixExtension(path, QStringLiteral(".jpeg"));
+                                   FixExtension(path, QStringLiteral(".jpe"));
+                               }
+                               return makePlan(index, entry, listFiles(path, types), patterns,
+                                               types, notFilter);
+                           });
     a.listingIndex = a.nextPlan;
 }
 
@@ -722,11 +729,11 @@ bool PreScan::planNextEntry()
     if (a.listingIndex != a.nextPlan || !a.listing.valid()
         || a.listing.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
         return false;
-    QVector<Listing> listings = a.listing.get();
+    std::shared_ptr<EntryPlan> plan = a.listing.get();
     a.listingIndex = -1;
-    if (listings.size() != m_types.size() || listings.isEmpty() || !listings.first().ok)
+    if (plan->listings.size() != m_types.size() || plan->listings.isEmpty()
+        || !plan->listings.first().ok)
         return false;
-    auto plan = makePlan(a.nextPlan, std::move(listings));
     a.plans.push_back(plan);
     producing(std::move(plan));
     return true;
