@@ -23,7 +23,6 @@
 #include <QTemporaryFile>
 
 #include <array>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -1078,6 +1077,12 @@ void RefTable::reserve(qsizetype rows)
     }
 }
 
+bool RefTable::holds(const Key &key, QByteArrayView utf8Ref) const
+{
+    return key.length == utf8Ref.size()
+           && QByteArrayView(m_bytes.constData() + key.offset, key.length) == utf8Ref;
+}
+
 void RefTable::grow()
 {
     reserve(qsizetype(m_slots.size()));
@@ -1093,8 +1098,7 @@ qint32 RefTable::find(QByteArrayView utf8Ref, size_t hash) const
         if (k < 0)
             return -1;
         const Key &key = m_keys[size_t(k)];
-        if (key.hash == hash && key.length == utf8Ref.size()
-            && std::memcmp(m_bytes.constData() + key.offset, utf8Ref.data(), size_t(key.length)) == 0)
+        if (key.hash == hash && holds(key, utf8Ref))
             return k;
     }
 }
@@ -1130,9 +1134,13 @@ void RefTable::add(QByteArrayView utf8Ref, qint64 rowId)
 
 std::optional<qint64> RefTable::take(QByteArrayView utf8Ref)
 {
-    const qint32 k = find(utf8Ref, qHash(utf8Ref, QHashSeed::globalSeed()));
-    if (k < 0)
-        return std::nullopt;
+    qint32 k = m_lastKey + 1;
+    if (k >= qint32(m_keys.size()) || !holds(m_keys[size_t(k)], utf8Ref)) {
+        k = find(utf8Ref, qHash(utf8Ref, QHashSeed::globalSeed()));
+        if (k < 0)
+            return std::nullopt;
+    }
+    m_lastKey = k;
     Key &key = m_keys[size_t(k)];
     if (key.first < 0)
         return std::nullopt; // every row under this key has been found already

@@ -21,7 +21,9 @@ class RecordSet;
 // The pre-scan's look-up table for one run: the row ids of every row with a non-empty REF, by
 // REF. Taking an id from it stands for clearing that row's REF, so each row is found once.
 // Keys are kept as their UTF-8 bytes in one block, found by a hash of those bytes and compared
-// whole only where the hash agrees: a search looks up every file of the list here.
+// whole only where the hash agrees: a search looks up every file of the list here. Files are
+// mostly met in the order their rows were made, so the key after the last one taken is tried
+// first, without hashing.
 class RefTable
 {
 public:
@@ -43,6 +45,7 @@ private:
         qint32 first, last;       // its rows left, lowest first, linked through m_next
     };
     qint32 find(QByteArrayView utf8Ref, size_t hash) const; // index into m_keys, or -1
+    bool holds(const Key &key, QByteArrayView utf8Ref) const;
     void grow();
     QByteArrayView utf8(const QString &ref);
 
@@ -52,6 +55,7 @@ private:
     std::vector<qint64> m_rowIds; // one per row added
     std::vector<qint32> m_next;   // the next row under the same key, -1 after the last
     qsizetype m_left = 0;
+    qint32 m_lastKey = -1;        // the key taken last
     QByteArray m_scratch;         // a QString key in UTF-8
 };
 
