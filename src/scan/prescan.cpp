@@ -56,11 +56,20 @@ QString markerPath()
 // this run had marked before it. Written whole and swapped in, so a crash leaves the old
 // marker or the new one. A failure is ignored: a stale marker only makes a resumed run scan
 // an entry again.
+// A marker that replaces another is not flushed to the disk by itself. Each entry's rows were
+// committed, and flushed, before the next marker is written, so a marker is never ahead of
+// the catalogue; after a power cut one that lags behind (the previous marker) makes the
+// resumed run scan an entry again into the same rows with the same numbers. The first marker
+// of a run is flushed, so that a resume is offered after a power cut too.
 void writeMarker(int listIndex, double markedBefore)
 {
-    SafeFile::writeWhole(markerPath(), (VbText::print(listIndex) + QStringLiteral(" \r\n")
-                                        + VbText::print(markedBefore) + QStringLiteral(" \r\n"))
-                                           .toUtf8());
+    const SafeFile::Sync sync = QFileInfo::exists(markerPath()) ? SafeFile::Sync::Deferred
+                                                                : SafeFile::Sync::Now;
+    SafeFile::writeWhole(markerPath(),
+                         (VbText::print(listIndex) + QStringLiteral(" \r\n")
+                          + VbText::print(markedBefore) + QStringLiteral(" \r\n"))
+                             .toUtf8(),
+                         nullptr, sync);
 }
 
 // Splits a list entry at its first "]" into the volume tag (with the bracket) and the path.
