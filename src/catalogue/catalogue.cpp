@@ -450,6 +450,23 @@ bool execOn(QSqlDatabase &db, const QString &sql, QString *detail, int *code = n
     return false;
 }
 
+// Whether a text equals a UTF-8 value read from the database. Plain ASCII, as most names
+// are, is compared where it lies: the marks of a repeated search check every name.
+bool sameText(const QString &text, QByteArrayView utf8)
+{
+    if (text.size() == utf8.size()) {
+        const QChar *chars = text.constData();
+        qsizetype i = 0;
+        for (; i < utf8.size() && uchar(utf8[i]) < 0x80; ++i) {
+            if (chars[i].unicode() != char16_t(utf8[i]))
+                return false;
+        }
+        if (i == utf8.size())
+            return true;
+    }
+    return text == QString::fromUtf8(utf8);
+}
+
 QString stripOrderBy(const QString &orderBy)
 {
     QString o = orderBy.trimmed();
@@ -1332,8 +1349,7 @@ bool Catalogue::markSeenMany(const QVector<SeenRow> &rows, const QString &driveV
         int k = first;
         int rc;
         while ((rc = names.step()) == SQLITE_ROW && k <= last) {
-            const QByteArray name = fitText(rows[k].diskName, Unlimited).toUtf8();
-            if (QByteArrayView(name) != names.bytes(0))
+            if (!sameText(rows[k].diskName, names.bytes(0)))
                 break;
             ++k;
         }
