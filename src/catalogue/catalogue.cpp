@@ -25,6 +25,10 @@
 #include <array>
 #include <limits>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 Q_LOGGING_CATEGORY(lcCatalogue, "vexa.catalogue")
@@ -401,6 +405,43 @@ QString damageOf(QSqlDatabase &db, const QString &path)
         .arg(shown(path), detail.trimmed());
 }
 
+// What the file system says of a file that changes whenever its content does: device, file
+// number, length, and the times of the last change to its content and to the file itself (the
+// second cannot be set back by any program). Empty where it cannot be read.
+QByteArray fileStamp(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    return QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino))
+           + ' ' + QByteArray::number(qint64(st.st_size)) + ' '
+           + QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.'
+           + QByteArray::number(qint64(st.st_mtim.tv_nsec)) + ' '
+           + QByteArray::number(qint64(st.st_ctim.tv_sec)) + '.'
+           + QByteArray::number(qint64(st.st_ctim.tv_nsec));
+#else
+    Q_UNUSED(path);
+    return QByteArray();
+#endif
+}
+
+const QByteArray CheckedHeader = QByteArrayLiteral("Vexa! catalogue closed sound\n");
+
+// True when the record written at the last clean close matches the catalogue as it is now, with
+// no log beside it that opening would fold in: nothing has touched the file since it was last
+// found sound and closed, and walking its pages again would find what it found then.
+bool unchangedSinceCheck(const QString &path)
+{
+    if (QFileInfo::exists(path + QStringLiteral("-wal")))
+        return false;
+    QFile record(Catalogue::checkedRecord(path));
+    if (!record.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray stamp = fileStamp(path);
+    return !stamp.isEmpty() && record.read(4096) == CheckedHeader + stamp + '\n';
+}
+
 // Why a catalogue cannot be written, checked before the database engine opens it: a file it
 // opens read-only gets side files it can never write again, which keep the catalogue failing
 // after its permissions are put right. Empty when nothing is in the way.
@@ -676,6 +717,13 @@ bool Catalogue::open(const QString &path)
         return false;
     }
 
+    // A catalogue left sound at a clean close and not touched since needs no walk over every
+    // page. The record goes before anything can be written: it is made again only by a clean
+    // close of a catalogue that nothing found damaged.
+    const bool unchanged = unchangedSinceCheck(path);
+    QFile::remove(checkedRecord(path));
+    m_checked = !unchanged;
+
     const QString connection = nextConnectionName();
     bool ok = false;
     {
@@ -685,7 +733,7 @@ bool Catalogue::open(const QString &path)
             m_error = notCatalogue(path);
         } else {
             m_error = checkCatalogue(db, path);
-            if (m_error.isEmpty())
+            if (m_error.isEmpty() && m_checked)
                 m_error = damageOf(db, path);
             m_damaged = m_error.contains(QLatin1String(" is damaged ("));
             ok = m_error.isEmpty();
@@ -735,15 +783,32 @@ void Catalogue::close()
     if (m_connection.isEmpty())
         return;
     m_statements.reset(); // every query on the connection must be gone before it is removed
+    bool closed = false;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        if (db.isOpen())
+        if (db.isOpen()) {
             db.close();
+            closed = !db.isOpen();
+        }
     }
     QSqlDatabase::removeDatabase(m_connection);
     m_connection.clear();
     m_transactionDepth = 0;
     m_transactionFailed = false;
+    // The last connection folds the log into the file and removes it; the file is then all
+    // there is, as sound as it was found, and the next open can trust it while it stays so.
+    // Not a flushed write: a record lost in a power cut only costs the next open its check.
+    if (closed && !m_damaged && !QFileInfo::exists(m_path + QStringLiteral("-wal"))) {
+        const QByteArray stamp = fileStamp(m_path);
+        if (!stamp.isEmpty())
+            SafeFile::writeWhole(checkedRecord(m_path), CheckedHeader + stamp + '\n', nullptr,
+                                 SafeFile::Sync::Deferred);
+    }
+}
+
+QString Catalogue::checkedRecord(const QString &path)
+{
+    return path + QStringLiteral("-checked");
 }
 
 bool Catalogue::isOpen() const
@@ -869,7 +934,7 @@ bool Catalogue::isCatalogue(const QString &path, QString *error)
             db.setDatabaseName(path);
             if (db.open()) {
                 why = checkCatalogue(db, path);
-                if (why.isEmpty())
+                if (why.isEmpty() && !unchangedSinceCheck(path))
                     why = damageOf(db, path);
                 db.close();
             } else {
@@ -1071,6 +1136,7 @@ QString Catalogue::setAside(const QString &path, QString *error)
     if (QFileInfo::exists(wal) && !QFile::rename(wal, aside + QStringLiteral("-wal")))
         QFile::remove(wal);
     QFile::remove(path + QStringLiteral("-shm"));
+    QFile::remove(checkedRecord(path));
     return aside;
 }
 

@@ -71,8 +71,15 @@ public:
 
     // Opens an existing catalogue file. Fails (with a message naming the file) when the file
     // is missing, is not a database, lacks the table FILES, is damaged (every page is checked)
-    // or cannot be written; the file is never changed then.
+    // or cannot be written; the file is never changed then. The pages are not walked again
+    // when the file is exactly as a clean close left it (see checkedRecord).
     bool open(const QString &path);
+    // Whether the last open walked every page.
+    bool wasChecked() const { return m_checked; }
+    // The small file beside a catalogue that a clean close writes: what the file system says
+    // of the catalogue file (device, file number, length, change times) just after the close.
+    // Opening removes it before anything is written.
+    static QString checkedRecord(const QString &path);
     void close();
     bool isOpen() const;
     QString path() const;
@@ -235,6 +242,7 @@ private:
     mutable int m_failures = 0;
     mutable int m_errorCode = 0;
     mutable bool m_damaged = false;
+    bool m_checked = false;
     int m_transactionDepth = 0;
     bool m_transactionFailed = false;
 };
