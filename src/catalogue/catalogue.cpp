@@ -972,6 +972,12 @@ bool Catalogue::deleteAccessedBefore(int cutoff)
     return exec(QStringLiteral("DELETE FROM FILES WHERE ACCESSED < ?"), {cutoff});
 }
 
+bool Catalogue::deleteTaggedAndAccessedBefore(int cutoff)
+{
+    return exec(QStringLiteral("DELETE FROM FILES WHERE RTAG = ? OR ACCESSED < ?"),
+                {QStringLiteral("D"), cutoff});
+}
+
 bool Catalogue::resetMarks()
 {
     return exec(QStringLiteral("UPDATE FILES SET ACTIVE = ?, RECNUM = ?, RTAG = ?, REF = STAG"),

@@ -121,6 +121,8 @@ public:
     bool deleteTagged();
     // D2: removes the rows not seen since before cutoff (YYYYMM).
     bool deleteAccessedBefore(int cutoff);
+    // D1 and D2 in one pass over the table, which each of them reads whole.
+    bool deleteTaggedAndAccessedBefore(int cutoff);
     // U1: clears every row's marks and copies STAG into REF.
     bool resetMarks();
     // U2: marks the rows with this RECNUM as having a match.

@@ -476,14 +476,16 @@ bool PreScan::prepare(Catalogue &catalogue)
 {
     showStatus(QStringLiteral("Preparing database...Purging deleted records"), QString(), true);
     maybeYield(true);
-    if (!catalogue.deleteTagged())
-        return false;
-    if (m_state.autoPurge) {
+    if (!m_state.autoPurge) {
+        if (!catalogue.deleteTagged())
+            return false;
+    } else {
         showStatus(QStringLiteral("Preparing database...Purging records not accessed for 3 months"),
                    QString(), true);
         maybeYield(true);
+        // Both removals in one pass over the table: the rows left are the same.
         const QDate today = QDate::currentDate();
-        if (!catalogue.deleteAccessedBefore(purgeCutoff(today.year(), today.month())))
+        if (!catalogue.deleteTaggedAndAccessedBefore(purgeCutoff(today.year(), today.month())))
             return false;
     }
     showStatus(QStringLiteral("Preparing database...Clearing tags from last search"), QString(), true);
