@@ -980,8 +980,13 @@ bool Catalogue::deleteTaggedAndAccessedBefore(int cutoff)
 
 bool Catalogue::resetMarks()
 {
-    return exec(QStringLiteral("UPDATE FILES SET ACTIVE = ?, RECNUM = ?, RTAG = ?, REF = STAG"),
-                {QStringLiteral(" "), 0.0, QStringLiteral(" ")});
+    // Rows that already hold these values (rows no search has found since they were last
+    // cleared) are passed over: rewriting them would change nothing but cost a page write each.
+    const QString blank = QStringLiteral(" ");
+    return exec(QStringLiteral("UPDATE FILES SET ACTIVE = ?, RECNUM = ?, RTAG = ?, REF = STAG "
+                               "WHERE ACTIVE IS NOT ? OR RECNUM IS NOT ? OR RTAG IS NOT ? "
+                               "OR REF IS NOT STAG"),
+                {blank, 0.0, blank, blank, 0.0, blank});
 }
 
 bool Catalogue::markMatched(double recnum)

@@ -153,6 +153,7 @@ TEST_F(CatalogueTest, BulkStatementsTouchOnlyTheirRows)
         {"b.jpg", "X", " ", 2, 202306},
         {"c.jpg", "X", "d", 2, 202307},
         {"d.jpg", "*", " ", 0, 202305},
+        {"e.jpg", " ", " ", 0, 202308}, // cleared but for its REF
     };
     // Each remaining row as "name=value", with a slash between the values of several fields.
     const struct
@@ -165,23 +166,24 @@ TEST_F(CatalogueTest, BulkStatementsTouchOnlyTheirRows)
         {"D1",
          [](Catalogue &c) { return c.deleteTagged(); },
          "RTAG",
-         {"b.jpg= ", "c.jpg=d", "d.jpg= "}},
+         {"b.jpg= ", "c.jpg=d", "d.jpg= ", "e.jpg= "}},
         {"D2",
          [](Catalogue &c) { return c.deleteAccessedBefore(202306); },
          "ACCESSED",
-         {"b.jpg=202306", "c.jpg=202307"}},
+         {"b.jpg=202306", "c.jpg=202307", "e.jpg=202308"}},
         {"D1 and D2",
          [](Catalogue &c) { return c.deleteTaggedAndAccessedBefore(202306); },
          "RTAG,ACCESSED",
-         {"b.jpg= /202306", "c.jpg=d/202307"}},
+         {"b.jpg= /202306", "c.jpg=d/202307", "e.jpg= /202308"}},
         {"U1",
          [](Catalogue &c) { return c.resetMarks(); },
          "ACTIVE,RECNUM,RTAG,REF",
-         {"a.jpg= /0/ /A.JPG", "b.jpg= /0/ /B.JPG", "c.jpg= /0/ /C.JPG", "d.jpg= /0/ /D.JPG"}},
+         {"a.jpg= /0/ /A.JPG", "b.jpg= /0/ /B.JPG", "c.jpg= /0/ /C.JPG", "d.jpg= /0/ /D.JPG",
+          "e.jpg= /0/ /E.JPG"}},
         {"U2",
          [](Catalogue &c) { return c.markMatched(2); },
          "ACTIVE",
-         {"a.jpg= ", "b.jpg=*", "c.jpg=*", "d.jpg=*"}},
+         {"a.jpg= ", "b.jpg=*", "c.jpg=*", "d.jpg=*", "e.jpg= "}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
