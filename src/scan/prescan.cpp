@@ -607,6 +607,9 @@ bool PreScan::RunPreScan()
             for (int k = 0; k < types.size() && !m_cancel; ++k)
                 ScanDirectory(catalogue, *plan, k);
         });
+        // The directory read ahead may have come in while the rows were written: the next
+        // one is started now rather than when the next entry's first file is looked up.
+        topUp();
     }
     stopLookAhead();
 
@@ -919,8 +922,10 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const EntryPlan &plan, int typ
         }
         maybeYield();
     }
-    if (!m_failed && !stopOnFailure(catalogue, m_where))
+    if (!m_failed && !stopOnFailure(catalogue, m_where)) {
+        topUp(); // keeps the directory reader busy while the marks are written
         catalogue.markSeenMany(seen, plan.tag, path, m_stamp);
+    }
     // The count line is refreshed only now and then; the last file is always shown, so the
     // window ends on the figures of the closing message.
     if (lastFile && m_shownNumber != m_marked) {
