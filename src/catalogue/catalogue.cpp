@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
+#include <QMutex>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlDriver>
@@ -431,9 +433,29 @@ const QByteArray CheckedHeader = QByteArrayLiteral("Vexa! catalogue closed sound
 // True when the record written at the last clean close matches the catalogue as it is now, with
 // no log beside it that opening would fold in: nothing has touched the file since it was last
 // found sound and closed, and walking its pages again would find what it found then.
+// Catalogues this run of the program found damaged, by path: a clean close through another
+// connection to the same file must not vouch for it, nor may its record be trusted.
+QMutex damagedMutex;
+QSet<QString> damagedPaths;
+
+void noteDamaged(const QString &path, bool damaged)
+{
+    const QMutexLocker lock(&damagedMutex);
+    if (damaged)
+        damagedPaths.insert(path);
+    else
+        damagedPaths.remove(path);
+}
+
+bool seenDamaged(const QString &path)
+{
+    const QMutexLocker lock(&damagedMutex);
+    return damagedPaths.contains(path);
+}
+
 bool unchangedSinceCheck(const QString &path)
 {
-    if (QFileInfo::exists(path + QStringLiteral("-wal")))
+    if (seenDamaged(path) || QFileInfo::exists(path + QStringLiteral("-wal")))
         return false;
     QFile record(Catalogue::checkedRecord(path));
     if (!record.open(QIODevice::ReadOnly))
@@ -673,6 +695,7 @@ bool Catalogue::fail(const QString &what, const QString &detail, int code) const
         // From here on nothing is written to the file: writing on damaged pages can only
         // spread the damage.
         m_damaged = true;
+        noteDamaged(m_path, true);
         m_error = QStringLiteral("The catalogue %1 is damaged (the database reports: %2).")
                       .arg(shown(m_path), detail);
     } else {
@@ -736,6 +759,8 @@ bool Catalogue::open(const QString &path)
             if (m_error.isEmpty() && m_checked)
                 m_error = damageOf(db, path);
             m_damaged = m_error.contains(QLatin1String(" is damaged ("));
+            if (m_damaged)
+                noteDamaged(path, true);
             ok = m_error.isEmpty();
             if (ok) {
                 // Only a sound catalogue is changed: write-ahead logging for fast pre-scans
@@ -798,7 +823,8 @@ void Catalogue::close()
     // The last connection folds the log into the file and removes it; the file is then all
     // there is, as sound as it was found, and the next open can trust it while it stays so.
     // Not a flushed write: a record lost in a power cut only costs the next open its check.
-    if (closed && !m_damaged && !QFileInfo::exists(m_path + QStringLiteral("-wal"))) {
+    if (closed && !m_damaged && !seenDamaged(m_path)
+        && !QFileInfo::exists(m_path + QStringLiteral("-wal"))) {
         const QByteArray stamp = fileStamp(m_path);
         if (!stamp.isEmpty())
             SafeFile::writeWhole(checkedRecord(m_path), CheckedHeader + stamp + '\n', nullptr,
@@ -934,8 +960,11 @@ bool Catalogue::isCatalogue(const QString &path, QString *error)
             db.setDatabaseName(path);
             if (db.open()) {
                 why = checkCatalogue(db, path);
-                if (why.isEmpty() && !unchangedSinceCheck(path))
+                if (why.isEmpty() && !unchangedSinceCheck(path)) {
                     why = damageOf(db, path);
+                    if (why.contains(QLatin1String(" is damaged (")))
+                        noteDamaged(path, true);
+                }
                 db.close();
             } else {
                 why = notCatalogue(path);
@@ -1148,6 +1177,7 @@ QString Catalogue::setAside(const QString &path, QString *error)
         QFile::remove(wal);
     QFile::remove(path + QStringLiteral("-shm"));
     QFile::remove(checkedRecord(path));
+    noteDamaged(path, false); // the name is free for a new catalogue
     return aside;
 }
 

@@ -324,7 +324,8 @@ TEST(RefTable, RowsSharingAKeyAreTakenInOrderOnce)
 
 // A catalogue is trusted without walking its pages only while it is exactly as a clean close
 // left it: any write to the file, even one that puts its times back, a log left by a crash,
-// or a connection still open (the record goes at open) makes the next open check it again.
+// a connection still open (the record goes at open), or damage met through another connection
+// makes the next open check it again.
 TEST_F(CatalogueTest, PagesAreCheckedAgainUnlessUntouchedSinceACleanClose)
 {
     const QString longPath = "/" + QString(200, 'p') + "/";
@@ -333,51 +334,75 @@ TEST_F(CatalogueTest, PagesAreCheckedAgainUnlessUntouchedSinceACleanClose)
             add(makeRow(QString("pic%1.jpg").arg(i), longPath));
         return true;
     }));
-    auto zerosInPlace = [this] {
-        const QByteArray path = QFile::encodeName(cataloguePath());
+    cat.close();
+    const QByteArray sound = home.read("data/Photos.mdb");
+    // Zeros over a page of rows, the file's times put back as they were.
+    auto zerosInPlace = [](const QString &path) {
+        const QString page = queryRows(path, "SELECT pageno FROM dbstat WHERE name = 'FILES' AND "
+                                             "pagetype = 'leaf' LIMIT 1 OFFSET 5")
+                                 .value(0);
+        ASSERT_FALSE(page.isEmpty());
         struct stat before;
-        ASSERT_EQ(::stat(path.constData(), &before), 0);
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
         {
-            QFile f(cataloguePath());
+            QFile f(path);
             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-            ASSERT_TRUE(f.seek(f.size() / 2 / 4096 * 4096));
-            ASSERT_EQ(f.write(QByteArray(8192, '\0')), 8192);
+            ASSERT_TRUE(f.seek((page.toLongLong() - 1) * 4096));
+            ASSERT_EQ(f.write(QByteArray(4096, '\0')), 4096);
         }
         const struct timespec times[2] = {before.st_atim, before.st_mtim};
-        ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
     };
-    Catalogue stillOpen;
+    Catalogue other;
     const struct
     {
         const char *what;
-        std::function<void()> touch;
+        std::function<void(const QString &)> touch;
         bool opens, checked;
     } cases[] = {
-        {"untouched", [] {}, true, false},
+        {"untouched", [](const QString &) {}, true, false},
         {"rewritten with its own bytes",
-         [this] { home.write("data/Photos.mdb", home.read("data/Photos.mdb")); }, true, true},
-        {"a log beside it", [this] { home.write("data/Photos.mdb-wal", QByteArray()); }, true, true},
-        {"still open elsewhere", [&] { ASSERT_TRUE(stillOpen.open(cataloguePath())); }, true, true},
+         [](const QString &path) { ASSERT_TRUE(writeFile(path, readFile(path))); }, true, true},
+        {"a log beside it",
+         [](const QString &path) { ASSERT_TRUE(writeFile(path + "-wal", QByteArray())); }, true,
+         true},
+        {"still open elsewhere", [&](const QString &path) { ASSERT_TRUE(other.open(path)); }, true,
+         true},
         {"zeros in the middle, its time put back", zerosInPlace, false, true},
+        {"found damaged through another connection",
+         [&](const QString &path) {
+             Catalogue first;
+             ASSERT_TRUE(first.open(path) && other.open(path));
+             zerosInPlace(path);
+             first.forEachRow("DISKNAME", QString(), QString(), {},
+                              [](qint64, const QVariantList &) { return true; });
+             ASSERT_TRUE(first.isDamaged());
+             first.close();
+             other.close(); // the last connection, which met no damage itself
+             EXPECT_FALSE(QFileInfo::exists(Catalogue::checkedRecord(path)));
+         },
+         false, true},
     };
+    int n = 0;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
+        other.close();
+        const QString path = home.file(QString("data/Case%1.mdb").arg(++n));
+        ASSERT_TRUE(writeFile(path, sound));
+        ASSERT_TRUE(cat.open(path));
         cat.close();
-        stillOpen.close();
-        ASSERT_TRUE(home.exists("data/Photos.mdb-checked"));
-        c.touch();
-        const QByteArray bytes = home.read("data/Photos.mdb");
-        EXPECT_EQ(cat.open(cataloguePath()), c.opens) << cat.lastError().toStdString();
+        ASSERT_TRUE(QFileInfo::exists(Catalogue::checkedRecord(path)));
+        c.touch(path);
+        const QByteArray bytes = readFile(path);
+        EXPECT_EQ(cat.open(path), c.opens) << cat.lastError().toStdString();
         EXPECT_EQ(cat.wasChecked(), c.checked);
-        EXPECT_EQ(Catalogue::isCatalogue(cataloguePath()), c.opens);
+        EXPECT_EQ(Catalogue::isCatalogue(path), c.opens);
         if (!c.opens) {
             EXPECT_TRUE(cat.lastError().contains("is damaged")) << cat.lastError().toStdString();
-            EXPECT_EQ(home.read("data/Photos.mdb"), bytes);
+            EXPECT_EQ(readFile(path), bytes);
         }
+        cat.close();
     }
-    // Nothing sound was closed since the damage was found: it is checked, and refused, again.
-    EXPECT_FALSE(home.exists("data/Photos.mdb-checked"));
-    EXPECT_FALSE(cat.open(cataloguePath()));
 }
 
 TEST_F(CatalogueTest, TransactionsCommitOnlyWhenAllWorkSucceeds)
