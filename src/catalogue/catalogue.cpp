@@ -430,9 +430,6 @@ QByteArray fileStamp(const QString &path)
 
 const QByteArray CheckedHeader = QByteArrayLiteral("Vexa! catalogue closed sound\n");
 
-// True when the record written at the last clean close matches the catalogue as it is now, with
-// no log beside it that opening would fold in: nothing has touched the file since it was last
-// found sound and closed, and walking its pages again would find what it found then.
 // Catalogues this run of the program found damaged, by path: a clean close through another
 // connection to the same file must not vouch for it, nor may its record be trusted.
 QMutex damagedMutex;
@@ -453,6 +450,9 @@ bool seenDamaged(const QString &path)
     return damagedPaths.contains(path);
 }
 
+// True when the record written at the last clean close matches the catalogue as it is now, with
+// no log beside it that opening would fold in: nothing has touched the file since it was last
+// found sound and closed, and walking its pages again would find what it found then.
 bool unchangedSinceCheck(const QString &path)
 {
     if (seenDamaged(path) || QFileInfo::exists(path + QStringLiteral("-wal")))
