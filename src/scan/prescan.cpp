@@ -259,7 +259,8 @@ struct PreScan::LookAhead
     std::shared_ptr<EntryPlan> producing;         // the entry being looked up
     int type = 0, file = 0;                       // the next file of it to look up
     int nextPlan = 0;                             // the entry to plan after it
-    std::future<std::shared_ptr<EntryPlan>> listing; // that entry, read and planned on another thread
+    // That entry, read and filtered on another thread.
+    std::future<std::shared_ptr<EntryPlan>> listing;
     int listingIndex = -1;
     qint64 bytes = 0; // held by the look-ups in pending
 };

@@ -37,7 +37,8 @@ TEST(SafeFile, AFailedWriteLeavesTheOldFileAndNothingElse)
     // Flushed or not, a write that fails leaves the old file and nothing else.
     for (const SafeFile::Sync sync : {SafeFile::Sync::Now, SafeFile::Sync::Deferred}) {
         for (const auto &c : cases) {
-            SCOPED_TRACE(std::string(c.name) + (sync == SafeFile::Sync::Now ? "" : ", not flushed"));
+            SCOPED_TRACE(std::string(c.name)
+                         + (sync == SafeFile::Sync::Now ? "" : ", not flushed"));
             QTemporaryDir dir;
             const QString path = dir.filePath("VEXA.INI");
             QFile f(path);
@@ -57,7 +58,8 @@ TEST(SafeFile, AFailedWriteLeavesTheOldFileAndNothingElse)
             int status = -1;
             ::waitpid(pid, &status, 0);
             ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
-            EXPECT_EQ(status, c.written ? 0 : 1 << 8) << "3: no way to drop the permission override";
+            EXPECT_EQ(status, c.written ? 0 : 1 << 8)
+                << "3: no way to drop the permission override";
             if (!c.pathIsFolder)
                 EXPECT_EQ(readFile(path), c.written ? c.content : old);
             struct stat st;

@@ -324,7 +324,8 @@ TEST_F(ScanFixture, ARepeatedSearchLeavesTheCatalogueThePlainWayLeavesIt)
         picture(a + QString::fromUtf8(name), ++seed);
     picture(a + "c.jpg", ++seed, "JPG");
     ASSERT_TRUE(QFile::copy(a + "p2.png", b + "p2.png"));
-    QFile(b + "p2.png").setFileTime(QFileInfo(a + "p2.png").lastModified(), QFileDevice::FileModificationTime);
+    QFile(b + "p2.png").setFileTime(QFileInfo(a + "p2.png").lastModified(),
+                                    QFileDevice::FileModificationTime);
     state.directories = {"[] " + a, "[] " + b, "[] " + a};
     state.clickMode(Mode::Name);
     delete run();
@@ -360,7 +361,8 @@ TEST_F(ScanFixture, ARepeatedSearchLeavesTheCatalogueThePlainWayLeavesIt)
                     r.DRIVEVOLUME = "[]";
                     r.PATH = path;
                     r.DISKNAME = f.name;
-                    r.STAG = IdentityKey::make(false, r.DRIVEVOLUME, path, f.name, f.size, f.modifiedSecs);
+                    r.STAG = IdentityKey::make(false, r.DRIVEVOLUME, path, f.name, f.size,
+                                               f.modifiedSecs);
                     const std::optional<qint64> row = plain.seekRef(r.STAG);
                     ASSERT_TRUE(row);
                     ASSERT_TRUE(plain.markSeen(*row, r, false));
