@@ -402,7 +402,7 @@ void DeleteListFiles(const QString &name)
     if (!isUsableName(name))
         return;
     const QString base = ProgramDir::file(QStringLiteral("data/") + name);
-    for (const char *ext : {".lst", ".mdb", ".lcd", ".ldb", ".mdb-wal", ".mdb-shm"})
+    for (const char *ext : {".lst", ".mdb", ".lcd", ".ldb", ".mdb-wal", ".mdb-shm", ".mdb-checked"})
         QFile::remove(base + QLatin1String(ext));
 }
 

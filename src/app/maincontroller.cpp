@@ -578,6 +578,7 @@ void MainController::CompactCatalogue()
             QFile::remove(temp);
             QFile::remove(path + QStringLiteral("-wal"));
             QFile::remove(path + QStringLiteral("-shm"));
+            QFile::remove(Catalogue::checkedRecord(path));
         }
     }
     m_host.setCompactWindowVisible(false);
@@ -635,6 +636,7 @@ void MainController::cmdPURGE_Click()
     QFile::remove(path);
     QFile::remove(path + QStringLiteral("-wal"));
     QFile::remove(path + QStringLiteral("-shm"));
+    QFile::remove(Catalogue::checkedRecord(path));
     Prompts::message(nullptr, QStringLiteral("Database Purged..."));
     m_state.stoppedAtRecord = 0;
     writeSettings();

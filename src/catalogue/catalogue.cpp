@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
+#include <QMutex>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlDriver>
@@ -24,6 +26,10 @@
 
 #include <array>
 #include <limits>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -401,6 +407,63 @@ QString damageOf(QSqlDatabase &db, const QString &path)
         .arg(shown(path), detail.trimmed());
 }
 
+// What the file system says of a file that changes whenever its content does: device, file
+// number, length, and the times of the last change to its content and to the file itself (the
+// second cannot be set back by any program). Empty where it cannot be read.
+QByteArray fileStamp(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    return QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino))
+           + ' ' + QByteArray::number(qint64(st.st_size)) + ' '
+           + QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.'
+           + QByteArray::number(qint64(st.st_mtim.tv_nsec)) + ' '
+           + QByteArray::number(qint64(st.st_ctim.tv_sec)) + '.'
+           + QByteArray::number(qint64(st.st_ctim.tv_nsec));
+#else
+    Q_UNUSED(path);
+    return QByteArray();
+#endif
+}
+
+const QByteArray CheckedHeader = QByteArrayLiteral("Vexa! catalogue closed sound\n");
+
+// Catalogues this run of the program found damaged, by path: a clean close through another
+// connection to the same file must not vouch for it, nor may its record be trusted.
+QMutex damagedMutex;
+QSet<QString> damagedPaths;
+
+void noteDamaged(const QString &path, bool damaged)
+{
+    const QMutexLocker lock(&damagedMutex);
+    if (damaged)
+        damagedPaths.insert(path);
+    else
+        damagedPaths.remove(path);
+}
+
+bool seenDamaged(const QString &path)
+{
+    const QMutexLocker lock(&damagedMutex);
+    return damagedPaths.contains(path);
+}
+
+// True when the record written at the last clean close matches the catalogue as it is now, with
+// no log beside it that opening would fold in: nothing has touched the file since it was last
+// found sound and closed, and walking its pages again would find what it found then.
+bool unchangedSinceCheck(const QString &path)
+{
+    if (seenDamaged(path) || QFileInfo::exists(path + QStringLiteral("-wal")))
+        return false;
+    QFile record(Catalogue::checkedRecord(path));
+    if (!record.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray stamp = fileStamp(path);
+    return !stamp.isEmpty() && record.read(4096) == CheckedHeader + stamp + '\n';
+}
+
 // Why a catalogue cannot be written, checked before the database engine opens it: a file it
 // opens read-only gets side files it can never write again, which keep the catalogue failing
 // after its permissions are put right. Empty when nothing is in the way.
@@ -448,6 +511,23 @@ bool execOn(QSqlDatabase &db, const QString &sql, QString *detail, int *code = n
     if (code)
         *code = q.lastError().nativeErrorCode().toInt();
     return false;
+}
+
+// Whether a text equals a UTF-8 value read from the database. Plain ASCII, as most names
+// are, is compared where it lies: the marks of a repeated search check every name.
+bool sameText(const QString &text, QByteArrayView utf8)
+{
+    if (text.size() == utf8.size()) {
+        const QChar *chars = text.constData();
+        qsizetype i = 0;
+        for (; i < utf8.size() && uchar(utf8[i]) < 0x80; ++i) {
+            if (chars[i].unicode() != char16_t(utf8[i]))
+                return false;
+        }
+        if (i == utf8.size())
+            return true;
+    }
+    return text == QString::fromUtf8(utf8);
 }
 
 QString stripOrderBy(const QString &orderBy)
@@ -615,6 +695,7 @@ bool Catalogue::fail(const QString &what, const QString &detail, int code) const
         // From here on nothing is written to the file: writing on damaged pages can only
         // spread the damage.
         m_damaged = true;
+        noteDamaged(m_path, true);
         m_error = QStringLiteral("The catalogue %1 is damaged (the database reports: %2).")
                       .arg(shown(m_path), detail);
     } else {
@@ -659,6 +740,13 @@ bool Catalogue::open(const QString &path)
         return false;
     }
 
+    // A catalogue left sound at a clean close and not touched since needs no walk over every
+    // page. The record goes before anything can be written: it is made again only by a clean
+    // close of a catalogue that nothing found damaged.
+    const bool unchanged = unchangedSinceCheck(path);
+    QFile::remove(checkedRecord(path));
+    m_checked = !unchanged;
+
     const QString connection = nextConnectionName();
     bool ok = false;
     {
@@ -668,9 +756,11 @@ bool Catalogue::open(const QString &path)
             m_error = notCatalogue(path);
         } else {
             m_error = checkCatalogue(db, path);
-            if (m_error.isEmpty())
+            if (m_error.isEmpty() && m_checked)
                 m_error = damageOf(db, path);
             m_damaged = m_error.contains(QLatin1String(" is damaged ("));
+            if (m_damaged)
+                noteDamaged(path, true);
             ok = m_error.isEmpty();
             if (ok) {
                 // Only a sound catalogue is changed: write-ahead logging for fast pre-scans
@@ -718,15 +808,33 @@ void Catalogue::close()
     if (m_connection.isEmpty())
         return;
     m_statements.reset(); // every query on the connection must be gone before it is removed
+    bool closed = false;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        if (db.isOpen())
+        if (db.isOpen()) {
             db.close();
+            closed = !db.isOpen();
+        }
     }
     QSqlDatabase::removeDatabase(m_connection);
     m_connection.clear();
     m_transactionDepth = 0;
     m_transactionFailed = false;
+    // The last connection folds the log into the file and removes it; the file is then all
+    // there is, as sound as it was found, and the next open can trust it while it stays so.
+    // Not a flushed write: a record lost in a power cut only costs the next open its check.
+    if (closed && !m_damaged && !seenDamaged(m_path)
+        && !QFileInfo::exists(m_path + QStringLiteral("-wal"))) {
+        const QByteArray stamp = fileStamp(m_path);
+        if (!stamp.isEmpty())
+            SafeFile::writeWhole(checkedRecord(m_path), CheckedHeader + stamp + '\n', nullptr,
+                                 SafeFile::Sync::Deferred);
+    }
+}
+
+QString Catalogue::checkedRecord(const QString &path)
+{
+    return path + QStringLiteral("-checked");
 }
 
 bool Catalogue::isOpen() const
@@ -852,8 +960,11 @@ bool Catalogue::isCatalogue(const QString &path, QString *error)
             db.setDatabaseName(path);
             if (db.open()) {
                 why = checkCatalogue(db, path);
-                if (why.isEmpty())
+                if (why.isEmpty() && !unchangedSinceCheck(path)) {
                     why = damageOf(db, path);
+                    if (why.contains(QLatin1String(" is damaged (")))
+                        noteDamaged(path, true);
+                }
                 db.close();
             } else {
                 why = notCatalogue(path);
@@ -890,10 +1001,21 @@ bool Catalogue::deleteAccessedBefore(int cutoff)
     return exec(QStringLiteral("DELETE FROM FILES WHERE ACCESSED < ?"), {cutoff});
 }
 
+bool Catalogue::deleteTaggedAndAccessedBefore(int cutoff)
+{
+    return exec(QStringLiteral("DELETE FROM FILES WHERE RTAG = ? OR ACCESSED < ?"),
+                {QStringLiteral("D"), cutoff});
+}
+
 bool Catalogue::resetMarks()
 {
-    return exec(QStringLiteral("UPDATE FILES SET ACTIVE = ?, RECNUM = ?, RTAG = ?, REF = STAG"),
-                {QStringLiteral(" "), 0.0, QStringLiteral(" ")});
+    // Rows that already hold these values (rows no search has found since they were last
+    // cleared) are passed over: rewriting them would change nothing but cost a page write each.
+    const QString blank = QStringLiteral(" ");
+    return exec(QStringLiteral("UPDATE FILES SET ACTIVE = ?, RECNUM = ?, RTAG = ?, REF = STAG "
+                               "WHERE ACTIVE IS NOT ? OR RECNUM IS NOT ? OR RTAG IS NOT ? "
+                               "OR REF IS NOT STAG"),
+                {blank, 0.0, blank, blank, 0.0, blank});
 }
 
 bool Catalogue::markMatched(double recnum)
@@ -1054,33 +1176,130 @@ QString Catalogue::setAside(const QString &path, QString *error)
     if (QFileInfo::exists(wal) && !QFile::rename(wal, aside + QStringLiteral("-wal")))
         QFile::remove(wal);
     QFile::remove(path + QStringLiteral("-shm"));
+    QFile::remove(checkedRecord(path));
+    noteDamaged(path, false); // the name is free for a new catalogue
     return aside;
+}
+
+void RefTable::reserve(qsizetype rows)
+{
+    m_keys.reserve(size_t(rows));
+    m_rowIds.reserve(size_t(rows));
+    m_next.reserve(size_t(rows));
+    m_bytes.reserve(rows * 40);
+    size_t capacity = 16;
+    while (capacity < size_t(rows) * 2)
+        capacity *= 2;
+    if (capacity > m_slots.size()) {
+        m_slots.assign(capacity, -1);
+        for (qint32 i = 0; i < qint32(m_keys.size()); ++i) {
+            size_t at = m_keys[size_t(i)].hash & (capacity - 1);
+            while (m_slots[at] >= 0)
+                at = (at + 1) & (capacity - 1);
+            m_slots[at] = i;
+        }
+    }
+}
+
+bool RefTable::holds(const Key &key, QByteArrayView utf8Ref) const
+{
+    return key.length == utf8Ref.size()
+           && QByteArrayView(m_bytes.constData() + key.offset, key.length) == utf8Ref;
+}
+
+void RefTable::grow()
+{
+    reserve(qsizetype(m_slots.size()));
+}
+
+qint32 RefTable::find(QByteArrayView utf8Ref, size_t hash) const
+{
+    if (m_slots.empty())
+        return -1;
+    const size_t mask = m_slots.size() - 1;
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+        const qint32 k = m_slots[at];
+        if (k < 0)
+            return -1;
+        const Key &key = m_keys[size_t(k)];
+        if (key.hash == hash && holds(key, utf8Ref))
+            return k;
+    }
+}
+
+void RefTable::add(QByteArrayView utf8Ref, qint64 rowId)
+{
+    const size_t hash = qHash(utf8Ref, QHashSeed::globalSeed());
+    const qint32 row = qint32(m_rowIds.size());
+    m_rowIds.push_back(rowId);
+    m_next.push_back(-1);
+    ++m_left;
+    qint32 k = find(utf8Ref, hash);
+    if (k >= 0) {
+        Key &key = m_keys[size_t(k)];
+        if (key.first < 0)
+            key.first = row;
+        else
+            m_next[size_t(key.last)] = row;
+        key.last = row;
+        return;
+    }
+    if (m_keys.size() * 2 >= m_slots.size())
+        grow();
+    k = qint32(m_keys.size());
+    m_keys.push_back({hash, m_bytes.size(), utf8Ref.size(), row, row});
+    m_bytes.append(utf8Ref);
+    const size_t mask = m_slots.size() - 1;
+    size_t at = hash & mask;
+    while (m_slots[at] >= 0)
+        at = (at + 1) & mask;
+    m_slots[at] = k;
+}
+
+std::optional<qint64> RefTable::take(QByteArrayView utf8Ref)
+{
+    qint32 k = m_lastKey + 1;
+    if (k >= qint32(m_keys.size()) || !holds(m_keys[size_t(k)], utf8Ref)) {
+        k = find(utf8Ref, qHash(utf8Ref, QHashSeed::globalSeed()));
+        if (k < 0)
+            return std::nullopt;
+    }
+    m_lastKey = k;
+    Key &key = m_keys[size_t(k)];
+    if (key.first < 0)
+        return std::nullopt; // every row under this key has been found already
+    const qint32 row = key.first;
+    key.first = m_next[size_t(row)];
+    --m_left;
+    return m_rowIds[size_t(row)];
+}
+
+// The key's UTF-8 bytes; most keys are plain ASCII and are copied across without conversion.
+QByteArrayView RefTable::utf8(const QString &ref)
+{
+    const qsizetype n = ref.size();
+    const QChar *chars = ref.constData();
+    m_scratch.resize(n);
+    char *out = m_scratch.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = chars[i].unicode();
+        if (c >= 0x80) {
+            m_scratch = ref.toUtf8();
+            return m_scratch;
+        }
+        out[i] = char(c);
+    }
+    return m_scratch;
 }
 
 void RefTable::add(const QString &ref, qint64 rowId)
 {
-    const auto at = m_first.constFind(ref);
-    if (at == m_first.cend())
-        m_first.insert(ref, rowId);
-    else
-        m_more[ref].append(rowId);
+    add(utf8(ref), rowId);
 }
 
 std::optional<qint64> RefTable::take(const QString &ref)
 {
-    const auto at = m_first.find(ref);
-    if (at == m_first.end())
-        return std::nullopt;
-    const qint64 rowId = *at;
-    const auto more = m_more.find(ref);
-    if (more == m_more.end()) {
-        m_first.erase(at);
-    } else {
-        *at = more->takeFirst();
-        if (more->isEmpty())
-            m_more.erase(more);
-    }
-    return rowId;
+    return take(utf8(ref));
 }
 
 RefTable Catalogue::refTable() const
@@ -1098,7 +1317,7 @@ RefTable Catalogue::refTable() const
     }
     int rc;
     while ((rc = q.step()) == SQLITE_ROW)
-        table.add(q.text(0), q.int64(1));
+        table.add(q.bytes(0), q.int64(1));
     if (rc != SQLITE_DONE)
         fail(QStringLiteral("read"), q.error(), q.code());
     return table;
@@ -1237,8 +1456,7 @@ bool Catalogue::markSeenMany(const QVector<SeenRow> &rows, const QString &driveV
         int k = first;
         int rc;
         while ((rc = names.step()) == SQLITE_ROW && k <= last) {
-            const QByteArray name = fitText(rows[k].diskName, Unlimited).toUtf8();
-            if (QByteArrayView(name) != names.bytes(0))
+            if (!sameText(rows[k].diskName, names.bytes(0)))
                 break;
             ++k;
         }

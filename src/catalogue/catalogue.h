@@ -14,24 +14,49 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class RecordSet;
 
 // The pre-scan's look-up table for one run: the row ids of every row with a non-empty REF, by
 // REF. Taking an id from it stands for clearing that row's REF, so each row is found once.
+// Keys are kept as their UTF-8 bytes in one block, found by a hash of those bytes and compared
+// whole only where the hash agrees: a search looks up every file of the list here. Files are
+// mostly met in the order their rows were made, so the key after the last one taken is tried
+// first, without hashing.
 class RefTable
 {
 public:
-    void reserve(qsizetype rows) { m_first.reserve(rows); }
+    void reserve(qsizetype rows);
     // Rows are added in rising row id order.
+    void add(QByteArrayView utf8Ref, qint64 rowId);
     void add(const QString &ref, qint64 rowId);
     // The lowest row id left under ref, taken out of the table; nothing when none is left.
+    std::optional<qint64> take(QByteArrayView utf8Ref);
     std::optional<qint64> take(const QString &ref);
-    qsizetype size() const { return m_first.size(); }
+    // Rows left.
+    qsizetype size() const { return m_left; }
 
 private:
-    QHash<QString, qint64> m_first;          // the lowest row id under each REF
-    QHash<QString, QVector<qint64>> m_more;  // the further ones, when rows share a REF
+    struct Key
+    {
+        size_t hash;
+        qsizetype offset, length; // of its bytes in m_bytes
+        qint32 first, last;       // its rows left, lowest first, linked through m_next
+    };
+    qint32 find(QByteArrayView utf8Ref, size_t hash) const; // index into m_keys, or -1
+    bool holds(const Key &key, QByteArrayView utf8Ref) const;
+    void grow();
+    QByteArrayView utf8(const QString &ref);
+
+    QByteArray m_bytes;           // every key's bytes, one after the other
+    std::vector<Key> m_keys;
+    std::vector<qint32> m_slots;  // open addressing over m_keys, -1 where free
+    std::vector<qint64> m_rowIds; // one per row added
+    std::vector<qint32> m_next;   // the next row under the same key, -1 after the last
+    qsizetype m_left = 0;
+    qint32 m_lastKey = -1;        // the key taken last
+    QByteArray m_scratch;         // a QString key in UTF-8
 };
 
 // An open catalogue database: the table FILES, its index ref, and the only statements by
@@ -46,8 +71,15 @@ public:
 
     // Opens an existing catalogue file. Fails (with a message naming the file) when the file
     // is missing, is not a database, lacks the table FILES, is damaged (every page is checked)
-    // or cannot be written; the file is never changed then.
+    // or cannot be written; the file is never changed then. The pages are not walked again
+    // when the file is exactly as a clean close left it (see checkedRecord).
     bool open(const QString &path);
+    // Whether the last open walked every page.
+    bool wasChecked() const { return m_checked; }
+    // The small file beside a catalogue that a clean close writes: what the file system says
+    // of the catalogue file (device, file number, length, change times) just after the close.
+    // Opening removes it before anything is written.
+    static QString checkedRecord(const QString &path);
     void close();
     bool isOpen() const;
     QString path() const;
@@ -89,6 +121,8 @@ public:
     bool deleteTagged();
     // D2: removes the rows not seen since before cutoff (YYYYMM).
     bool deleteAccessedBefore(int cutoff);
+    // D1 and D2 in one pass over the table, which each of them reads whole.
+    bool deleteTaggedAndAccessedBefore(int cutoff);
     // U1: clears every row's marks and copies STAG into REF.
     bool resetMarks();
     // U2: marks the rows with this RECNUM as having a match.
@@ -210,6 +244,7 @@ private:
     mutable int m_failures = 0;
     mutable int m_errorCode = 0;
     mutable bool m_damaged = false;
+    bool m_checked = false;
     int m_transactionDepth = 0;
     bool m_transactionFailed = false;
 };

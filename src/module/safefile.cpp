@@ -37,7 +37,7 @@ QString targetOf(const QString &path)
 
 #ifdef Q_OS_UNIX
 
-bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *error, Sync sync)
 {
     const QString target = targetOf(path);
     const QByteArray native = QFile::encodeName(target);
@@ -81,7 +81,7 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
         p += n;
         left -= n;
     }
-    if (::fsync(fd) != 0)
+    if (sync == Sync::Now && ::fsync(fd) != 0)
         return abandon(reason());
     const int closed = ::close(fd);
     fd = -1;
@@ -89,6 +89,8 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
         return abandon(reason());
     if (::rename(temp.constData(), native.constData()) != 0)
         return abandon(reason());
+    if (sync == Sync::Deferred)
+        return true;
 
     // The rename itself reaches the disk only with its folder.
     const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
@@ -105,7 +107,7 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
 
 #else
 
-bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *error, Sync)
 {
     const QString target = targetOf(path);
     if (QFileInfo(target).isDir())

@@ -15,6 +15,13 @@ namespace SafeFile {
 // failure (full disk, file too large, folder not writable, path is a folder) the old file is
 // left exactly as it was, nothing else is left behind, and false is returned with the reason
 // in *error. A symbolic link at path is followed: its target gets the new content.
-bool writeWhole(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+//
+// With Sync::Deferred the file and its folder are not flushed: the swap is still atomic for
+// every reader and after the program crashes, but after a power cut the path may hold the old
+// content. Only for a file that replaces one already safely on disk, where the old content
+// does no harm (a marker that some later flush makes current anyway).
+enum class Sync { Now, Deferred };
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *error = nullptr,
+                Sync sync = Sync::Now);
 
 } // namespace SafeFile

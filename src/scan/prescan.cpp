@@ -56,11 +56,20 @@ QString markerPath()
 // this run had marked before it. Written whole and swapped in, so a crash leaves the old
 // marker or the new one. A failure is ignored: a stale marker only makes a resumed run scan
 // an entry again.
+// A marker that replaces another is not flushed to the disk by itself. Each entry's rows were
+// committed, and flushed, before the next marker is written, so a marker is never ahead of
+// the catalogue; after a power cut one that lags behind (the previous marker) makes the
+// resumed run scan an entry again into the same rows with the same numbers. The first marker
+// of a run is flushed, so that a resume is offered after a power cut too.
 void writeMarker(int listIndex, double markedBefore)
 {
-    SafeFile::writeWhole(markerPath(), (VbText::print(listIndex) + QStringLiteral(" \r\n")
-                                        + VbText::print(markedBefore) + QStringLiteral(" \r\n"))
-                                           .toUtf8());
+    const SafeFile::Sync sync = QFileInfo::exists(markerPath()) ? SafeFile::Sync::Deferred
+                                                                : SafeFile::Sync::Now;
+    SafeFile::writeWhole(markerPath(),
+                         (VbText::print(listIndex) + QStringLiteral(" \r\n")
+                          + VbText::print(markedBefore) + QStringLiteral(" \r\n"))
+                             .toUtf8(),
+                         nullptr, sync);
 }
 
 // Splits a list entry at its first "]" into the volume tag (with the bracket) and the path.
@@ -250,7 +259,8 @@ struct PreScan::LookAhead
     std::shared_ptr<EntryPlan> producing;         // the entry being looked up
     int type = 0, file = 0;                       // the next file of it to look up
     int nextPlan = 0;                             // the entry to plan after it
-    std::future<QVector<Listing>> listing;        // that entry's directory, read on another thread
+    // That entry, read and filtered on another thread.
+    std::future<std::shared_ptr<EntryPlan>> listing;
     int listingIndex = -1;
     qint64 bytes = 0; // held by the look-ups in pending
 };
@@ -467,14 +477,16 @@ bool PreScan::prepare(Catalogue &catalogue)
 {
     showStatus(QStringLiteral("Preparing database...Purging deleted records"), QString(), true);
     maybeYield(true);
-    if (!catalogue.deleteTagged())
-        return false;
-    if (m_state.autoPurge) {
+    if (!m_state.autoPurge) {
+        if (!catalogue.deleteTagged())
+            return false;
+    } else {
         showStatus(QStringLiteral("Preparing database...Purging records not accessed for 3 months"),
                    QString(), true);
         maybeYield(true);
+        // Both removals in one pass over the table: the rows left are the same.
         const QDate today = QDate::currentDate();
-        if (!catalogue.deleteAccessedBefore(purgeCutoff(today.year(), today.month())))
+        if (!catalogue.deleteTaggedAndAccessedBefore(purgeCutoff(today.year(), today.month())))
             return false;
     }
     showStatus(QStringLiteral("Preparing database...Clearing tags from last search"), QString(), true);
@@ -581,7 +593,8 @@ bool PreScan::RunPreScan()
                 FixExtension(path, QStringLiteral(".jpeg"));
                 FixExtension(path, QStringLiteral(".jpe"));
             }
-            plan = makePlan(index, listFiles(path, types));
+            plan = makePlan(index, entries[index], listFiles(path, types), m_patterns, types,
+                            m_state.isChecked(Check::Not));
             producing(plan);
         }
         if (!plan->listings.isEmpty() && !plan->listings.first().ok && QFileInfo(path).isDir())
@@ -595,6 +608,9 @@ bool PreScan::RunPreScan()
             for (int k = 0; k < types.size() && !m_cancel; ++k)
                 ScanDirectory(catalogue, *plan, k);
         });
+        // The directory read ahead may have come in while the rows were written: the next
+        // one is started now rather than when the next entry's first file is looked up.
+        topUp();
     }
     stopLookAhead();
 
@@ -666,22 +682,24 @@ void PreScan::stopLookAhead()
     m_catalogue = nullptr;
 }
 
-std::shared_ptr<PreScan::EntryPlan> PreScan::makePlan(int index, QVector<Listing> listings) const
+std::shared_ptr<PreScan::EntryPlan> PreScan::makePlan(int index, const QString &entry,
+                                                      QVector<Listing> listings,
+                                                      const QStringList &patterns,
+                                                      const QStringList &types, bool notFilter)
 {
     auto plan = std::make_shared<EntryPlan>();
     plan->index = index;
-    splitEntry(m_entries[index], plan->tag, plan->path);
+    splitEntry(entry, plan->tag, plan->path);
     plan->listings = std::move(listings);
     plan->files.resize(size_t(plan->listings.size()));
     plan->upper.resize(size_t(plan->listings.size()));
-    const bool notFilter = m_state.isChecked(Check::Not);
     for (int k = 0; k < plan->listings.size(); ++k) {
         const QVector<ListedFile> &files = plan->listings[k].files;
         for (int f = 0; f < files.size(); ++f) {
             if (files[f].name.trimmed().size() <= 4)
                 continue;
             QString upper = files[f].name.toUpper();
-            if (passesFilter(upper, m_patterns, m_types[k], notFilter)) {
+            if (passesFilter(upper, patterns, types[k], notFilter)) {
                 plan->files[size_t(k)].push_back(f);
                 plan->upper[size_t(k)].push_back(std::move(upper));
             }
@@ -690,9 +708,9 @@ std::shared_ptr<PreScan::EntryPlan> PreScan::makePlan(int index, QVector<Listing
     return plan;
 }
 
-// The look-ahead goes on with this entry, and the next entry's directory is read on another
-// thread meanwhile: reading a directory is mostly the system's work. When ".jpeg" names are
-// to be fixed, that is done there first.
+// The look-ahead goes on with this entry, and the next entry's directory is read and its files
+// filtered on another thread meanwhile: reading a directory is mostly the system's work. When
+// ".jpeg" names are to be fixed, that is done there first.
 void PreScan::producing(std::shared_ptr<EntryPlan> plan)
 {
     LookAhead &a = *m_ahead;
@@ -704,13 +722,17 @@ void PreScan::producing(std::shared_ptr<EntryPlan> plan)
     QString tag, path;
     splitEntry(m_entries[a.nextPlan], tag, path);
     const bool fix = m_state.isChecked(Check::Jpeg);
-    a.listing = std::async(std::launch::async, [path, fix, types = m_types] {
-        if (fix) {
-            FixExtension(path, QStringLiteral(".jpeg"));
-            FixExtension(path, QStringLiteral(".jpe"));
-        }
-        return listFiles(path, types);
-    });
+    a.listing = std::async(std::launch::async,
+                           [index = a.nextPlan, entry = m_entries[a.nextPlan], path, fix,
+                            patterns = m_patterns, types = m_types,
+                            notFilter = m_state.isChecked(Check::Not)] {
+                               if (fix) {
+                                   FixExtension(path, QStringLiteral(".jpeg"));
+                                   FixExtension(path, QStringLiteral(".jpe"));
+                               }
+                               return makePlan(index, entry, listFiles(path, types), patterns,
+                                               types, notFilter);
+                           });
     a.listingIndex = a.nextPlan;
 }
 
@@ -722,11 +744,11 @@ bool PreScan::planNextEntry()
     if (a.listingIndex != a.nextPlan || !a.listing.valid()
         || a.listing.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
         return false;
-    QVector<Listing> listings = a.listing.get();
+    std::shared_ptr<EntryPlan> plan = a.listing.get();
     a.listingIndex = -1;
-    if (listings.size() != m_types.size() || listings.isEmpty() || !listings.first().ok)
+    if (plan->listings.size() != m_types.size() || plan->listings.isEmpty()
+        || !plan->listings.first().ok)
         return false;
-    auto plan = makePlan(a.nextPlan, std::move(listings));
     a.plans.push_back(plan);
     producing(std::move(plan));
     return true;
@@ -901,8 +923,10 @@ void PreScan::ScanDirectory(Catalogue &catalogue, const EntryPlan &plan, int typ
         }
         maybeYield();
     }
-    if (!m_failed && !stopOnFailure(catalogue, m_where))
+    if (!m_failed && !stopOnFailure(catalogue, m_where)) {
+        topUp(); // keeps the directory reader busy while the marks are written
         catalogue.markSeenMany(seen, plan.tag, path, m_stamp);
+    }
     // The count line is refreshed only now and then; the last file is always shown, so the
     // window ends on the figures of the closing message.
     if (lastFile && m_shownNumber != m_marked) {

@@ -105,7 +105,11 @@ private:
     bool planNextEntry();
     void producing(std::shared_ptr<EntryPlan> plan);
     std::shared_ptr<EntryPlan> takePlan(int index);
-    std::shared_ptr<EntryPlan> makePlan(int index, QVector<Listing> listings) const;
+    // Which files of an entry's listings pass the name filter; run where the listing was read.
+    static std::shared_ptr<EntryPlan> makePlan(int index, const QString &entry,
+                                               QVector<Listing> listings,
+                                               const QStringList &patterns,
+                                               const QStringList &types, bool notFilter);
     void lookUp(const std::shared_ptr<EntryPlan> &plan, int type, int file);
     void release(Pending &item);
     // Writes the rows of one directory for one type, in listing order, from the look-ahead.

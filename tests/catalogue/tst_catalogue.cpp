@@ -15,6 +15,8 @@
 #include <QSqlQuery>
 
 #include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <functional>
 #include <string>
 
@@ -151,6 +153,7 @@ TEST_F(CatalogueTest, BulkStatementsTouchOnlyTheirRows)
         {"b.jpg", "X", " ", 2, 202306},
         {"c.jpg", "X", "d", 2, 202307},
         {"d.jpg", "*", " ", 0, 202305},
+        {"e.jpg", " ", " ", 0, 202308}, // cleared but for its REF
     };
     // Each remaining row as "name=value", with a slash between the values of several fields.
     const struct
@@ -163,19 +166,24 @@ TEST_F(CatalogueTest, BulkStatementsTouchOnlyTheirRows)
         {"D1",
          [](Catalogue &c) { return c.deleteTagged(); },
          "RTAG",
-         {"b.jpg= ", "c.jpg=d", "d.jpg= "}},
+         {"b.jpg= ", "c.jpg=d", "d.jpg= ", "e.jpg= "}},
         {"D2",
          [](Catalogue &c) { return c.deleteAccessedBefore(202306); },
          "ACCESSED",
-         {"b.jpg=202306", "c.jpg=202307"}},
+         {"b.jpg=202306", "c.jpg=202307", "e.jpg=202308"}},
+        {"D1 and D2",
+         [](Catalogue &c) { return c.deleteTaggedAndAccessedBefore(202306); },
+         "RTAG,ACCESSED",
+         {"b.jpg= /202306", "c.jpg=d/202307", "e.jpg= /202308"}},
         {"U1",
          [](Catalogue &c) { return c.resetMarks(); },
          "ACTIVE,RECNUM,RTAG,REF",
-         {"a.jpg= /0/ /A.JPG", "b.jpg= /0/ /B.JPG", "c.jpg= /0/ /C.JPG", "d.jpg= /0/ /D.JPG"}},
+         {"a.jpg= /0/ /A.JPG", "b.jpg= /0/ /B.JPG", "c.jpg= /0/ /C.JPG", "d.jpg= /0/ /D.JPG",
+          "e.jpg= /0/ /E.JPG"}},
         {"U2",
          [](Catalogue &c) { return c.markMatched(2); },
          "ACTIVE",
-         {"a.jpg= ", "b.jpg=*", "c.jpg=*", "d.jpg=*"}},
+         {"a.jpg= ", "b.jpg=*", "c.jpg=*", "d.jpg=*", "e.jpg= "}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -287,20 +295,114 @@ TEST_F(CatalogueTest, RecordRoundTripsAndOnlyFlagsAreCut)
     EXPECT_EQ(cat.read(id)->SIZE, 5);
 }
 
-// The pre-scan's table hands out the rows under one key lowest first, each once.
+// The pre-scan's table hands out the rows under one key lowest first, each once, whether the
+// key comes as the catalogue's UTF-8 bytes or as text; only the whole key finds a row.
 TEST(RefTable, RowsSharingAKeyAreTakenInOrderOnce)
 {
     RefTable table;
-    for (const auto &[ref, rowId] : {std::pair{"A", 1}, {"B", 2}, {"A", 3}, {"A", 5}})
-        table.add(ref, rowId);
+    const QString summer = QStringLiteral("\u00c9T\u00c9.JPG 10 2024-07-01 12:00:00");
+    table.add(QStringLiteral("A"), 1);
+    table.add(QByteArrayView("B"), 2);
+    table.add(QByteArrayView("A"), 3);
+    const QByteArray summerBytes = summer.toUtf8();
+    table.add(QByteArrayView(summerBytes), 4);
+    table.add(QStringLiteral("A"), 5);
+    // Enough keys to outgrow the table more than once.
+    for (int i = 0; i < 5000; ++i)
+        table.add(QStringLiteral("K%1").arg(i), 100 + i);
     const struct
     {
-        const char *ref;
+        QString ref;
         std::optional<qint64> expected;
-    } takes[] = {{"A", 1}, {"A", 3}, {"B", 2}, {"A", 5}, {"A", {}}, {"B", {}}, {"a", {}}};
+    } takes[] = {{"A", 1},        {"A", 3},         {"B", 2},       {"AB", {}},    {"", {}},
+                 {"a", {}},       {summer, 4},      {summer, {}},   {"A", 5},      {"A", {}},
+                 {"B", {}},       {"K4999", 5099},  {"K0", 100},    {"K", {}},     {"K49999", {}}};
     for (const auto &t : takes)
-        EXPECT_EQ(table.take(t.ref), t.expected) << t.ref;
-    EXPECT_EQ(table.size(), 0);
+        EXPECT_EQ(table.take(t.ref), t.expected) << t.ref.toStdString();
+    EXPECT_EQ(table.size(), 4998);
+}
+
+// A catalogue is trusted without walking its pages only while it is exactly as a clean close
+// left it: any write to the file, even one that puts its times back, a log left by a crash,
+// a connection still open (the record goes at open), or damage met through another connection
+// makes the next open check it again.
+TEST_F(CatalogueTest, PagesAreCheckedAgainUnlessUntouchedSinceACleanClose)
+{
+    const QString longPath = "/" + QString(200, 'p') + "/";
+    ASSERT_TRUE(cat.transaction([&] {
+        for (int i = 0; i < 400; ++i)
+            add(makeRow(QString("pic%1.jpg").arg(i), longPath));
+        return true;
+    }));
+    cat.close();
+    const QByteArray sound = home.read("data/Photos.mdb");
+    // Zeros over a page of rows, the file's times put back as they were.
+    auto zerosInPlace = [](const QString &path) {
+        const QString page = queryRows(path, "SELECT pageno FROM dbstat WHERE name = 'FILES' AND "
+                                             "pagetype = 'leaf' LIMIT 1 OFFSET 5")
+                                 .value(0);
+        ASSERT_FALSE(page.isEmpty());
+        struct stat before;
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(f.seek((page.toLongLong() - 1) * 4096));
+            ASSERT_EQ(f.write(QByteArray(4096, '\0')), 4096);
+        }
+        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    };
+    Catalogue other;
+    const struct
+    {
+        const char *what;
+        std::function<void(const QString &)> touch;
+        bool opens, checked;
+    } cases[] = {
+        {"untouched", [](const QString &) {}, true, false},
+        {"rewritten with its own bytes",
+         [](const QString &path) { ASSERT_TRUE(writeFile(path, readFile(path))); }, true, true},
+        {"a log beside it",
+         [](const QString &path) { ASSERT_TRUE(writeFile(path + "-wal", QByteArray())); }, true,
+         true},
+        {"still open elsewhere", [&](const QString &path) { ASSERT_TRUE(other.open(path)); }, true,
+         true},
+        {"zeros in the middle, its time put back", zerosInPlace, false, true},
+        {"found damaged through another connection",
+         [&](const QString &path) {
+             Catalogue first;
+             ASSERT_TRUE(first.open(path) && other.open(path));
+             zerosInPlace(path);
+             first.forEachRow("DISKNAME", QString(), QString(), {},
+                              [](qint64, const QVariantList &) { return true; });
+             ASSERT_TRUE(first.isDamaged());
+             first.close();
+             other.close(); // the last connection, which met no damage itself
+             EXPECT_FALSE(QFileInfo::exists(Catalogue::checkedRecord(path)));
+         },
+         false, true},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        other.close();
+        const QString path = home.file(QString("data/Case%1.mdb").arg(++n));
+        ASSERT_TRUE(writeFile(path, sound));
+        ASSERT_TRUE(cat.open(path));
+        cat.close();
+        ASSERT_TRUE(QFileInfo::exists(Catalogue::checkedRecord(path)));
+        c.touch(path);
+        const QByteArray bytes = readFile(path);
+        EXPECT_EQ(cat.open(path), c.opens) << cat.lastError().toStdString();
+        EXPECT_EQ(cat.wasChecked(), c.checked);
+        EXPECT_EQ(Catalogue::isCatalogue(path), c.opens);
+        if (!c.opens) {
+            EXPECT_TRUE(cat.lastError().contains("is damaged")) << cat.lastError().toStdString();
+            EXPECT_EQ(readFile(path), bytes);
+        }
+        cat.close();
+    }
 }
 
 TEST_F(CatalogueTest, TransactionsCommitOnlyWhenAllWorkSucceeds)

@@ -4,6 +4,7 @@
 
 #include "catalogue.h"
 #include "fakeplatform.h"
+#include "filelisting.h"
 #include "identitykey.h"
 #include "locate.h"
 #include "mainstate.h"
@@ -11,6 +12,7 @@
 #include "recordset.h"
 #include "scriptedprompts.h"
 #include "temphome.h"
+#include "testkit.h"
 #include "wildcard.h"
 
 #include <gtest/gtest.h>
@@ -308,6 +310,67 @@ TEST_F(ScanFixture, FilesFoundAgainKeepTheirRowsWhereverTheyAre)
         EXPECT_TRUE(row->REF.isEmpty());
         EXPECT_EQ(row->STAG, IdentityKey::normal(e.diskName, qint64(row->SIZE), row->DATE));
     }
+}
+
+// A repeated search takes its rows from a look-up table of its own and marks the rows found in
+// place in bulk; the catalogue it leaves is the one the plain way leaves: seek each file's key
+// on the index ref, in listing order, and write the row found. The files are in place, renamed
+// in case, moved, gone, copies sharing one key, in a folder listed twice, or named beyond ASCII.
+TEST_F(ScanFixture, ARepeatedSearchLeavesTheCatalogueThePlainWayLeavesIt)
+{
+    const QString a = dir("a"), b = dir("b");
+    int seed = 0;
+    for (const char *name : {"p0.png", "p1.png", "p2.png", "p3.png", "\xc3\xa9t\xc3\xa9.png"})
+        picture(a + QString::fromUtf8(name), ++seed);
+    picture(a + "c.jpg", ++seed, "JPG");
+    ASSERT_TRUE(QFile::copy(a + "p2.png", b + "p2.png"));
+    QFile(b + "p2.png").setFileTime(QFileInfo(a + "p2.png").lastModified(),
+                                    QFileDevice::FileModificationTime);
+    state.directories = {"[] " + a, "[] " + b, "[] " + a};
+    state.clickMode(Mode::Name);
+    delete run();
+    ASSERT_TRUE(QFile::rename(a + "p1.png", a + "P1.png"));
+    ASSERT_TRUE(QFile::rename(a + "p3.png", b + "p3.png"));
+    ASSERT_TRUE(QFile::remove(a + "p0.png")); // its key is the length of the next one's
+    const QByteArray before = home.read("data/Pics.mdb");
+    const QString everything = "SELECT rowid, * FROM FILES ORDER BY rowid";
+
+    std::unique_ptr<PreScan> again(run());
+    EXPECT_EQ(again->filesRead(), 0);
+    const QStringList fast = queryRows(home.file("data/Pics.mdb"), everything);
+    ASSERT_EQ(fast.size(), 13);
+
+    home.write("data/Pics.mdb", before);
+    {
+        Catalogue plain;
+        ASSERT_TRUE(plain.open(home.file("data/Pics.mdb")));
+        const QDate today = QDate::currentDate();
+        ASSERT_TRUE(plain.deleteTagged()
+                    && plain.deleteAccessedBefore(PreScan::purgeCutoff(today.year(), today.month()))
+                    && plain.resetMarks());
+        double marked = 0;
+        for (const QString &entry : state.directories) {
+            const QString path = entry.mid(3);
+            for (const Listing &listing : listFiles(path, QStringList{".JPG", ".PNG"})) {
+                for (const ListedFile &f : listing.files) {
+                    SCOPED_TRACE((path + f.name).toStdString());
+                    FilesRecord r;
+                    r.RECNUM = ++marked;
+                    r.ACTIVE = "X";
+                    r.ACCESSED = today.year() * 100 + today.month();
+                    r.DRIVEVOLUME = "[]";
+                    r.PATH = path;
+                    r.DISKNAME = f.name;
+                    r.STAG = IdentityKey::make(false, r.DRIVEVOLUME, path, f.name, f.size,
+                                               f.modifiedSecs);
+                    const std::optional<qint64> row = plain.seekRef(r.STAG);
+                    ASSERT_TRUE(row);
+                    ASSERT_TRUE(plain.markSeen(*row, r, false));
+                }
+            }
+        }
+    }
+    EXPECT_EQ(queryRows(home.file("data/Pics.mdb"), everything), fast);
 }
 
 // The workers run ahead across folders and types and finish out of order; the rows still
