@@ -474,7 +474,8 @@ bool MainController::prepareCatalogue()
     const QString name = m_state.catalogueName();
     const QString path = cataloguePath(name);
     QString error;
-    if (!QFileInfo::exists(path)) {
+    // A new catalogue is made from the template; a failure is said and the search does not start.
+    auto createFresh = [&] {
         ProgramDir::ensureDataDir();
         if (!Catalogue::ensureTemplate(templatePath(), &error)
             || !Catalogue::createFromTemplate(templatePath(), path, &error)) {
@@ -483,7 +484,9 @@ bool MainController::prepareCatalogue()
             return false;
         }
         return true;
-    }
+    };
+    if (!QFileInfo::exists(path))
+        return createFresh();
     const QString readOnly = Catalogue::writeProblem(path);
     if (!readOnly.isEmpty()) {
         Prompts::ask(nullptr, Box{readOnly + QStringLiteral("\n\nThe search cannot start."),
@@ -494,14 +497,7 @@ bool MainController::prepareCatalogue()
     if (!Catalogue::isCatalogue(path, &error)) {
         if (!offerToSetAside(path, error))
             return false;
-        ProgramDir::ensureDataDir();
-        if (!Catalogue::ensureTemplate(templatePath(), &error)
-            || !Catalogue::createFromTemplate(templatePath(), path, &error)) {
-            Prompts::ask(nullptr, Box{error, QStringLiteral("Vexa! - Error"), Buttons::Ok,
-                                      Icon::Critical, Prompts::Default::First});
-            return false;
-        }
-        return true;
+        return createFresh();
     }
     const QString tag = ListTag::pathFor(name);
     if (!QFileInfo::exists(tag)) {
