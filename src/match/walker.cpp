@@ -178,21 +178,25 @@ void Walker::findPair(bool forward)
 
 bool Walker::takePatternReference(bool forward)
 {
-    if (atEnd(forward))
+    auto end = [this] {
+        m_view.endReached();
         return false;
+    };
+    if (atEnd(forward))
+        return end();
     if (m_reference.isTagged()) {
         moveUntagged(forward);
         m_requery = true;
     }
     if (atEnd(forward))
-        return false;
+        return end();
     LoadReference();
     // References outside the IFCD are passed over; they may still turn up as candidates.
     while (!PairTest::IfcdAllows(m_options.ifcd, m_options.treeModeIfcd,
                                  m_reference.directoryText(), m_reference.directoryText())) {
         moveUntagged(forward);
         if (atEnd(forward))
-            return false;
+            return end();
         LoadReference();
         m_requery = true;
     }
@@ -225,18 +229,21 @@ std::optional<bool> Walker::testPatternCandidate()
            && PairTest::ExclusiveAllows(m_options, m_reference, m_candidate);
 }
 
-void Walker::findPatternPair(bool forward)
+void Walker::startPatternSearch()
 {
     m_stopRequested = false;
     m_view.showStop();
     m_tolerance = m_options.tolerance;
     reread();
+}
+
+void Walker::findPatternPair(bool forward)
+{
+    startPatternSearch();
     m_view.clearPanes();
     for (;;) {
-        if (!takePatternReference(forward)) {
-            m_view.endReached();
+        if (!takePatternReference(forward))
             return;
-        }
         BrowseSet &set = m_patterns->set();
         // After a match the next search goes on with the candidate after the matching one.
         if (m_continueAfterMatch) {
@@ -359,17 +366,12 @@ void Walker::findGroup(bool forward, int gridSize)
 
 void Walker::findPatternGroup(bool forward, int gridSize)
 {
-    m_stopRequested = false;
-    m_view.showStop();
-    m_tolerance = m_options.tolerance;
-    reread();
+    startPatternSearch();
     m_view.clearGrid();
     m_group.clear();
     for (;;) {
-        if (!takePatternReference(forward)) {
-            m_view.endReached();
+        if (!takePatternReference(forward))
             return;
-        }
         BrowseSet &set = m_patterns->set();
         m_group.members = {m_reference};
         while (!m_stopRequested && m_group.count() - 1 < gridSize - 1 && !set.eof()) {

@@ -135,8 +135,10 @@ private:
     void findPatternPair(bool forward);
     void findGroup(bool forward, int gridSize);
     void findPatternGroup(bool forward, int gridSize);
-    // The PATTERN reference loop's first steps; false when the browse order ran out.
+    // The next reference of a PATTERN search and its candidates; false at the end of the browse
+    // order, which the view has then been told.
     bool takePatternReference(bool forward);
+    void startPatternSearch();
     // Loads the pattern candidate in hand, announces it and tests it against the reference:
     // nothing for a candidate tagged "D" (the set has moved past it), else whether it matches.
     std::optional<bool> testPatternCandidate();
