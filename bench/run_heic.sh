@@ -19,10 +19,7 @@ photos=${PHOTOS:-16}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && apt-get download -qq lomiri-wallpapers-20.04 >/dev/null 2>&1 \
-   && dpkg-deb -x lomiri-wallpapers-20.04_*.deb pkg)
-source_photo="$work/pkg/usr/share/backgrounds/Kleiber_by_Lukas_Baubkus.jpg"
-[ -f "$source_photo" ] || { echo "the wallpaper package could not be fetched" >&2; exit 1; }
+source_photo=$(wallpaper_photo "$work")
 
 echo "making $photos HEIC photographs of 4000 x 3000..."
 mkdir -p "$work/photos" "$work/out"

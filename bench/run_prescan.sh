@@ -23,10 +23,7 @@ big=${BIG:-120}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && apt-get download -qq lomiri-wallpapers-20.04 >/dev/null 2>&1 \
-   && dpkg-deb -x lomiri-wallpapers-20.04_*.deb pkg)
-source_photo="$work/pkg/usr/share/backgrounds/Kleiber_by_Lukas_Baubkus.jpg"
-[ -f "$source_photo" ] || { echo "the wallpaper package could not be fetched" >&2; exit 1; }
+source_photo=$(wallpaper_photo "$work")
 
 # A program directory with one list over the given directories, in the gather's settings.
 make_home() { # home list dirs...

@@ -12,10 +12,7 @@ command -v convert >/dev/null || { echo "ImageMagick's convert is needed" >&2; e
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && apt-get download -qq lomiri-wallpapers-20.04 >/dev/null 2>&1 \
-   && dpkg-deb -x lomiri-wallpapers-20.04_*.deb pkg)
-source_photo="$work/pkg/usr/share/backgrounds/Kleiber_by_Lukas_Baubkus.jpg"
-[ -f "$source_photo" ] || { echo "the wallpaper package could not be fetched" >&2; exit 1; }
+source_photo=$(wallpaper_photo "$work")
 photo="$work/photo-6000x4000.jpg"
 convert "$source_photo" -resize '6000x4000!' -quality 92 "$photo"
 
